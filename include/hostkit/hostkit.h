@@ -1,0 +1,79 @@
+// Host services library: the client's tagged allocator, tool calls, directory
+// checks and local database, with the hooks through which an embedding
+// application (or a test) plays the client.
+#ifndef HOSTKIT_HOSTKIT_H_
+#define HOSTKIT_HOSTKIT_H_
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define HOSTKIT_API __declspec(dllimport)
+#else
+#define HOSTKIT_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Allocates `size` bytes under `tag`; flags 1 zero-fills. Null on failure.
+HOSTKIT_API void* HostKit_Alloc(const char* tag, unsigned size, unsigned flags);
+// Resizes `block` to `size` bytes keeping its contents (flags 1 zero-fills
+// the added bytes); a null block allocates. Null on failure, the old block
+// then stays valid. A block the allocator does not know is reported on
+// stderr and null is returned.
+HOSTKIT_API void* HostKit_Realloc(const char* tag, void* block, unsigned size, unsigned flags);
+// Frees `block`. Null does nothing. A block freed twice or never allocated
+// here is reported on stderr and left alone.
+HOSTKIT_API void HostKit_Free(const char* tag, void* block);
+
+// Calls client tool `tool` with `selector`; `argv` holds `argc` values.
+// Without a handler the result is 0.
+HOSTKIT_API intptr_t HostKit_ToolCall(int one, int tool, int selector, void* context, int argc,
+                                      const intptr_t* argv);
+// Directory check: non-zero when `path` may go on to HostKit_MakePath.
+// Default: every path without a space.
+HOSTKIT_API int HostKit_CheckPath(const char* path);
+// Makes the directory `path` with its parents; non-zero when it exists after.
+HOSTKIT_API int HostKit_MakePath(const char* path);
+// Local database: non-zero when record `id` exists. Default: no record.
+HOSTKIT_API int IDB_Exists(int one, unsigned long id);
+// Download on demand of record `id`. Default: 0.
+HOSTKIT_API int IDB_DodRequest(unsigned long id, int zero);
+
+typedef intptr_t (*HostKitToolHandler)(void* user, int tool, int selector, void* context,
+                                       int argc, const intptr_t* argv);
+typedef int (*HostKitPathHandler)(void* user, const char* path);
+typedef int (*HostKitExistsHandler)(void* user, int one, unsigned long id);
+typedef int (*HostKitDodHandler)(void* user, unsigned long id, int zero);
+
+// Hooks; a null handler restores the default behaviour.
+HOSTKIT_API void HostKit_SetToolHandler(HostKitToolHandler handler, void* user);
+HOSTKIT_API void HostKit_SetPathHandlers(HostKitPathHandler check, HostKitPathHandler make,
+                                         void* user);
+HOSTKIT_API void HostKit_SetDatabaseHandlers(HostKitExistsHandler exists,
+                                             HostKitDodHandler dodRequest, void* user);
+
+// Number of blocks allocated under `tag` and not yet freed; null: all tags.
+HOSTKIT_API long HostKit_LiveBlocks(const char* tag);
+// Size in bytes of a live block; 0 for a block the allocator does not hold.
+HOSTKIT_API unsigned HostKit_BlockSize(const void* block);
+// Number of bad frees and reallocs (double or foreign blocks) seen so far.
+HOSTKIT_API long HostKit_BadReleases(void);
+
+// Observer of allocator requests, for tests: `entry` is 106 (alloc), 107
+// (realloc) or 108 (free); `block` is the result (106, 107) or the block
+// freed (108); `size` is the size asked for (0 for 108).
+typedef void (*HostKitAllocObserver)(void* user, int entry, const char* tag, void* block,
+                                     unsigned size);
+HOSTKIT_API void HostKit_SetAllocObserver(HostKitAllocObserver observer, void* user);
+
+// Address of the tool-call context: two pointer-sized words, zero at load.
+// The client fills the second word with the address of its host record.
+HOSTKIT_API intptr_t* HostKit_Context(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // HOSTKIT_HOSTKIT_H_

@@ -1,0 +1,33 @@
+// Export and allocation macros shared by every public header of the library.
+#ifndef ORBCMN_EXPORT_H_
+#define ORBCMN_EXPORT_H_
+
+#include <cstddef>
+
+#if defined(_WIN32)
+#if defined(ORBCMN_BUILDING)
+#define ORBCMN_API __declspec(dllexport)
+#else
+#define ORBCMN_API __declspec(dllimport)
+#endif
+#else
+#define ORBCMN_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+#define ORBCMN_C extern "C" ORBCMN_API
+#else
+#define ORBCMN_C ORBCMN_API
+#endif
+
+// Every exported class takes its memory from the library's host allocator
+// (tag "newop"), whichever module runs `new` or `delete` on it. The
+// operators return null instead of throwing; a null result skips the
+// constructor. Defined in the class's .cpp file with ORBCMN_DEFINE_ALLOC.
+#define ORBCMN_DECLARE_ALLOC                                \
+  static void* operator new(std::size_t size) noexcept;   \
+  static void* operator new[](std::size_t size) noexcept; \
+  static void operator delete(void* block) noexcept;      \
+  static void operator delete[](void* block) noexcept;
+
+#endif  // ORBCMN_EXPORT_H_

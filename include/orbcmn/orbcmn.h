@@ -1,0 +1,9 @@
+// Everything a tool needs from the library.
+#ifndef ORBCMN_ORBCMN_H_
+#define ORBCMN_ORBCMN_H_
+
+#include "orbcmn/common.h"
+#include "orbcmn/export.h"
+#include "orbcmn/plugin.h"
+
+#endif  // ORBCMN_ORBCMN_H_

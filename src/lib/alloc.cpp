@@ -1,0 +1,32 @@
+// The module's own global allocation operators. They are kept local to the
+// library by its link map, so a process that loads the library keeps its
+// own allocator. They return null rather than throw; the library is built
+// with -fcheck-new so that a null result skips the constructor.
+#include "lib/alloc.h"
+
+#include <new>
+
+#include "hostkit/hostkit.h"
+
+namespace {
+const char kTag[] = "newop";
+}
+
+void* OrbAlloc(std::size_t size) noexcept {
+  return HostKit_Alloc(kTag, static_cast<unsigned>(size), 0);
+}
+
+void OrbFree(void* block) noexcept {
+  if (block != nullptr) HostKit_Free(kTag, block);
+}
+
+void* operator new(std::size_t size) { return OrbAlloc(size); }
+void* operator new[](std::size_t size) { return OrbAlloc(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return OrbAlloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return OrbAlloc(size); }
+void operator delete(void* block) noexcept { OrbFree(block); }
+void operator delete[](void* block) noexcept { OrbFree(block); }
+void operator delete(void* block, std::size_t) noexcept { OrbFree(block); }
+void operator delete[](void* block, std::size_t) noexcept { OrbFree(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { OrbFree(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { OrbFree(block); }

@@ -1,0 +1,10 @@
+// The Win32 subset the library calls. On Windows the system's own headers
+// serve instead.
+#ifndef ORBWIN_WIN32_H_
+#define ORBWIN_WIN32_H_
+
+#include "win32_types.h"
+#include "win32_module.h"
+#include "win32_user.h"
+
+#endif  // ORBWIN_WIN32_H_
