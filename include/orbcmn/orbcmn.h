@@ -5,5 +5,6 @@
 #include "orbcmn/common.h"
 #include "orbcmn/export.h"
 #include "orbcmn/plugin.h"
+#include "orbcmn/zrbtree.h"
 
 #endif  // ORBCMN_ORBCMN_H_
