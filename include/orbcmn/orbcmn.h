@@ -5,6 +5,8 @@
 #include "orbcmn/common.h"
 #include "orbcmn/export.h"
 #include "orbcmn/plugin.h"
+#include "orbcmn/zbuffer.h"
+#include "orbcmn/zstring.h"
 #include "orbcmn/zrbtree.h"
 
 #endif  // ORBCMN_ORBCMN_H_

@@ -1,0 +1,141 @@
+// ZBuffer: a growable run of bytes in one host-allocated block, always
+// followed by a zero byte so that the contents can also be read as text.
+//
+// Positions in the interface are 1-based. Bytes dropped from the front are
+// skipped by an offset (the head) and reclaimed only when room is needed.
+// The block comes straight from the host allocator under the tags "zb1"
+// (first allocation), "zb3" (every resize) and "zb2" (release).
+#ifndef ORBCMN_ZBUFFER_H_
+#define ORBCMN_ZBUFFER_H_
+
+#include "orbcmn/export.h"
+
+class ORBCMN_API ZBuffer {
+ public:
+  ORBCMN_DECLARE_ALLOC
+
+  // No block, all counts 0.
+  ZBuffer();
+  // Reserves room for n bytes as Add would (a block of n + 1 bytes or more),
+  // then sets the length back to 0: empty and terminated.
+  ZBuffer(unsigned int n);
+  // Copies n bytes from p. A null p with n 0 makes no block; a non-null p
+  // with n 0 makes an empty buffer that has a block.
+  ZBuffer(char const* const p, unsigned int n);
+  // Copies the other's data bytes; a buffer without a block gives a buffer
+  // without a block.
+  ZBuffer(ZBuffer const& other);
+  // Releases the block (tag "zb2") when there is one.
+  virtual ~ZBuffer();
+
+  // Persistence members (File, Class, the ZMetaZBuffer meta-class, c_ZBuffer,
+  // n_ZBuffer, Save, Load, LoadList) are declared here by the persistence layer.
+
+  // Nothing on self-assignment; otherwise Empty, then Add of other's data.
+  ZBuffer& operator=(ZBuffer const& other);
+  // Empty, then Add of the single byte c.
+  ZBuffer& operator=(char c);
+
+  // Append n bytes from p (Add); p may point into this buffer's own data.
+  ZBuffer& Append(char const* const p, unsigned int n);
+  // Appends the other's data bytes; appending a buffer to itself doubles it.
+  ZBuffer& operator+=(ZBuffer const& other);
+  // Appends one byte.
+  ZBuffer& operator+=(char c);
+
+  // A new buffer holding this buffer's bytes followed by other's bytes.
+  // (The receiver's bytes lead the result, as a concatenation is expected to;
+  // nothing in the library relies on these operators.)
+  ZBuffer operator+(ZBuffer const& other) const;
+  // A new buffer holding this buffer's bytes followed by c.
+  ZBuffer operator+(char c) const;
+
+  // Number of data bytes.
+  unsigned int GetLength() const { return length_; }
+  // True when the length is 0.
+  bool IsEmpty() const { return length_ == 0; }
+  // The full flag; no operation sets it, so always false.
+  bool IsFull() const { return full_; }
+  // Pointer to the first data byte; null when there is no block.
+  operator char const*() const { return block_ == nullptr ? nullptr : block_ + head_; }
+  // The same pointer typed as unsigned bytes.
+  unsigned char const* GetBytePtr() const {
+    return reinterpret_cast<unsigned char const*>(static_cast<char const*>(*this));
+  }
+
+  // The byte at 1-based position i; position length + 1 reads the
+  // terminating 0. Gives 0 when there is no block or i is outside
+  // 1..length (rather than reading outside the data).
+  char operator[](int i) const;
+  char operator[](unsigned int i) const;
+  // Reference to the byte at 1-based position i. When there is no block, i
+  // is 0 or i exceeds the length: a reference to the library-wide scratch
+  // character (initially 'U'), which every buffer shares.
+  char& operator[](int i);
+  char& operator[](unsigned int i);
+
+  // True when both lengths are equal and all data bytes are equal; two empty
+  // buffers are equal, with or without blocks.
+  bool operator==(ZBuffer const& other) const;
+  bool operator!=(ZBuffer const& other) const { return !(*this == other); }
+
+  // Compares count bytes from 1-based position pos of this buffer with the
+  // first count bytes of other. Count 0 means other's length; a count that
+  // is then 0 matches. False when this buffer has no block, and (safely)
+  // when pos is 0, pos + count - 1 exceeds this length or count exceeds
+  // other's length.
+  bool MatchSub(ZBuffer const& other, unsigned int count, unsigned int pos) const;
+  // Compares count bytes from position pos with the first count bytes of s.
+  // False when s is null, count is 0, this buffer has no block, or the range
+  // lies outside the data. Stops at the first difference, so s may be a text
+  // shorter than count.
+  bool MatchSub(char const* s, unsigned int count, unsigned int pos) const;
+
+  // Length 0, head 0, block[0] = 0, full flag cleared; block and capacity kept.
+  ZBuffer& Empty();
+  // Prefix: drops the first data byte by advancing the head (no bytes move).
+  // Nothing on an empty buffer.
+  ZBuffer& operator--();
+  // Postfix: drops the last data byte and writes the terminator in its
+  // place. Returns the buffer itself, not a copy. Nothing on an empty buffer.
+  ZBuffer& operator--(int);
+  // Removes count bytes at 1-based position pos. Count 0, or a count running
+  // past the end, removes to the end. Removal at position 1 only advances
+  // the head. Nothing when there is no block, pos is 0 or pos exceeds length.
+  ZBuffer& Remove(unsigned int pos, unsigned int count);
+
+  // Gives a writable area of at least n bytes at the start of the block:
+  // moves the data to the block start (head 0), and when n exceeds the
+  // capacity grows the block to at least n + 1 bytes, keeping the data and
+  // the length. Returns the block; null when there is no block and n is 0,
+  // or when the host allocator cannot supply the room. Call Release when done;
+  // no other operation may run on the buffer in between.
+  char* Lock(unsigned int n);
+  // Ends a Lock. n non-zero: the length becomes n (no terminator is written;
+  // n is limited to the capacity). n 0: the length becomes the number of
+  // bytes before the first zero byte of the block (0 when there is no
+  // block; the capacity when the block holds no zero byte).
+  void Release(unsigned int n);
+
+ protected:
+  // The one place where the block grows. Appends n bytes from p (p may lie
+  // in this block), or, with a null p, grows the length by n over bytes of
+  // unspecified value. Nothing when p is null and n is 0. The first block
+  // is 16 bytes when length + n + 1 fits, else length + n + 1 + 16; later
+  // growth compacts the head away first and then resizes to 1.5 times the
+  // needed size. When the host allocator fails, or the size would pass
+  // 32 bits, the buffer is left unchanged and the result is false.
+  bool Add(char const* const p, unsigned int n);
+
+  char* block_;            // owned block; null until the first allocation
+  unsigned int head_;      // bytes before the data (dropped, not reclaimed)
+  unsigned int length_;    // number of data bytes
+  unsigned int capacity_;  // size of the block; 0 without a block
+  bool full_;              // full flag; cleared by constructors, Empty, assignment
+
+ private:
+  // Moves the data to the start of the block and sets the head to 0.
+  void Compact();
+};
+
+#endif  // ORBCMN_ZBUFFER_H_

@@ -1,0 +1,254 @@
+// ZBuffer: growth, front removal without data movement, Lock/Release.
+#include "orbcmn/zbuffer.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "hostkit/hostkit.h"
+#include "lib/alloc.h"
+
+ORBCMN_DEFINE_ALLOC(ZBuffer)
+
+namespace {
+
+const char kTagFirst[] = "zb1";
+const char kTagResize[] = "zb3";
+const char kTagRelease[] = "zb2";
+
+// The byte that out-of-range non-const indexing refers to, shared by every
+// buffer of the library.
+char g_scratch = 'U';
+
+}  // namespace
+
+ZBuffer::ZBuffer() : block_(nullptr), head_(0), length_(0), capacity_(0), full_(false) {}
+
+ZBuffer::ZBuffer(unsigned int n) : ZBuffer() {
+  if (Add(nullptr, n)) {
+    length_ = 0;
+    block_[0] = 0;
+  }
+}
+
+ZBuffer::ZBuffer(char const* const p, unsigned int n) : ZBuffer() { Add(p, n); }
+
+ZBuffer::ZBuffer(ZBuffer const& other) : ZBuffer() {
+  Add(static_cast<char const*>(other), other.length_);
+}
+
+ZBuffer::~ZBuffer() {
+  if (block_ != nullptr) HostKit_Free(kTagRelease, block_);
+}
+
+ZBuffer& ZBuffer::operator=(ZBuffer const& other) {
+  if (this == &other) return *this;
+  Empty();
+  Add(static_cast<char const*>(other), other.length_);
+  return *this;
+}
+
+ZBuffer& ZBuffer::operator=(char c) {
+  Empty();
+  Add(&c, 1);
+  return *this;
+}
+
+void ZBuffer::Compact() {
+  if (head_ == 0) return;
+  std::memmove(block_, block_ + head_, length_);
+  head_ = 0;
+}
+
+bool ZBuffer::Add(char const* const p, unsigned int n) {
+  if (p == nullptr && n == 0) return true;
+  std::uint64_t need = std::uint64_t{length_} + n + 1;
+  if (need > UINT32_MAX) return false;
+
+  // The source may lie in this block (appending a buffer to itself). Keep
+  // it as an offset, from the data when it lies there and from the block
+  // start otherwise, so that it can be found again after compaction or a
+  // resize.
+  enum { kOutside, kInData, kInBlock } where = kOutside;
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(p);
+  std::uintptr_t base = reinterpret_cast<std::uintptr_t>(block_);
+  std::uintptr_t offset = 0;
+  if (p != nullptr && block_ != nullptr && at >= base && at < base + capacity_) {
+    if (at >= base + head_ && at <= base + head_ + length_) {
+      where = kInData;
+      offset = at - (base + head_);
+    } else {
+      where = kInBlock;
+      offset = at - base;
+    }
+  }
+
+  if (block_ == nullptr) {
+    if (need + 16 > UINT32_MAX) return false;
+    unsigned int size = need <= 16 ? 16 : static_cast<unsigned int>(need + 16);
+    char* fresh = static_cast<char*>(HostKit_Alloc(kTagFirst, size, 0));
+    if (fresh == nullptr) return false;
+    block_ = fresh;
+    capacity_ = size;
+    head_ = 0;
+  } else if (head_ + need <= capacity_) {
+    // Fits behind the data as it stands.
+  } else if (need <= capacity_) {
+    Compact();
+  } else {
+    std::uint64_t grown = need + need / 2;
+    if (grown > UINT32_MAX) return false;
+    Compact();
+    char* moved = static_cast<char*>(HostKit_Realloc(kTagResize, block_, grown, 0));
+    if (moved == nullptr) {
+      block_[length_] = 0;
+      return false;
+    }
+    block_ = moved;
+    capacity_ = static_cast<unsigned int>(grown);
+  }
+
+  char* end = block_ + head_ + length_;
+  if (p != nullptr) {
+    char const* source = p;
+    if (where == kInData) source = block_ + head_ + offset;
+    if (where == kInBlock) source = block_ + offset;
+    std::memmove(end, source, n);
+  }
+  length_ += n;
+  block_[head_ + length_] = 0;
+  return true;
+}
+
+ZBuffer& ZBuffer::Append(char const* const p, unsigned int n) {
+  Add(p, n);
+  return *this;
+}
+
+ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
+  Add(static_cast<char const*>(other), other.length_);
+  return *this;
+}
+
+ZBuffer& ZBuffer::operator+=(char c) {
+  Add(&c, 1);
+  return *this;
+}
+
+ZBuffer ZBuffer::operator+(ZBuffer const& other) const {
+  ZBuffer result(*this);
+  result += other;
+  return result;
+}
+
+ZBuffer ZBuffer::operator+(char c) const {
+  ZBuffer result(*this);
+  result += c;
+  return result;
+}
+
+char ZBuffer::operator[](int i) const { return (*this)[static_cast<unsigned int>(i)]; }
+
+char ZBuffer::operator[](unsigned int i) const {
+  if (block_ == nullptr || i == 0 || i > length_) return 0;
+  return block_[head_ + i - 1];
+}
+
+char& ZBuffer::operator[](int i) { return (*this)[static_cast<unsigned int>(i)]; }
+
+char& ZBuffer::operator[](unsigned int i) {
+  if (block_ == nullptr || i == 0 || i > length_) return g_scratch;
+  return block_[head_ + i - 1];
+}
+
+bool ZBuffer::operator==(ZBuffer const& other) const {
+  if (length_ != other.length_) return false;
+  if (length_ == 0) return true;
+  return std::memcmp(block_ + head_, other.block_ + other.head_, length_) == 0;
+}
+
+bool ZBuffer::MatchSub(ZBuffer const& other, unsigned int count, unsigned int pos) const {
+  if (block_ == nullptr) return false;
+  if (count == 0) count = other.length_;
+  if (count == 0) return true;
+  if (count > other.length_) return false;
+  return MatchSub(other.block_ + other.head_, count, pos);
+}
+
+bool ZBuffer::MatchSub(char const* s, unsigned int count, unsigned int pos) const {
+  if (s == nullptr || count == 0 || block_ == nullptr) return false;
+  if (pos == 0 || std::uint64_t{pos} + count - 1 > length_) return false;
+  char const* data = block_ + head_ + pos - 1;
+  // Byte by byte, so that a text shorter than count is not read past its end.
+  for (unsigned int k = 0; k < count; ++k) {
+    if (data[k] != s[k]) return false;
+  }
+  return true;
+}
+
+ZBuffer& ZBuffer::Empty() {
+  length_ = 0;
+  head_ = 0;
+  if (block_ != nullptr) block_[0] = 0;
+  full_ = false;
+  return *this;
+}
+
+ZBuffer& ZBuffer::operator--() {
+  if (length_ > 0) {
+    ++head_;
+    --length_;
+  }
+  return *this;
+}
+
+ZBuffer& ZBuffer::operator--(int) {
+  if (length_ > 0) {
+    --length_;
+    block_[head_ + length_] = 0;
+  }
+  return *this;
+}
+
+ZBuffer& ZBuffer::Remove(unsigned int pos, unsigned int count) {
+  if (block_ == nullptr || pos == 0 || pos > length_) return *this;
+  if (count == 0 || count > length_ - pos + 1) count = length_ - pos + 1;
+  if (pos == 1) {
+    head_ += count;
+    length_ -= count;
+    return *this;
+  }
+  char* data = block_ + head_;
+  std::memmove(data + pos - 1, data + pos - 1 + count, length_ - pos - count + 1);
+  length_ -= count;
+  data[length_] = 0;
+  return *this;
+}
+
+char* ZBuffer::Lock(unsigned int n) {
+  if (head_ > 0) {
+    Compact();
+    block_[length_] = 0;
+  }
+  if (n > capacity_) {
+    unsigned int old = length_;
+    if (!Add(nullptr, n - length_)) return nullptr;
+    length_ = old;
+    block_[length_] = 0;
+  }
+  return block_;
+}
+
+void ZBuffer::Release(unsigned int n) {
+  if (n != 0) {
+    length_ = n <= capacity_ - head_ ? n : capacity_ - head_;
+    return;
+  }
+  if (block_ == nullptr) {
+    length_ = 0;
+    return;
+  }
+  // Counted from the data start, which Lock has put at the block start.
+  unsigned int k = 0;
+  while (head_ + k < capacity_ && block_[head_ + k] != 0) ++k;
+  length_ = k;
+}

@@ -1,0 +1,383 @@
+// ZString: byte-wise text operations on top of ZBuffer. Character classes
+// and case are decided here on raw bytes, never through the C locale.
+#include "orbcmn/zstring.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "lib/alloc.h"
+
+ORBCMN_DEFINE_ALLOC(ZString)
+
+namespace {
+
+bool IsDecimal(char c) { return c >= '0' && c <= '9'; }
+
+bool IsHex(char c) { return IsDecimal(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+char ToUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Value of c as a digit in bases up to 36; 36 for anything else.
+int DigitValue(char c) {
+  if (IsDecimal(c)) return c - '0';
+  if (IsLetter(c)) return ToLower(c) - 'a' + 10;
+  return 36;
+}
+
+// A number read the way a 32-bit strtol/strtoul reads it: leading blanks, a
+// sign, an optional 0x prefix (base 0 or 16), an automatic base (base 0).
+// The magnitude saturates once it leaves 32 bits.
+struct Number {
+  bool negative = false;
+  bool overflow = false;
+  std::uint32_t magnitude = 0;
+};
+
+Number ReadNumber(char const* p, unsigned int n, int base) {
+  Number result;
+  unsigned int i = 0;
+  while (i < n && IsBlank(p[i])) ++i;
+  if (i < n && (p[i] == '+' || p[i] == '-')) result.negative = p[i++] == '-';
+  bool prefixed = i + 2 < n && p[i] == '0' && ToLower(p[i + 1]) == 'x' && IsHex(p[i + 2]);
+  if ((base == 0 || base == 16) && prefixed) {
+    i += 2;
+    base = 16;
+  } else if (base == 0) {
+    base = i < n && p[i] == '0' ? 8 : 10;
+  }
+  std::uint64_t value = 0;
+  for (; i < n; ++i) {
+    int digit = DigitValue(p[i]);
+    if (digit >= base) break;
+    value = value * base + digit;
+    if (value > UINT32_MAX) {
+      result.overflow = true;
+      value = UINT32_MAX;
+    }
+  }
+  result.magnitude = static_cast<std::uint32_t>(value);
+  return result;
+}
+
+// 1-based comparison of n bytes with strncmp semantics (stops at a zero
+// byte in either text); without case sensitivity A-Z equal a-z.
+bool SameText(char const* a, char const* b, unsigned int n, bool caseSensitive) {
+  for (unsigned int k = 0; k < n; ++k) {
+    char x = caseSensitive ? a[k] : ToLower(a[k]);
+    char y = caseSensitive ? b[k] : ToLower(b[k]);
+    if (x != y) return false;
+    if (x == 0) return true;
+  }
+  return true;
+}
+
+// True when c is among the n bytes of set, compared in upper case.
+bool InSet(char c, char const* set, unsigned int n) {
+  char upper = ToUpper(c);
+  for (unsigned int k = 0; k < n; ++k) {
+    if (ToUpper(set[k]) == upper) return true;
+  }
+  return false;
+}
+
+// Formats into work (1024 bytes) and gives the number of bytes kept.
+unsigned int FormatInto(char (&work)[1024], char const* fmt, va_list args) {
+  work[0] = 0;
+  if (fmt == nullptr) return 0;
+  int written = std::vsnprintf(work, sizeof work, fmt, args);
+  if (written < 0) return 0;
+  return written < static_cast<int>(sizeof work) ? static_cast<unsigned int>(written)
+                                                 : sizeof work - 1;
+}
+
+}  // namespace
+
+ZString::ZString() = default;
+
+ZString::ZString(unsigned int n) : ZBuffer(n) {}
+
+ZString::ZString(int n) : ZBuffer(static_cast<unsigned int>(n)) {}
+
+ZString::ZString(char c) : ZBuffer(&c, 1) {}
+
+ZString::ZString(char const* const s)
+    : ZBuffer(s, s == nullptr ? 0 : static_cast<unsigned int>(std::strlen(s))) {}
+
+ZString::ZString(char const* const p, unsigned int n) : ZBuffer(p, n) {}
+
+ZString::ZString(ZString const& other) : ZBuffer(other) {}
+
+ZString::~ZString() = default;
+
+ZString& ZString::operator=(ZString const& other) {
+  if (this != &other) ZBuffer::operator=(other);
+  return *this;
+}
+
+ZString& ZString::operator=(char const* const s) {
+  std::size_t n = s == nullptr ? 0 : std::strlen(s);
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(s);
+  std::uintptr_t base = reinterpret_cast<std::uintptr_t>(block_);
+  if (block_ != nullptr && at >= base && at < base + capacity_) {
+    // s lies in our own block: emptying first would overwrite it, so move
+    // the text to the block start instead; the room is already there.
+    std::memmove(block_, s, n);
+    head_ = 0;
+    length_ = static_cast<unsigned int>(n);
+    block_[length_] = 0;
+    full_ = false;
+    return *this;
+  }
+  Empty();
+  Add(s, static_cast<unsigned int>(n));
+  return *this;
+}
+
+ZString& ZString::operator+=(char const* const s) {
+  if (s != nullptr) Add(s, static_cast<unsigned int>(std::strlen(s)));
+  return *this;
+}
+
+ZString& ZString::operator+=(char c) {
+  Add(&c, 1);
+  return *this;
+}
+
+ZString& ZString::operator+=(unsigned char c) { return *this += static_cast<char>(c); }
+
+bool ZString::operator==(ZString const& other) const { return ZBuffer::operator==(other); }
+
+bool ZString::operator==(char const* const s) const {
+  if (s == nullptr) return false;
+  if (std::strlen(s) != length_) return false;
+  return length_ == 0 || std::memcmp(block_ + head_, s, length_) == 0;
+}
+
+unsigned int ZString::Find(char c, unsigned int start) const {
+  if (block_ == nullptr || length_ == 0 || start == 0 || start > length_) return 0;
+  char const* data = block_ + head_;
+  for (unsigned int i = start - 1; i < length_; ++i) {
+    if (data[i] == c) return i + 1;
+    if (data[i] == 0) return 0;
+  }
+  // The terminator follows the data.
+  return c == 0 ? length_ + 1 : 0;
+}
+
+unsigned int ZString::FindSubstring(ZString const& sub, EDirection dir, unsigned int start,
+                                    bool caseSensitive) const {
+  if (start == 0) return 0;
+  unsigned int n = sub.length_;
+  char const* data = block_ + head_;
+  char const* text = sub.block_ + sub.head_;
+  std::uint64_t i = start - 1;
+  if (dir == eForward) {
+    for (; i + n <= length_; ++i) {
+      if (SameText(data + i, text, n, caseSensitive)) return static_cast<unsigned int>(i + 1);
+    }
+    return 0;
+  }
+  if (dir != eBackward || i + n > length_) return 0;
+  for (;; --i) {
+    if (SameText(data + i, text, n, caseSensitive)) return static_cast<unsigned int>(i + 1);
+    if (i == 0) return 0;
+  }
+}
+
+unsigned int ZString::FindInSet(EInclusive inc, char const* set, unsigned int n, EDirection dir,
+                                unsigned int start) const {
+  if (start == 0 || start > length_) return 0;
+  if (dir != eForward && dir != eBackward) return 0;
+  bool wanted = inc == eInSet;
+  char const* data = block_ + head_;
+  if (dir == eForward) {
+    for (unsigned int i = start - 1; i < length_; ++i) {
+      if (InSet(data[i], set, n) == wanted) return i + 1;
+    }
+    return 0;
+  }
+  for (unsigned int i = start; i > 0; --i) {
+    if (InSet(data[i - 1], set, n) == wanted) return i;
+  }
+  return 0;
+}
+
+unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection dir,
+                               unsigned int start) const {
+  return FindInSet(inc, set.block_ + set.head_, set.length_, dir, start);
+}
+
+bool ZString::IsCharInString(char c) const {
+  return length_ > 0 && InSet(c, block_ + head_, length_);
+}
+
+bool ZString::IsNumeric() const {
+  if (length_ == 0) return false;
+  char const* data = block_ + head_;
+  unsigned int first = 0;
+  unsigned int end = length_;
+  bool (*digit)(char) = IsDecimal;
+  if (length_ > 2 && data[0] == '0' && ToLower(data[1]) == 'x') {
+    first = 2;
+    digit = IsHex;
+  } else if (length_ > 1 && ToLower(data[length_ - 1]) == 'x') {
+    end = length_ - 1;
+    digit = IsHex;
+  }
+  for (unsigned int i = first; i < end; ++i) {
+    if (!digit(data[i])) return false;
+  }
+  return true;
+}
+
+bool ZString::IsAlphabetic() const {
+  if (length_ == 0) return false;
+  char const* data = block_ + head_;
+  for (unsigned int i = 0; i < length_; ++i) {
+    if (!IsLetter(data[i])) return false;
+  }
+  return true;
+}
+
+ZString::operator long() const { return static_cast<int>(*this); }
+
+ZString::operator int() const {
+  if (block_ == nullptr) return 0;
+  char const* data = block_ + head_;
+  bool suffixed = length_ >= 2 && ToLower(data[length_ - 1]) == 'x';
+  Number number = ReadNumber(data, length_, suffixed ? 16 : 0);
+  if (number.negative) {
+    if (number.overflow || number.magnitude > 0x80000000u) return INT32_MIN;
+    return static_cast<int>(0u - number.magnitude);
+  }
+  if (number.overflow || number.magnitude > 0x7FFFFFFFu) return INT32_MAX;
+  return static_cast<int>(number.magnitude);
+}
+
+ZString::operator unsigned long() const { return static_cast<unsigned int>(*this); }
+
+ZString::operator unsigned int() const {
+  if (block_ == nullptr) return 0;
+  char const* data = block_ + head_;
+  bool suffixed = length_ >= 2 && ToLower(data[length_ - 1]) == 'x';
+  Number number = ReadNumber(data, length_, suffixed ? 16 : 0);
+  if (number.overflow) return UINT32_MAX;
+  return number.negative ? 0u - number.magnitude : number.magnitude;
+}
+
+ZString& ZString::MakeLower() {
+  for (unsigned int i = 0; i < length_; ++i) block_[head_ + i] = ToLower(block_[head_ + i]);
+  return *this;
+}
+
+ZString& ZString::MakeUpper() {
+  for (unsigned int i = 0; i < length_; ++i) block_[head_ + i] = ToUpper(block_[head_ + i]);
+  return *this;
+}
+
+ZString& ZString::Insert(ZString const& s, unsigned int pos) {
+  if (pos > length_) {
+    *this += s;
+    return *this;
+  }
+  if (pos == 0) pos = 1;
+  unsigned int old = length_;
+  unsigned int n = s.length_;
+  if (n == 0 || !Add(nullptr, n)) return *this;
+  char* data = block_ + head_;
+  std::memmove(data + pos - 1 + n, data + pos - 1, old - pos + 1);
+  if (&s == this) {
+    // The original text is now data[0, pos - 1) and data[pos - 1 + n, 2n);
+    // both parts go into the gap.
+    std::memmove(data + pos - 1, data, pos - 1);
+    std::memmove(data + 2 * (pos - 1), data + pos - 1 + n, n - pos + 1);
+  } else {
+    std::memcpy(data + pos - 1, s.block_ + s.head_, n);
+  }
+  return *this;
+}
+
+ZString& ZString::Remove(unsigned int pos, unsigned int count) {
+  ZBuffer::Remove(pos, count);
+  return *this;
+}
+
+ZString& ZString::Replace(unsigned int pos, unsigned int count, ZString const& s) {
+  Remove(pos, count);
+  return Insert(s, pos);
+}
+
+ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
+  if (type != eTrailing) {
+    unsigned int p = FindInSet(eNotInSet, set, n, eForward, 1);
+    if (p == 0) {
+      Empty();
+    } else if (p > 1) {
+      std::memmove(block_, block_ + head_ + p - 1, length_ - p + 1);
+      head_ = 0;
+      length_ -= p - 1;
+      block_[length_] = 0;
+    }
+  }
+  if (type != eLeading) {
+    unsigned int p = FindInSet(eNotInSet, set, n, eBackward, length_);
+    if (p == 0) {
+      Empty();
+    } else {
+      length_ = p;
+      block_[head_ + length_] = 0;
+    }
+  }
+  if (type == eAll) {
+    for (unsigned int p; (p = FindInSet(eInSet, set, n, eForward, 1)) != 0;) Remove(p, 1);
+  }
+  return *this;
+}
+
+ZString& ZString::Strip(EStripType type, ZString const& set) {
+  if (&set == this) {
+    // Every character is in the set.
+    Empty();
+    return *this;
+  }
+  return StripSet(type, set.block_ + set.head_, set.length_);
+}
+
+ZString ZString::ExtractLine() {
+  static const char kLineEnds[] = "\r\n";
+  unsigned int end = FindInSet(eInSet, kLineEnds, 2, eForward, 1);
+  unsigned int count = end == 0 ? length_ : end - 1;
+  ZString line(static_cast<char const*>(*this), count);
+  if (count > 0) Remove(1, count);
+  StripSet(eBoth, kLineEnds, 2);
+  return line;
+}
+
+ZString& ZString::Format(char const* fmt, ...) {
+  char work[1024];
+  va_list args;
+  va_start(args, fmt);
+  unsigned int n = FormatInto(work, fmt, args);
+  va_end(args);
+  Empty();
+  Add(work, n);
+  return *this;
+}
+
+ZString& ZString::FormatAdd(char const* fmt, ...) {
+  char work[1024];
+  va_list args;
+  va_start(args, fmt);
+  unsigned int n = FormatInto(work, fmt, args);
+  va_end(args);
+  Add(work, n);
+  return *this;
+}
