@@ -8,5 +8,8 @@
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zstring.h"
 #include "orbcmn/zrbtree.h"
+#include "orbcmn/zatombuffer.h"
+#include "orbcmn/zenum.h"
+#include "orbcmn/zatomtable.h"
 
 #endif  // ORBCMN_ORBCMN_H_
