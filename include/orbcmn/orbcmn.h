@@ -11,5 +11,6 @@
 #include "orbcmn/zatombuffer.h"
 #include "orbcmn/zenum.h"
 #include "orbcmn/zatomtable.h"
+#include "orbcmn/util.h"
 
 #endif  // ORBCMN_ORBCMN_H_

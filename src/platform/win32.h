@@ -6,5 +6,9 @@
 #include "win32_types.h"
 #include "win32_module.h"
 #include "win32_user.h"
+#include "win32_char.h"
+#include "win32_local.h"
+#include "win32_findfirst.h"
+#include "win32_profile.h"
 
 #endif  // ORBWIN_WIN32_H_

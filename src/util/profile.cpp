@@ -1,0 +1,31 @@
+// Strings of any length in profile files, kept as a length key and a value
+// key, since a profile read cannot tell how long a stored value is.
+#include <stdint.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "hostkit/hostkit.h"
+#include "orbcmn/util.h"
+#include "platform/win32.h"
+
+int GetPrivateProfileLongString(const char* file, const char* section, const char* lengthKey,
+                                const char* valueKey, char** block) {
+  if (block == nullptr) return 0;
+  *block = nullptr;
+  uint32_t length = GetPrivateProfileIntA(section, lengthKey, 0, file);
+  if (length == 0) return 0;
+  char* text = static_cast<char*>(HostKit_Alloc("ORB003", length + 1u, 0));
+  if (text == nullptr) return 0;
+  *block = text;
+  return static_cast<int>(GetPrivateProfileStringA(section, valueKey, "", text, length + 1u, file));
+}
+
+int WritePrivateProfileLongString(const char* file, const char* section, const char* lengthKey,
+                                  const char* valueKey, const char* text) {
+  if (text == nullptr) text = "";
+  char length[16];
+  std::snprintf(length, sizeof length, "%d", static_cast<int32_t>(std::strlen(text)));
+  if (!WritePrivateProfileStringA(section, lengthKey, length, file)) return 0;
+  return WritePrivateProfileStringA(section, valueKey, text, file) ? 1 : 0;
+}

@@ -1,0 +1,51 @@
+// Character classes of Windows-1252 and single-byte character stepping.
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+
+TEST(PlatformChar, LettersOfWindows1252) {
+  const unsigned char extra[] = {0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA};
+  int letters = 0;
+  for (int c = 0; c < 256; c++) {
+    CHAR ch = static_cast<CHAR>(c);
+    bool ascii = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    bool high = c >= 0xC0 && c != 0xD7 && c != 0xF7;
+    bool listed = false;
+    for (unsigned char e : extra) listed = listed || e == c;
+    bool digit = c >= '0' && c <= '9';
+    EXPECT_EQ(ascii || high || listed, IsCharAlphaA(ch) != FALSE) << "char " << c;
+    EXPECT_EQ(ascii || high || listed || digit, IsCharAlphaNumericA(ch) != FALSE) << "char " << c;
+    letters += IsCharAlphaA(ch) != FALSE;
+  }
+  EXPECT_EQ(52 + 62 + 10, letters);
+  // Multiplication and division signs, superscripts and currency signs are
+  // not letters.
+  EXPECT_FALSE(IsCharAlphaA(static_cast<CHAR>(0xD7)));
+  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0xF7)));
+  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0xB2)));
+  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0x80)));
+}
+
+TEST(PlatformChar, SteppingStopsAtTheEnds) {
+  const char text[] = "ab";
+  EXPECT_EQ(text + 1, CharNextA(text));
+  EXPECT_EQ(text + 2, CharNextA(text + 1));
+  EXPECT_EQ(text + 2, CharNextA(text + 2));  // stays on the terminator
+  EXPECT_EQ(text + 1, CharPrevA(text, text + 2));
+  EXPECT_EQ(text, CharPrevA(text, text + 1));
+  EXPECT_EQ(text, CharPrevA(text, text));  // never before the start
+  EXPECT_EQ(nullptr, CharNextA(nullptr));
+  EXPECT_EQ(nullptr, CharPrevA(nullptr, text));
+}
+
+TEST(PlatformLocal, FixedBlocks) {
+  unsigned char* zero = static_cast<unsigned char*>(LocalAlloc(LPTR, 100));
+  ASSERT_NE(nullptr, zero);
+  for (int i = 0; i < 100; i++) EXPECT_EQ(0, zero[i]);
+  HLOCAL empty = LocalAlloc(LMEM_FIXED, 0);
+  EXPECT_NE(nullptr, empty);
+  EXPECT_NE(static_cast<HLOCAL>(zero), empty);
+  EXPECT_EQ(nullptr, LocalFree(zero));
+  EXPECT_EQ(nullptr, LocalFree(empty));
+  EXPECT_EQ(nullptr, LocalFree(nullptr));
+}
