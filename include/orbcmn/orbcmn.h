@@ -7,6 +7,7 @@
 #include "orbcmn/plugin.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zstring.h"
+#include "orbcmn/zlist.h"
 #include "orbcmn/zrbtree.h"
 #include "orbcmn/zatombuffer.h"
 #include "orbcmn/zenum.h"
