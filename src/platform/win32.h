@@ -10,5 +10,9 @@
 #include "win32_local.h"
 #include "win32_findfirst.h"
 #include "win32_profile.h"
+#include "win32_window.h"
+#include "win32_version.h"
+#include "win32_hfile.h"
+#include "win32_global.h"
 
 #endif  // ORBWIN_WIN32_H_

@@ -1,8 +1,10 @@
-// User services: message boxes and the active window.
+// User services: message boxes (windows and activation are in
+// win32_window.h).
 #ifndef ORBWIN_WIN32_USER_H_
 #define ORBWIN_WIN32_USER_H_
 
 #include "win32_types.h"
+#include "win32_window.h"
 
 #define MB_OK 0x00000000u
 #define MB_OKCANCEL 0x00000001u
@@ -25,14 +27,5 @@ typedef int (*OrbWinMessageBoxHook)(void* user, HWND owner, LPCSTR text, LPCSTR 
                                     UINT type);
 // Installs (or, with null, removes) the hook that plays the user at boxes.
 ORBWIN_C void OrbWin_SetMessageBoxHook(OrbWinMessageBoxHook hook, void* user);
-
-// The calling thread's active window; null when there is none.
-ORBWIN_C HWND WINAPI GetActiveWindow(void);
-// Makes `window` active; returns the window active before.
-ORBWIN_C HWND WINAPI SetActiveWindow(HWND window);
-// Brings `window` to the top of the Z order. FALSE for a null window.
-ORBWIN_C BOOL WINAPI BringWindowToTop(HWND window);
-// The window most recently brought to the top; null when none was.
-ORBWIN_C HWND OrbWin_TopWindow(void);
 
 #endif  // ORBWIN_WIN32_USER_H_
