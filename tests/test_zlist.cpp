@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -250,4 +251,109 @@ TEST(ZListP, EveryNamedList) {
   ExerciseNamedList<ZListActionFragmentP>();
   ExerciseNamedList<ZListActionArgumentP>();
   ExerciseNamedList<ZListActionConditionP>();
+}
+
+namespace {
+
+std::string Str(const ZString& s) {
+  const char* p = s;
+  return p == nullptr ? std::string() : std::string(p, s.GetLength());
+}
+
+std::vector<std::string> Texts(const ZListString& list) {
+  std::vector<std::string> forward;
+  for (ZListString::ZIterator it = list.begin(); it != list.end(); ++it) {
+    forward.push_back(Str(*it));
+  }
+  std::vector<std::string> backward;
+  for (ZListString::ZIterator it = list.rbegin(); it != list.end(); it--) {
+    backward.push_back(Str(*it));
+  }
+  EXPECT_EQ(std::vector<std::string>(forward.rbegin(), forward.rend()), backward);
+  EXPECT_EQ(static_cast<int>(forward.size()), list.size());
+  return forward;
+}
+
+using Strings = std::vector<std::string>;
+
+}  // namespace
+
+TEST(ZListString, OwnsCopiesOfItsStrings) {
+  const long base = HostKit_LiveBlocks(nullptr);
+  {
+    ZListString list;
+    EXPECT_EQ(0, list.size());
+    EXPECT_TRUE(list.begin() == list.end());
+    EXPECT_TRUE(list.rbegin() == list.end());
+    EXPECT_TRUE(list.find("a") == list.end());
+    list.pop_front();
+    list.erase(list.end());
+
+    ZString source("ABC");
+    list.push_back(source);
+    list.push_back("b");
+    list.push_back(ZString("c"));
+    // Changing the source or the element leaves the other alone.
+    source = "XYZ";
+    EXPECT_TRUE(*list.begin() == "ABC");
+    *list.find("b") = "bee";
+    EXPECT_TRUE(source == "XYZ");
+    EXPECT_EQ((Strings{"ABC", "bee", "c"}), Texts(list));
+
+    // Exact, case-sensitive search for the first equal string.
+    EXPECT_TRUE(list.find("abc") == list.end());
+    EXPECT_TRUE(list.find("ABC") == list.begin());
+    list.push_back("ABC");
+    EXPECT_TRUE(list.find("ABC") == list.begin());
+    EXPECT_TRUE(list.find("") == list.end());
+    list.push_front("");
+    EXPECT_TRUE(list.find("") == list.begin());
+    EXPECT_EQ(5, list.size());
+
+    ZListString::ZIterator y = list.insert(list.find("c"), "y");
+    EXPECT_TRUE(*y == "y");
+    EXPECT_TRUE(*++y == "c");
+    list.pop_front();
+    list.pop_back();
+    EXPECT_EQ((Strings{"ABC", "bee", "y", "c"}), Texts(list));
+    list.erase(list.find("bee"));
+    EXPECT_EQ((Strings{"ABC", "y", "c"}), Texts(list));
+  }
+  // Every node, sentinel and string block went back.
+  EXPECT_EQ(base, HostKit_LiveBlocks(nullptr));
+}
+
+TEST(ZListString, RangesAndAssignment) {
+  ZListString five;
+  for (const char* s : {"one", "two", "three", "four", "five"}) five.push_back(s);
+  ZListString two;
+  two.push_back("x");
+  two.push_back("y");
+
+  ZListString list(two);
+  list.insert(++list.begin(), ++five.begin(), five.rbegin());
+  EXPECT_EQ((Strings{"x", "two", "three", "four", "y"}), Texts(list));
+  list.insert(list.find("three"), list.begin(), list.end());
+  EXPECT_EQ((Strings{"x", "two", "x", "two", "three", "four", "y", "three", "four", "y"}),
+            Texts(list));
+  list.erase(list.find("three"), list.rbegin());
+  EXPECT_EQ((Strings{"x", "two", "x", "two", "y"}), Texts(list));
+
+  // Longer to shorter and back, reusing the nodes that are there.
+  ZListString::ZIterator firstNode = list.begin();
+  list = two;
+  EXPECT_EQ((Strings{"x", "y"}), Texts(list));
+  EXPECT_TRUE(firstNode == list.begin());
+  list = five;
+  EXPECT_EQ((Strings{"one", "two", "three", "four", "five"}), Texts(list));
+  EXPECT_TRUE(firstNode == list.begin());
+  EXPECT_EQ((Strings{"x", "y"}), Texts(two));
+  const ZListString& alias = list;
+  list = alias;
+  EXPECT_EQ(5, list.size());
+
+  list.erase(list.begin(), list.end());
+  EXPECT_EQ(0, list.size());
+  list.push_back("again");
+  EXPECT_EQ((Strings{"again"}), Texts(list));
 }

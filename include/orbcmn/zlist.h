@@ -1,10 +1,12 @@
-// Circular doubly linked lists with a sentinel node and a count: the
-// pointer lists, which hold pointers they do not own, one untyped
-// implementation under a typed face per element class.
+// Circular doubly linked lists with a sentinel node and a count:
+// ZListString, which owns copies of its strings, and the pointer lists,
+// which hold pointers they do not own, one untyped implementation under a
+// typed face per element class.
 #ifndef ORBCMN_ZLIST_H_
 #define ORBCMN_ZLIST_H_
 
 #include "orbcmn/export.h"
+#include "orbcmn/zstring.h"
 
 class ZRegExp;
 class ZSyntax;
@@ -44,6 +46,11 @@ class ORBCMN_API ZListBase {
   void Hook(Link* pos, Link* node);
   // Unlinks `node` (not the sentinel) and uncounts it.
   void Unhook(Link* node);
+  // Adds `node` at the end of the detached chain `chainFirst`..`chainLast`
+  // (both null for an empty chain).
+  static void Chain(Link*& chainFirst, Link*& chainLast, Link* node);
+  // Links the detached chain of `n` nodes in before `pos` and counts them.
+  void HookChain(Link* pos, Link* chainFirst, Link* chainLast, int n);
 
   int count_;
   Link* head_;  // null only when the sentinel could not be allocated
@@ -93,6 +100,104 @@ class ORBCMN_API ZListPtrCore : public ZListBase {
 // inserting never moves nodes. Removing from an empty list and erasing the
 // end position do nothing. Ranges given to insert and erase must run
 // forward within one list from `first` to `last`.
+// A list of strings, each a copy owned by its node. The sentinel holds an
+// empty string that is never an element.
+//
+// Iterators stay valid until their node is erased or the list destroyed;
+// inserting never moves nodes. Removing from an empty list and erasing the
+// end position do nothing. Ranges given to insert and erase must run
+// forward within one list from `first` to `last`. When memory runs out an
+// insertion does nothing.
+class ORBCMN_API ZListString : public ZListBase {
+  struct Node : Link {
+    Node() : Link{this, this} {}
+    explicit Node(ZString const& v) : Link{this, this}, value(v) {}
+    ZString value;
+  };
+
+ public:
+  // One node of the list: the end position is the sentinel. ++ follows
+  // next, -- follows prev; * gives the string, which may be changed.
+  class ZIterator {
+   public:
+    ZIterator() : node_(nullptr) {}
+    ZString& operator*() const { return static_cast<Node*>(node_)->value; }
+    ZIterator& operator++() {
+      node_ = node_->next;
+      return *this;
+    }
+    ZIterator operator++(int) {
+      ZIterator old = *this;
+      node_ = node_->next;
+      return old;
+    }
+    ZIterator& operator--() {
+      node_ = node_->prev;
+      return *this;
+    }
+    ZIterator operator--(int) {
+      ZIterator old = *this;
+      node_ = node_->prev;
+      return old;
+    }
+    bool operator==(const ZIterator& other) const { return node_ == other.node_; }
+    bool operator!=(const ZIterator& other) const { return node_ != other.node_; }
+
+   private:
+    friend class ZListString;
+    explicit ZIterator(Link* node) : node_(node) {}
+    Link* node_;
+  };
+
+  // An empty list.
+  ZListString();
+  // An empty list, then a copy of every string of `other`, in order.
+  ZListString(ZListString const& other);
+  // Releases every node with its string, then the sentinel.
+  ~ZListString();
+  // Makes this list hold copies of the strings of `other`, in order:
+  // existing nodes take the strings by ZString assignment, missing nodes
+  // are appended and surplus nodes released. Nothing when `other` is this
+  // list.
+  ZListString& operator=(ZListString const& other);
+
+  // Appends a copy of `value`.
+  void push_back(ZString const& value);
+  // Puts a copy of `value` first.
+  void push_front(ZString const& value);
+  // Removes the last string.
+  void pop_back();
+  // Removes the first string.
+  void pop_front();
+  // Inserts a copy of `value` before `pos`; an iterator at the new string
+  // (end() when memory ran out).
+  ZIterator insert(ZIterator const& pos, ZString const& value);
+  // Inserts copies of the strings from `first` up to but not including
+  // `last` (usually of another list) before `pos`, in their order. A range
+  // of this list is copied whole before anything is linked in.
+  void insert(ZIterator pos, ZIterator first, ZIterator last);
+  // Removes the string at `it`.
+  void erase(ZIterator it);
+  // Removes the strings from `first` up to but not including `last`.
+  void erase(ZIterator first, ZIterator last);
+  // The first string equal to `value` (exact, case-sensitive), or end().
+  ZIterator find(ZString const& value) const;
+
+  // The first string; end() when empty.
+  ZIterator begin() const { return ZIterator(first()); }
+  // The last string; end() when empty. Stepping back from it with --
+  // reaches end() after the first string.
+  ZIterator rbegin() const { return ZIterator(last()); }
+  // The end position.
+  ZIterator end() const { return ZIterator(sentinel()); }
+
+ private:
+  Link* InsertValue(Link* pos, ZString const& value);
+  void InsertRange(Link* pos, Link* first, Link* last);
+  void EraseNode(Link* node);
+  void EraseRange(Link* first, Link* last);
+};
+
 template <class T>
 class ZListP : public ZListPtrCore {
  public:

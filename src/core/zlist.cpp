@@ -1,5 +1,5 @@
-// The linked lists: ring links shared by all lists, and the untyped pointer
-// list behind every typed one.
+// The linked lists: ring links shared by all lists, the untyped pointer
+// list behind every typed one, and the string list.
 #include "orbcmn/zlist.h"
 
 #include "lib/alloc.h"
@@ -18,6 +18,25 @@ void ZListBase::Unhook(Link* node) {
   node->prev->next = node->next;
   node->next->prev = node->prev;
   --count_;
+}
+
+void ZListBase::Chain(Link*& chainFirst, Link*& chainLast, Link* node) {
+  if (chainFirst == nullptr) {
+    chainFirst = node;
+  } else {
+    chainLast->next = node;
+    node->prev = chainLast;
+  }
+  chainLast = node;
+}
+
+void ZListBase::HookChain(Link* pos, Link* chainFirst, Link* chainLast, int n) {
+  if (chainFirst == nullptr) return;
+  chainFirst->prev = pos->prev;
+  chainLast->next = pos;
+  pos->prev->next = chainFirst;
+  pos->prev = chainLast;
+  count_ += n;
 }
 
 ZListPtrCore::Node* ZListPtrCore::NewNode(void* value) {
@@ -62,30 +81,19 @@ ZListBase::Link* ZListPtrCore::InsertValue(Link* pos, void* value) {
 }
 
 void ZListPtrCore::InsertRange(Link* pos, Link* first, Link* last) {
-  if (head_ == nullptr || first == last) return;
+  if (head_ == nullptr) return;
   // Copy into a detached chain first, so that a range of this very list
   // is read before any of it changes.
-  Node* chainFirst = nullptr;
-  Node* chainLast = nullptr;
+  Link* chainFirst = nullptr;
+  Link* chainLast = nullptr;
   int added = 0;
   for (Link* x = first; x != last; x = x->next) {
     Node* node = NewNode(static_cast<Node*>(x)->value);
     if (node == nullptr) break;
-    if (chainFirst == nullptr) {
-      chainFirst = node;
-    } else {
-      chainLast->next = node;
-      node->prev = chainLast;
-    }
-    chainLast = node;
+    Chain(chainFirst, chainLast, node);
     ++added;
   }
-  if (chainFirst == nullptr) return;
-  chainFirst->prev = pos->prev;
-  chainLast->next = pos;
-  pos->prev->next = chainFirst;
-  pos->prev = chainLast;
-  count_ += added;
+  HookChain(pos, chainFirst, chainLast, added);
 }
 
 void ZListPtrCore::EraseNode(Link* node) {
@@ -106,4 +114,88 @@ ZListBase::Link* ZListPtrCore::Find(const void* value) const {
   Link* x = first();
   while (x != head_ && static_cast<Node*>(x)->value != value) x = x->next;
   return x;
+}
+
+ZListString::ZListString() : ZListBase(new Node) {}
+
+ZListString::ZListString(ZListString const& other) : ZListBase(new Node) {
+  InsertRange(sentinel(), other.first(), other.sentinel());
+}
+
+ZListString::~ZListString() {
+  EraseRange(first(), sentinel());
+  delete static_cast<Node*>(head_);
+}
+
+ZListString& ZListString::operator=(ZListString const& other) {
+  if (this == &other || head_ == nullptr) return *this;
+  Link* mine = first();
+  Link* theirs = other.first();
+  while (mine != head_ && theirs != other.head_) {
+    static_cast<Node*>(mine)->value = static_cast<Node*>(theirs)->value;
+    mine = mine->next;
+    theirs = theirs->next;
+  }
+  InsertRange(head_, theirs, other.head_);
+  EraseRange(mine, head_);
+  return *this;
+}
+
+void ZListString::push_back(ZString const& value) { InsertValue(sentinel(), value); }
+void ZListString::push_front(ZString const& value) { InsertValue(first(), value); }
+void ZListString::pop_back() { EraseNode(last()); }
+void ZListString::pop_front() { EraseNode(first()); }
+
+ZListString::ZIterator ZListString::insert(ZIterator const& pos, ZString const& value) {
+  return ZIterator(InsertValue(pos.node_, value));
+}
+
+void ZListString::insert(ZIterator pos, ZIterator first, ZIterator last) {
+  InsertRange(pos.node_, first.node_, last.node_);
+}
+
+void ZListString::erase(ZIterator it) { EraseNode(it.node_); }
+
+void ZListString::erase(ZIterator first, ZIterator last) { EraseRange(first.node_, last.node_); }
+
+ZListString::ZIterator ZListString::find(ZString const& value) const {
+  Link* x = first();
+  while (x != head_ && !(static_cast<Node*>(x)->value == value)) x = x->next;
+  return ZIterator(x);
+}
+
+ZListBase::Link* ZListString::InsertValue(Link* pos, ZString const& value) {
+  if (head_ == nullptr) return nullptr;
+  Node* node = new Node(value);
+  if (node == nullptr) return head_;
+  Hook(pos, node);
+  return node;
+}
+
+void ZListString::InsertRange(Link* pos, Link* first, Link* last) {
+  if (head_ == nullptr) return;
+  Link* chainFirst = nullptr;
+  Link* chainLast = nullptr;
+  int added = 0;
+  for (Link* x = first; x != last; x = x->next) {
+    Node* node = new Node(static_cast<Node*>(x)->value);
+    if (node == nullptr) break;
+    Chain(chainFirst, chainLast, node);
+    ++added;
+  }
+  HookChain(pos, chainFirst, chainLast, added);
+}
+
+void ZListString::EraseNode(Link* node) {
+  if (node == head_) return;
+  Unhook(node);
+  delete static_cast<Node*>(node);
+}
+
+void ZListString::EraseRange(Link* first, Link* last) {
+  while (first != last && first != head_) {
+    Link* following = first->next;
+    EraseNode(first);
+    first = following;
+  }
 }
