@@ -90,6 +90,8 @@ TEST(ZBuffer, GrowthAsksTheHostForTheRightSizes) {
     EXPECT_EQ(log.events[0].size, 57u);
     ZBuffer small(3u);
     EXPECT_EQ(log.events.back().size, 16u);
+    ZBuffer zero(0u);  // no room asked for: no block
+    EXPECT_EQ(static_cast<const char*>(zero), nullptr);
     // A null pointer with no bytes allocates nothing; an empty text does.
     ZBuffer none(nullptr, 0);
     EXPECT_EQ(static_cast<const char*>(none), nullptr);

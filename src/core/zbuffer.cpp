@@ -24,10 +24,9 @@ char g_scratch = 'U';
 ZBuffer::ZBuffer() : block_(nullptr), head_(0), length_(0), capacity_(0), full_(false) {}
 
 ZBuffer::ZBuffer(unsigned int n) : ZBuffer() {
-  if (Add(nullptr, n)) {
-    length_ = 0;
-    block_[0] = 0;
-  }
+  Add(nullptr, n);
+  length_ = 0;
+  if (block_ != nullptr) block_[0] = 0;
 }
 
 ZBuffer::ZBuffer(char const* const p, unsigned int n) : ZBuffer() { Add(p, n); }
