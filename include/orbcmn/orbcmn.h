@@ -13,5 +13,6 @@
 #include "orbcmn/zenum.h"
 #include "orbcmn/zatomtable.h"
 #include "orbcmn/util.h"
+#include "orbcmn/utilpath.h"
 
 #endif  // ORBCMN_ORBCMN_H_

@@ -9,6 +9,7 @@
 #include "win32_char.h"
 #include "win32_local.h"
 #include "win32_findfirst.h"
+#include "win32_crtfile.h"
 #include "win32_profile.h"
 #include "win32_window.h"
 #include "win32_version.h"

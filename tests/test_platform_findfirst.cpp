@@ -1,0 +1,87 @@
+// The runtime's directory search with Windows wildcards.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FindTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/orbfindXXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(name));
+    dir_ = name;
+    for (const char* file : {"b.txt", "A.TXT", "readme", "c.tx", "abc.d.txt"}) {
+      std::ofstream(dir_ + "/" + file) << "12345";
+    }
+    fs::create_directory(dir_ + "/Sub");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::vector<std::string> Find(const std::string& pattern) {
+    std::vector<std::string> names;
+    struct _finddata_t data;
+    intptr_t handle = _findfirst((dir_ + "\\" + pattern).c_str(), &data);
+    if (handle == -1) return names;
+    do {
+      names.push_back(data.name);
+    } while (_findnext(handle, &data) == 0);
+    EXPECT_EQ(-1, _findnext(handle, &data));
+    EXPECT_EQ(0, _findclose(handle));
+    return names;
+  }
+
+  std::string dir_;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(FindTest, WildcardsAsOnWindows) {
+  EXPECT_EQ((Names{".", "..", "A.TXT", "abc.d.txt", "b.txt", "c.tx", "readme", "Sub"}),
+            Find("*.*"));
+  EXPECT_EQ(Find("*.*"), Find("*"));
+  EXPECT_EQ((Names{"A.TXT", "abc.d.txt", "b.txt"}), Find("*.txt"));
+  EXPECT_EQ((Names{"A.TXT", "b.txt"}), Find("?.TxT"));
+  EXPECT_EQ((Names{"c.tx"}), Find("*.tx"));
+  EXPECT_EQ((Names{"readme"}), Find("READ*.*"));  // ".*" also matches no extension
+  EXPECT_EQ((Names{"Sub"}), Find("sub"));
+  EXPECT_EQ((Names{"A.TXT", "abc.d.txt"}), Find("a*t"));
+  EXPECT_TRUE(Find("*.doc").empty());
+}
+
+TEST_F(FindTest, RecordsAndFailures) {
+  struct _finddata_t data;
+  intptr_t handle = _findfirst((dir_ + "/b.txt").c_str(), &data);
+  ASSERT_NE(-1, handle);
+  EXPECT_STREQ("b.txt", data.name);
+  EXPECT_EQ(5u, data.size);
+  EXPECT_EQ(0u, data.attrib & _A_SUBDIR);
+  EXPECT_NE(0, data.time_write);
+  EXPECT_EQ(-1, _findnext(handle, &data));
+  EXPECT_EQ(0, _findclose(handle));
+  EXPECT_EQ(-1, _findclose(handle));  // already closed
+
+  handle = _findfirst((dir_ + "/sub").c_str(), &data);
+  ASSERT_NE(-1, handle);
+  EXPECT_EQ(_A_SUBDIR, data.attrib & _A_SUBDIR);
+  _findclose(handle);
+
+  errno = 0;
+  EXPECT_EQ(-1, _findfirst((dir_ + "/*.doc").c_str(), &data));
+  EXPECT_EQ(ENOENT, errno);
+  EXPECT_EQ(-1, _findfirst((dir_ + "/none/*.*").c_str(), &data));
+  EXPECT_EQ(-1, _findfirst(nullptr, &data));
+  EXPECT_EQ(-1, _findnext(12345, &data));
+  EXPECT_EQ(-1, _findclose(12345));
+}
+
+}  // namespace
