@@ -19,8 +19,11 @@ class ORBCMN_API ZRedBlackTree {
   ORBCMN_DECLARE_ALLOC
 
   enum color_type { red = 0, black = 1 };
+
+ private:
   struct rb_tree_node;
 
+ public:
   // A position in one tree: an entry, or the end position. Iterators are
   // obtained from begin(), end() and find() and handed back to erase().
   // Two iterators are equal when they belong to the same tree and are at
@@ -92,6 +95,9 @@ class ORBCMN_API ZRedBlackTree {
   void rotate_right(rb_tree_node* x);
   void transplant(rb_tree_node* u, rb_tree_node* v);
   rb_tree_node* next(rb_tree_node* x) const;
+  static rb_tree_node* minimum(rb_tree_node* x);
+  static rb_tree_node* maximum(rb_tree_node* x);
+  static rb_tree_node* prev(rb_tree_node* x);
   void clear();
 
   static rb_tree_node* sNIL;

@@ -19,32 +19,26 @@ ORBCMN_DEFINE_ALLOC(ZRedBlackTree)
 ZRedBlackTree::rb_tree_node* ZRedBlackTree::sNIL = nullptr;
 int ZRedBlackTree::tree_count = 0;
 
-namespace {
-
-using Node = ZRedBlackTree::rb_tree_node;
-
-Node* minimum(Node* x, Node* nil) {
-  while (x->left != nil) x = x->left;
+ZRedBlackTree::rb_tree_node* ZRedBlackTree::minimum(rb_tree_node* x) {
+  while (x->left != sNIL) x = x->left;
   return x;
 }
 
-Node* maximum(Node* x, Node* nil) {
-  while (x->right != nil) x = x->right;
+ZRedBlackTree::rb_tree_node* ZRedBlackTree::maximum(rb_tree_node* x) {
+  while (x->right != sNIL) x = x->right;
   return x;
 }
 
 // In-order predecessor of a node that is not the smallest.
-Node* prev(Node* x, Node* nil) {
-  if (x->left != nil) return maximum(x->left, nil);
-  Node* y = x->parent;
+ZRedBlackTree::rb_tree_node* ZRedBlackTree::prev(rb_tree_node* x) {
+  if (x->left != sNIL) return maximum(x->left);
+  rb_tree_node* y = x->parent;
   while (x == y->left) {
     x = y;
     y = y->parent;
   }
   return y;
 }
-
-}  // namespace
 
 ZRedBlackTree::ZRedBlackTree() : header_(nullptr), node_count_(0) {
   ++tree_count;
@@ -88,7 +82,7 @@ bool ZRedBlackTree::insert(const unsigned long& key, void* const& value) {
   rb_tree_node* j = y;
   if (wentLeft) {
     if (j == leftmost()) return insert_node(y, k, value);
-    j = prev(j, sNIL);
+    j = prev(j);
   }
   if (j->key < k) return insert_node(y, k, value);
   return true;
@@ -219,7 +213,7 @@ ZRedBlackTree::ZIterator ZRedBlackTree::end() const { return ZIterator(this, hea
 
 ZRedBlackTree::rb_tree_node* ZRedBlackTree::next(rb_tree_node* x) const {
   if (x == rightmost()) return header_;
-  if (x->right != sNIL) return minimum(x->right, sNIL);
+  if (x->right != sNIL) return minimum(x->right);
   rb_tree_node* y = x->parent;
   while (x == y->right) {
     x = y;
@@ -244,8 +238,8 @@ void ZRedBlackTree::transplant(rb_tree_node* u, rb_tree_node* v) {
 void ZRedBlackTree::erase(ZIterator position) {
   rb_tree_node* z = position.node_;
   if (position.tree_ != this || z == header_ || z == nullptr) return;
-  if (z == leftmost()) leftmost() = z->right != sNIL ? minimum(z->right, sNIL) : z->parent;
-  if (z == rightmost()) rightmost() = z->left != sNIL ? maximum(z->left, sNIL) : z->parent;
+  if (z == leftmost()) leftmost() = z->right != sNIL ? minimum(z->right) : z->parent;
+  if (z == rightmost()) rightmost() = z->left != sNIL ? maximum(z->left) : z->parent;
 
   // Splice z out, or move its successor y into its place; nodes move,
   // keys and values stay in their nodes.
@@ -258,7 +252,7 @@ void ZRedBlackTree::erase(ZIterator position) {
     x = z->left;
     transplant(z, z->left);
   } else {
-    rb_tree_node* y = minimum(z->right, sNIL);
+    rb_tree_node* y = minimum(z->right);
     removed = y->color;
     x = y->right;
     if (y->parent == z) {
