@@ -4,6 +4,7 @@
 
 #include "orbcmn/common.h"
 #include "orbcmn/export.h"
+#include "orbcmn/orbhost.h"
 #include "orbcmn/plugin.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zstring.h"
@@ -14,5 +15,6 @@
 #include "orbcmn/zatomtable.h"
 #include "orbcmn/util.h"
 #include "orbcmn/utilpath.h"
+#include "orbcmn/utilversion.h"
 
 #endif  // ORBCMN_ORBCMN_H_
