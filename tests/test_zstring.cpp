@@ -351,9 +351,30 @@ TEST(ZString, FormatIntoTheWorkArea) {
   EXPECT_EQ(t.GetLength(), 1025u);
   EXPECT_EQ(Text(t), "ab" + longer.substr(0, 1023));
 
+  // A piece that crosses the end of the work area is cut there.
+  s.Format("%s%d", std::string(1020, 'c').c_str(), 123456);
+  EXPECT_EQ(Text(s), std::string(1020, 'c') + "123");
+
   ZString u("keep");
   u.FormatAdd(nullptr);
   EXPECT_EQ(Text(u), "keep");
+}
+
+TEST(ZString, FormatPrintsLongsAsThirtyTwoBitValues) {
+  ZString s;
+  s.Format("%ld|%lu|%lx|%li|%lo", static_cast<long>(0xFFFFFFFFUL), -1L,
+           static_cast<long>(0x1234567890L), static_cast<long>(0x180000000L), -1L);
+  EXPECT_EQ(Text(s), "-1|4294967295|34567890|-2147483648|37777777777");
+  s.Format("%lld|%llu|%zu|%hd|%hhu", 0x123456789LL, 18446744073709551615ULL, std::size_t{7},
+           static_cast<short>(-3), static_cast<unsigned char>(200));
+  EXPECT_EQ(Text(s), "4886718345|18446744073709551615|7|-3|200");
+  s.Format("[%*d|%-*d|%.*s|%.*d|%05.1f|%c|%%|%5%|%Lg]", 4, 7, 3, 8, 2, "abc", -1, 5, 2.25, 'z',
+           static_cast<long double>(1.5));
+  EXPECT_EQ(Text(s), "[   7|8  |ab|5|002.2|z|%|%|1.5]");
+  s.Format("%-8ld|%+ld|%08lX", 42L, 5L, 255L);
+  EXPECT_EQ(Text(s), "42      |+5|000000FF");
+  s.Format("%y-%");  // no conversion: kept as written
+  EXPECT_EQ(Text(s), "%y-%");
 }
 
 }  // namespace

@@ -133,8 +133,11 @@ class ORBCMN_API ZString : public ZBuffer {
 
   // Formats with the printf rules into a 1024-byte work area, then replaces
   // the content with the result. The string may be one of the arguments.
-  // A result longer than 1023 characters is cut to its first 1023; a format
-  // error or a null fmt gives an empty result.
+  // A long argument of %ld, %li, %lu, %lo, %lx or %lX prints as its 32-bit
+  // value (all 32 bits set: -1 with %ld). %n stores nothing; a '%' that
+  // starts no known conversion is kept as written. A result longer than
+  // 1023 characters is cut to its first 1023; a null fmt gives an empty
+  // result.
   ZString& Format(char const* fmt, ...);
   // The same, but the result is appended.
   ZString& FormatAdd(char const* fmt, ...);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "lib/alloc.h"
 
@@ -88,14 +89,148 @@ bool InSet(char c, char const* set, unsigned int n) {
   return false;
 }
 
+// The 1024-byte work area of Format: output past its 1023rd byte is
+// dropped, and it always stays terminated.
+class WorkArea {
+ public:
+  static constexpr std::size_t kRoom = 1023;
+
+  explicit WorkArea(char* area) : area_(area) { area_[0] = 0; }
+
+  void Put(char const* p, std::size_t n) {
+    std::size_t keep = n < kRoom - used_ ? n : kRoom - used_;
+    std::memcpy(area_ + used_, p, keep);
+    used_ += keep;
+    area_[used_] = 0;
+  }
+
+  template <typename T>
+  void Print(char const* spec, T value) {
+    if (used_ >= kRoom) return;
+    int n = std::snprintf(area_ + used_, kRoom + 1 - used_, spec, value);
+    if (n > 0) used_ += static_cast<std::size_t>(n) < kRoom - used_ ? n : kRoom - used_;
+    area_[used_] = 0;
+  }
+
+  unsigned int Used() const { return static_cast<unsigned int>(used_); }
+
+ private:
+  char* area_;
+  std::size_t used_ = 0;
+};
+
+// Formats fmt with the printf rules, one conversion at a time, so that a
+// long (l) argument of d, i, o, u, x or X prints as its 32-bit value. A
+// '*' width or precision is taken from the arguments into the conversion
+// text. %n consumes its pointer and stores nothing.
+void FormatInto(WorkArea& out, char const* fmt, va_list args) {
+  char const* p = fmt;
+  while (*p != 0) {
+    if (*p != '%') {
+      char const* next = std::strchr(p, '%');
+      if (next == nullptr) next = p + std::strlen(p);
+      out.Put(p, next - p);
+      p = next;
+      continue;
+    }
+    char const* start = p++;
+    // The conversion without its length modifier: at most 64 bytes of
+    // flags and digits, two numbers from '*' and the modifier.
+    char spec[128] = "%";
+    std::size_t n = 1;
+    auto copy = [&](char c) {
+      if (n < 64) spec[n++] = c;
+    };
+    while (*p != 0 && std::strchr("-+ #0'", *p) != nullptr) copy(*p++);
+    if (*p == '*') {
+      ++p;
+      n += std::snprintf(spec + n, sizeof spec - n, "%d", va_arg(args, int));
+    } else {
+      while (IsDecimal(*p)) copy(*p++);
+    }
+    if (*p == '.') {
+      ++p;
+      if (*p == '*') {
+        ++p;
+        int precision = va_arg(args, int);
+        if (precision >= 0) n += std::snprintf(spec + n, sizeof spec - n, ".%d", precision);
+      } else {
+        copy('.');
+        while (IsDecimal(*p)) copy(*p++);
+      }
+    }
+    char size[3] = {0, 0, 0};
+    if (*p == 'h' || *p == 'l') {
+      size[0] = *p++;
+      if (*p == size[0]) size[1] = *p++;
+    } else if (*p == 'L' || *p == 'j' || *p == 'z' || *p == 't') {
+      size[0] = *p++;
+    }
+    char conversion = *p;
+    if (conversion == 0) {
+      out.Put(start, p - start);
+      break;
+    }
+    ++p;
+    bool longOnly = size[0] == 'l' && size[1] == 0;
+    bool integer = std::strchr("diouxX", conversion) != nullptr;
+    // A 32-bit long prints as int: no modifier. Everything else keeps its own.
+    if (!(integer && longOnly)) {
+      for (char c : size) {
+        if (c != 0) spec[n++] = c;
+      }
+    }
+    spec[n++] = conversion;
+    spec[n] = 0;
+    bool isSigned = conversion == 'd' || conversion == 'i';
+    if (integer && longOnly) {
+      long value = va_arg(args, long);
+      if (isSigned) {
+        out.Print(spec, static_cast<int>(static_cast<std::int32_t>(value)));
+      } else {
+        out.Print(spec, static_cast<unsigned int>(static_cast<std::uint32_t>(value)));
+      }
+    } else if (integer && (size[0] == 'l' || size[0] == 'L')) {
+      out.Print(spec, va_arg(args, long long));
+    } else if (integer && size[0] == 'j') {
+      out.Print(spec, va_arg(args, std::intmax_t));
+    } else if (integer && (size[0] == 'z' || size[0] == 't')) {
+      out.Print(spec, va_arg(args, std::ptrdiff_t));
+    } else if (integer || conversion == 'c') {
+      if (conversion == 'c' && size[0] == 'l') {
+        out.Print(spec, va_arg(args, std::wint_t));
+      } else {
+        out.Print(spec, va_arg(args, int));
+      }
+    } else if (conversion == 's') {
+      if (size[0] == 'l') {
+        out.Print(spec, va_arg(args, wchar_t const*));
+      } else {
+        out.Print(spec, va_arg(args, char const*));
+      }
+    } else if (conversion == 'p') {
+      out.Print(spec, va_arg(args, void*));
+    } else if (std::strchr("eEfFgGaA", conversion) != nullptr) {
+      if (size[0] == 'L') {
+        out.Print(spec, va_arg(args, long double));
+      } else {
+        out.Print(spec, va_arg(args, double));
+      }
+    } else if (conversion == 'n') {
+      va_arg(args, void*);
+    } else if (conversion == '%') {
+      out.Put("%", 1);
+    } else {
+      out.Put(start, p - start);  // not a conversion: kept as written
+    }
+  }
+}
+
 // Formats into work (1024 bytes) and gives the number of bytes kept.
 unsigned int FormatInto(char (&work)[1024], char const* fmt, va_list args) {
-  work[0] = 0;
-  if (fmt == nullptr) return 0;
-  int written = std::vsnprintf(work, sizeof work, fmt, args);
-  if (written < 0) return 0;
-  return written < static_cast<int>(sizeof work) ? static_cast<unsigned int>(written)
-                                                 : sizeof work - 1;
+  WorkArea out(work);
+  if (fmt != nullptr) FormatInto(out, fmt, args);
+  return out.Used();
 }
 
 }  // namespace
