@@ -12,7 +12,10 @@ namespace {
 const char kTag[] = "newop";
 }
 
+// The host allocator takes 32-bit sizes: a larger request fails here
+// rather than reaching it cut short.
 void* OrbAlloc(std::size_t size) noexcept {
+  if (size > 0xFFFFFFFFu) return nullptr;
   return HostKit_Alloc(kTag, static_cast<unsigned>(size), 0);
 }
 

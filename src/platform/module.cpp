@@ -64,6 +64,14 @@ std::vector<std::string> Candidates(const std::string& name) {
   return {name, "lib" + lower + ".so", lower + ".so"};
 }
 
+// "\\" separates directories as "/" does.
+std::string Slashed(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
 HMODULE Open(const std::string& file) {
   return static_cast<HMODULE>(dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL));
 }
@@ -72,17 +80,15 @@ HMODULE Open(const std::string& file) {
 
 HMODULE WINAPI LoadLibraryA(LPCSTR name) {
   if (name == nullptr || *name == '\0') return nullptr;
-  std::string path(name);
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
+  std::string path = Slashed(name);
   if (path.find('/') != std::string::npos) return Open(path);
 
   const char* env = std::getenv("ORB_MODULE_PATH");
-  std::vector<std::string> dirs = env ? SplitPath(env) : std::vector<std::string>{LibraryDirectory()};
+  std::vector<std::string> dirs =
+      env ? SplitPath(env) : std::vector<std::string>{LibraryDirectory()};
   for (const std::string& dir : dirs) {
     for (const std::string& file : Candidates(path)) {
-      if (HMODULE module = Open(dir + "/" + file)) return module;
+      if (HMODULE module = Open(Slashed(dir) + "/" + file)) return module;
     }
   }
   if (env != nullptr) return nullptr;
@@ -117,10 +123,15 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     }
     file = map->l_name;
   }
-  size_t n = file.size() < size - 1 ? file.size() : size - 1;
-  std::memcpy(buffer, file.data(), n);
-  buffer[n] = '\0';
-  return static_cast<DWORD>(n);
+  // A name too long for the buffer is cut and the result is the buffer's
+  // size, as on Windows.
+  if (file.size() >= size) {
+    std::memcpy(buffer, file.data(), size - 1);
+    buffer[size - 1] = '\0';
+    return size;
+  }
+  std::memcpy(buffer, file.data(), file.size() + 1);
+  return static_cast<DWORD>(file.size());
 }
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE) { return TRUE; }
@@ -128,6 +139,7 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE) { return TRUE; }
 DWORD WINAPI GetTickCount(void) {
   struct timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  uint64_t ms =
+      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
   return static_cast<DWORD>(ms);
 }

@@ -5,6 +5,7 @@
 #include "win32_types.h"
 
 // Loads the module `name`. A name with a directory part is opened as it is.
+// "\\" separates directories, in names and in ORB_MODULE_PATH, as "/" does.
 // A bare name N is looked for, in each directory searched, as the files N,
 // libn.so and n.so (n = N in lower case). With ORB_MODULE_PATH set
 // (colon-separated, read at each call) only its directories are searched;
@@ -16,8 +17,8 @@ ORBWIN_C FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 // Releases a module loaded by LoadLibraryA. FALSE for a null module.
 ORBWIN_C BOOL WINAPI FreeLibrary(HMODULE module);
 // Copies the file name of `module` (null: the executable) into `buffer`,
-// cut to `size` - 1 characters and zero-terminated; returns the characters
-// copied, 0 on failure.
+// zero-terminated; returns its length. A name of `size` characters or more
+// is cut to `size` - 1 characters and the result is `size`. 0 on failure.
 ORBWIN_C DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 // Thread notifications do not exist here; always TRUE.
 ORBWIN_C BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);

@@ -1,0 +1,33 @@
+// A plug-in whose every entry answers 9. The normaliser first insists on an
+// area of at least 8,192 bytes (result 4), then copies the stream and still
+// answers 9; the converters write nothing.
+#include <string.h>
+
+#include "plugins/plugin_export.h"
+
+namespace {
+const int32_t kFailure = 9;
+const int32_t kWantedArea = 8192;
+}  // namespace
+
+ORB_TEST_EXPORT int32_t AdaNormalizeAtomStream(const unsigned char* bytes, int32_t count,
+                                               unsigned char* out, int32_t* size) {
+  int32_t wanted = count > kWantedArea ? count : kWantedArea;
+  if (*size < wanted) {
+    *size = wanted;
+    return 4;
+  }
+  if (count > 0) memcpy(out, bytes, static_cast<size_t>(count));
+  *size = count;
+  return kFailure;
+}
+
+ORB_TEST_EXPORT int32_t AdaAssembleArgument(int32_t, const char*, int32_t, unsigned char*,
+                                            int32_t*) {
+  return kFailure;
+}
+
+ORB_TEST_EXPORT int32_t AdaDisassembleArgument(int32_t, const unsigned char*, int32_t, int32_t,
+                                               char*, int32_t*) {
+  return kFailure;
+}

@@ -1,0 +1,12 @@
+// Exports of the test plug-ins: plain C names, visible outside the module.
+#ifndef ORB_TEST_PLUGIN_EXPORT_H_
+#define ORB_TEST_PLUGIN_EXPORT_H_
+
+#include "orbcmn/plugin.h"
+
+#define ORB_TEST_EXPORT extern "C" __attribute__((visibility("default")))
+
+// Every test plug-in names itself, so a test can tell which file loaded.
+ORB_TEST_EXPORT const char* OrbTestPluginName(void) { return ORB_PLUGIN_NAME; }
+
+#endif  // ORB_TEST_PLUGIN_EXPORT_H_
