@@ -16,5 +16,7 @@
 #include "orbcmn/util.h"
 #include "orbcmn/utilpath.h"
 #include "orbcmn/utilversion.h"
+#include "orbcmn/zregexp.h"
+#include "orbcmn/zparser.h"
 
 #endif  // ORBCMN_ORBCMN_H_

@@ -1,0 +1,527 @@
+// ZRegExp: construction, copying and destruction of the atom chain, the
+// pattern compiler, and the plain backtracking matcher.
+#include "orbcmn/zregexp.h"
+
+#include <string.h>
+
+#include "lib/alloc.h"
+#include "text/regexp_internal.h"
+
+ORBCMN_DEFINE_ALLOC(ZRegExp)
+
+namespace {
+
+bool g_plainBacktracking = false;
+
+// Drops the first k characters of s (ZString::Remove with a count of 0
+// would drop everything).
+void DropFront(ZString& s, unsigned int k) {
+  if (k > 0) s.Remove(1, k);
+}
+
+// Byte i (0-based) of s, or 0 past its end.
+char ByteAt(const ZString& s, unsigned int i) {
+  return i < s.GetLength() ? static_cast<const char*>(s)[i] : '\0';
+}
+
+}  // namespace
+
+void OrbText_SetPlainBacktracking(int on) { g_plainBacktracking = on != 0; }
+
+bool OrbText_PlainBacktracking() { return g_plainBacktracking; }
+
+ZRegExp::ZRegExp(bool caretRule) : next_(nullptr), caretRule_(caretRule) {
+  ClearFlags();
+  ParseAtoms();
+}
+
+ZRegExp::ZRegExp(const char* pattern, bool caretRule)
+    : ZString(pattern), next_(nullptr), caretRule_(caretRule) {
+  ClearFlags();
+  ParseAtoms();
+}
+
+ZRegExp::ZRegExp(char c, bool caretRule) : ZString(c), next_(nullptr), caretRule_(caretRule) {
+  ClearFlags();
+  ParseAtoms();
+}
+
+ZRegExp::ZRegExp(const ZString& pattern, bool caretRule)
+    : ZString(pattern), next_(nullptr), caretRule_(caretRule) {
+  ClearFlags();
+  ParseAtoms();
+}
+
+ZRegExp::ZRegExp(const ZRegExp& other) : ZString(), next_(nullptr), caretRule_(true) {
+  ClearFlags();
+  CopyFrom(other);
+}
+
+ZRegExp::~ZRegExp() { DestroyOwned(); }
+
+ZRegExp& ZRegExp::operator=(const ZRegExp& other) {
+  if (this == &other) return *this;
+  DestroyOwned();
+  CopyFrom(other);
+  return *this;
+}
+
+ZRegExp& ZRegExp::operator=(const ZString& pattern) {
+  ZString::operator=(pattern);
+  caretRule_ = true;
+  ParseAtoms();
+  return *this;
+}
+
+ZRegExp& ZRegExp::operator=(const char* pattern) {
+  ZString::operator=(pattern);
+  caretRule_ = true;
+  ParseAtoms();
+  return *this;
+}
+
+void ZRegExp::ClearFlags() {
+  parameter_ = false;
+  startAnchor_ = false;
+  endAnchor_ = false;
+  negated_ = false;
+  kind_ = kEmpty;
+}
+
+// Everything owned is threaded into one chain through the next links and
+// deleted one atom at a time, so that long chains and deeply nested groups
+// need neither recursion nor memory.
+void ZRegExp::DestroyOwned() {
+  ZRegExp* chain = next_;
+  next_ = nullptr;
+  ZRegExp* atom = this;
+  for (;;) {
+    for (ZListRegExpP::ZIterator it = atom->alts_.begin(); it != atom->alts_.end(); ++it) {
+      ZRegExp* alt = *it;
+      ZRegExp* tail = alt;
+      while (tail->next_ != nullptr) tail = tail->next_;
+      tail->next_ = chain;
+      chain = alt;
+    }
+    atom->alts_.erase(atom->alts_.begin(), atom->alts_.end());
+    if (atom != this) delete atom;
+    if (chain == nullptr) break;
+    atom = chain;
+    chain = atom->next_;
+    atom->next_ = nullptr;
+  }
+}
+
+void ZRegExp::CopyFrom(const ZRegExp& other) {
+  struct Pair {
+    ZRegExp* to;
+    const ZRegExp* from;
+  };
+  OrbStack<Pair, 8> pending;
+  pending.Push(Pair{this, &other});
+  while (!pending.Empty()) {
+    Pair p = pending.Pop();
+    ZRegExp* to = p.to;
+    const ZRegExp* from = p.from;
+    to->ZString::operator=(*from);
+    to->caretRule_ = from->caretRule_;
+    to->parameter_ = from->parameter_;
+    to->startAnchor_ = from->startAnchor_;
+    to->endAnchor_ = from->endAnchor_;
+    to->negated_ = from->negated_;
+    to->kind_ = from->kind_;
+    to->lastMatch_ = from->lastMatch_;
+    // An atom whose copy cannot be made or scheduled stays empty (kind 0).
+    for (ZListRegExpP::ZIterator it = from->alts_.begin(); it != from->alts_.end(); ++it) {
+      ZRegExp* alt = new ZRegExp(false);
+      if (alt == nullptr) continue;
+      int before = to->alts_.size();
+      to->alts_.push_back(alt);
+      if (to->alts_.size() == before) {
+        delete alt;
+        continue;
+      }
+      pending.Push(Pair{alt, *it});
+    }
+    if (from->next_ != nullptr) {
+      to->next_ = new ZRegExp(false);
+      if (to->next_ != nullptr) pending.Push(Pair{to->next_, from->next_});
+    }
+  }
+}
+
+void ZRegExp::ParseAtoms() {
+  DestroyOwned();
+  ClearFlags();
+  // Atoms made while compiling wait here for their own compilation, so the
+  // compiler does not recurse along the chain or into groups. One that
+  // cannot be scheduled stays empty (kind 0) and matches nothing.
+  OrbStack<ZRegExp*, 8> pending;
+  pending.Push(this);
+  ZString rest;
+  while (!pending.Empty()) {
+    ZRegExp* atom = pending.Pop();
+    bool cut = atom->CutAtom(rest);
+    for (ZListRegExpP::ZIterator it = atom->alts_.begin(); it != atom->alts_.end(); ++it) {
+      pending.Push(*it);
+    }
+    if (cut && !rest.IsEmpty()) {
+      atom->next_ = new ZRegExp(false);
+      if (atom->next_ != nullptr) {
+        atom->next_->ZString::operator=(rest);
+        pending.Push(atom->next_);
+      }
+    }
+  }
+}
+
+bool ZRegExp::CutAtom(ZString& rest) {
+  rest.Empty();
+  if (IsEmpty()) return false;
+  kind_ = kLiteral;
+  startAnchor_ = true;
+  endAnchor_ = false;
+
+  if (caretRule_) {
+    if (ByteAt(*this, 0) == '^' && ByteAt(*this, 1) == '.' && ByteAt(*this, 2) == '*') {
+      Remove(1, 3);
+      startAnchor_ = false;
+    }
+    if (ByteAt(*this, 0) == '^') {
+      Remove(1, 1);
+    } else {
+      startAnchor_ = false;
+    }
+  }
+
+  // Scan with 0-based i. Escapes are removed as they are met, so the atom
+  // text and the rest agree up to the cut; `keep` is how many characters
+  // the atom keeps.
+  unsigned int i = 0;
+  unsigned int keep = 0;
+  long long escaped = -1;  // index of the last character taken literally
+  bool cut = false;
+  bool restEmpty = false;
+  bool reescape = false;
+  bool set = false;
+  while (!cut && i < GetLength()) {
+    char c = ByteAt(*this, i);
+    switch (c) {
+      case '\\':
+        Remove(i + 1, 1);
+        escaped = i;
+        ++i;
+        break;
+      case '$':
+        keep = i;
+        endAnchor_ = true;
+        restEmpty = true;
+        cut = true;
+        break;
+      case '&':
+        if (i == 0) {
+          parameter_ = true;
+          Remove(1, 1);
+        } else {
+          keep = i;
+          cut = true;
+        }
+        break;
+      case '.':
+        if (i == 0) {
+          char after = ByteAt(*this, 1);
+          if (after == '*') {
+            kind_ = kAnyStar;
+            keep = 2;
+          } else if (after == '+') {
+            kind_ = kAnyPlus;
+            keep = 2;
+          } else {
+            kind_ = kAny;
+            keep = 1;
+          }
+        } else {
+          keep = i;
+        }
+        cut = true;
+        break;
+      case '*':
+      case '+':
+        if (i == 1) {
+          kind_ = c == '*' ? kCharStar : kCharPlus;
+          keep = 2;
+        } else if (i > 1) {
+          // The character before the mark begins the next atom; when it
+          // was escaped it must stay literal there too.
+          keep = i - 1;
+          reescape = escaped == static_cast<long long>(i - 1);
+        } else {
+          keep = GetLength();
+          restEmpty = true;
+        }
+        cut = true;
+        break;
+      case '[':
+        if (i == 0) {
+          ++i;
+        } else {
+          keep = i;
+          cut = true;
+        }
+        break;
+      case ']': {
+        char after = ByteAt(*this, i + 1);
+        if (after == '*') {
+          kind_ = kSetStar;
+          keep = i + 2;
+        } else if (after == '+') {
+          kind_ = kSetPlus;
+          keep = i + 2;
+        } else {
+          kind_ = kSet;
+          keep = i + 1;
+        }
+        set = true;
+        cut = true;
+        break;
+      }
+      case '{':
+        if (i > 0) {
+          keep = i;
+          cut = true;
+          break;
+        }
+        {
+          // Groups do not nest: the first "}" closes the group, and a
+          // group without one runs to the end of the pattern.
+          const char* text = *this;
+          const char* close = static_cast<const char*>(memchr(text, '}', GetLength()));
+          unsigned int end =
+              close != nullptr ? static_cast<unsigned int>(close - text) : GetLength();
+          if (close != nullptr) rest.Append(close + 1, GetLength() - end - 1);
+          ZString group(text + 1, end - 1);
+          SplitGroup(group, group.GetLength());
+          kind_ = kAlternation;
+        }
+        return true;
+      default:
+        ++i;
+        break;
+    }
+  }
+  if (!cut) return false;
+
+  if (!restEmpty && keep < GetLength()) {
+    if (reescape) rest += '\\';
+    rest.Append(static_cast<const char*>(*this) + keep, GetLength() - keep);
+  }
+  if (set) {
+    ZString text(*this);
+    BuildMembers(text, i + 1);
+  } else if (keep < GetLength()) {
+    Remove(keep + 1, 0);
+  }
+  return true;
+}
+
+void ZRegExp::BuildMembers(const ZString& s, unsigned int close) {
+  // 1-based positions, as the set is written: s[1] stands for "[" and
+  // s[close] is the "]".
+  auto at = [&s](unsigned int p) { return ByteAt(s, p - 1); };
+  ZString members;
+  unsigned int p = 2;
+  negated_ = false;
+  if (p < close && at(p) == '^') {
+    negated_ = true;
+    p = 3;
+  }
+  if (p < close && at(p) == '-') {
+    members += '-';
+    ++p;
+  }
+  while (p < close) {
+    if (at(p + 1) == '-' && p + 2 < close) {
+      // Ranges run over signed bytes, so 0x80-0xFF sort before 0x00.
+      int first = static_cast<signed char>(at(p));
+      int last = static_cast<signed char>(at(p + 2));
+      for (int c = first; c <= last; ++c) members += static_cast<char>(c);
+      p += 3;
+    } else {
+      members += at(p);
+      ++p;
+    }
+  }
+  ZString::operator=(members);
+}
+
+void ZRegExp::SplitGroup(const char* group, unsigned int n) {
+  unsigned int start = 0;
+  for (unsigned int i = 0; i <= n; ++i) {
+    if (i < n && group[i] != '|') continue;
+    ZRegExp* alt = new ZRegExp(false);
+    if (alt != nullptr) {
+      alt->ZString::Append(group + start, i - start);
+      int before = alts_.size();
+      alts_.push_back(alt);
+      if (alts_.size() == before) delete alt;
+    }
+    if (i == n) ZString::operator=(ZString(group + start, i - start));
+    start = i + 1;
+  }
+}
+
+void ZRegExp::GetParameters(ZListString& out) const {
+  for (const ZRegExp* atom = this; atom != nullptr; atom = atom->next_) {
+    if (atom->parameter_) out.push_back(atom->lastMatch_);
+  }
+}
+
+long long ZRegExp::FindLiteral(const char* text, unsigned int n) const {
+  unsigned int m = GetLength();
+  if (m > n) return -1;
+  if (m == 0) return 0;
+  const char* literal = *this;
+  unsigned int last = startAnchor_ ? 0 : n - m;
+  for (unsigned int at = 0; at <= last; ++at) {
+    if (text[at] == literal[0] && memcmp(text + at, literal, m) == 0) return at;
+  }
+  return -1;
+}
+
+namespace {
+
+// Upper case for A-Z/a-z only, whatever the locale.
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool ZRegExp::Accepts(char c) const {
+  bool member =
+      GetLength() > 0 && memchr(static_cast<const char*>(*this), c, GetLength()) != nullptr;
+  return member != negated_;
+}
+
+unsigned int ZRegExp::RunLength(const char* text, unsigned int n) const {
+  unsigned int count = 0;
+  switch (kind_) {
+    case kCharStar:
+    case kCharPlus: {
+      char c = AsciiUpper(ByteAt(*this, 0));
+      while (count < n && AsciiUpper(text[count]) == c) ++count;
+      break;
+    }
+    case kAnyStar:
+    case kAnyPlus:
+      count = n;
+      break;
+    case kSetStar:
+    case kSetPlus:
+      while (count < n && Accepts(text[count])) ++count;
+      break;
+    default:
+      break;
+  }
+  return count;
+}
+
+bool ZRegExp::operator==(ZString& text) {
+  if (g_plainBacktracking) return PlainMatch(text);
+  long long end = ZRegExpMatcher::Run(this, text, text.GetLength());
+  if (end < 0) return false;
+  DropFront(text, static_cast<unsigned int>(end));
+  return true;
+}
+
+bool ZRegExp::MatchRemainder(ZString& text) {
+  if (endAnchor_) return text.IsEmpty();
+  if (next_ != nullptr) return *next_ == text;
+  return true;
+}
+
+bool ZRegExp::DecrementingMatch(int minimum, int start, ZString& text) {
+  long long k = static_cast<long long>(start) - 1;
+  if (k > text.GetLength()) k = text.GetLength();
+  for (; k >= minimum && k >= 0; --k) {
+    ZString rest(text);
+    DropFront(rest, static_cast<unsigned int>(k));
+    if (MatchRemainder(rest)) {
+      lastMatch_.Empty();
+      lastMatch_.Append(text, static_cast<unsigned int>(k));
+      text = rest;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Plain backtracking, step by step as the matcher is defined; every
+// attempt works on a copy, so a failure leaves the text alone.
+bool ZRegExp::PlainMatch(ZString& text) {
+  if (kind_ == kEmpty) return false;
+  lastMatch_.Empty();
+  const unsigned int n = text.GetLength();
+  const char* s = text;
+  if (n == 0) {
+    switch (kind_) {
+      case kLiteral:
+        return IsEmpty() && MatchRemainder(text);
+      case kCharStar:
+      case kAnyStar:
+      case kSetStar:
+        return MatchRemainder(text);
+      case kAlternation:
+        break;
+      default:
+        return false;
+    }
+  }
+  switch (kind_) {
+    case kLiteral: {
+      long long at = FindLiteral(s, n);
+      if (at < 0) return false;
+      lastMatch_ = static_cast<const ZString&>(*this);
+      ZString rest(text);
+      DropFront(rest, static_cast<unsigned int>(at) + GetLength());
+      if (!MatchRemainder(rest)) return false;
+      text = rest;
+      return true;
+    }
+    case kCharStar:
+    case kAnyStar:
+    case kSetStar:
+      return DecrementingMatch(0, static_cast<int>(RunLength(s, n)) + 1, text);
+    case kCharPlus:
+    case kAnyPlus:
+    case kSetPlus:
+      return DecrementingMatch(1, static_cast<int>(RunLength(s, n)) + 1, text);
+    case kAny:
+    case kSet: {
+      if (kind_ == kSet && !Accepts(s[0])) return false;
+      lastMatch_.Append(s, 1);
+      ZString rest(text);
+      DropFront(rest, 1);
+      if (!MatchRemainder(rest)) return false;
+      text = rest;
+      return true;
+    }
+    case kAlternation: {
+      for (ZListRegExpP::ZIterator it = alts_.begin(); it != alts_.end(); ++it) {
+        ZString rest(text);
+        if (!(**it == rest)) continue;
+        lastMatch_ = (*it)->lastMatch_;
+        if (MatchRemainder(rest)) {
+          text = rest;
+          return true;
+        }
+        lastMatch_.Empty();
+        ZString again(text);
+        if (!MatchRemainder(again)) return false;
+        text = again;
+        return true;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
