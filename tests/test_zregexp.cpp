@@ -328,6 +328,10 @@ TEST(ZRegExp, CopiesAndAssignment) {
   EXPECT_EQ(Rest(replaced, "xqz!"), "!");
   replaced = "";
   EXPECT_EQ(Rest(replaced, ""), kFailed);
+  ZRegExp null(static_cast<const char*>(nullptr));
+  EXPECT_EQ(Probe::Describe(null), "0''");
+  replaced = static_cast<const char*>(nullptr);
+  EXPECT_EQ(Rest(replaced, "x"), kFailed);
 }
 
 TEST(ZRegExp, ProtectedStepsFollowTheMatcher) {

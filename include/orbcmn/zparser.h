@@ -22,7 +22,8 @@ class ORBCMN_API ZSyntax {
 
   // Empty expression (never matches), token 0.
   ZSyntax();
-  // pattern compiled with the caret rule on; token as given.
+  // pattern compiled with the caret rule on (null: the empty pattern);
+  // token as given.
   ZSyntax(const char* pattern, int token);
   // A copy of expression; token as given.
   ZSyntax(const ZRegExp& expression, int token);

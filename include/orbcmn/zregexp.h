@@ -43,7 +43,8 @@ class ORBCMN_API ZRegExp : public ZString {
   // Empty pattern: never matches. caretRule says whether a leading "^"
   // anchors the expression (true) or is an ordinary character (false).
   ZRegExp(bool caretRule = true);
-  // Compiles the NUL-terminated pattern (never null).
+  // Compiles the NUL-terminated pattern (a null pointer gives the empty
+  // pattern).
   ZRegExp(const char* pattern, bool caretRule = true);
   // Compiles the one-character pattern c.
   ZRegExp(char c, bool caretRule = true);

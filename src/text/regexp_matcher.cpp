@@ -75,7 +75,7 @@ uint32_t OrbFailureMemo::Home(const ZRegExp* atom, long long pos) const {
 }
 
 bool OrbFailureMemo::Grow() {
-  uint32_t capacity = capacity_ == 0 ? 64 : capacity_ * 2;
+  uint32_t capacity = capacity_ == 0 ? 16 : capacity_ * 2;
   if (capacity > (1u << 26)) return false;  // keeps the block size within 32 bits
   Slot* slots = static_cast<Slot*>(OrbAlloc(sizeof(Slot) * capacity));
   if (slots == nullptr) return false;
