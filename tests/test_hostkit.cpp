@@ -1,11 +1,11 @@
 // The host services library: allocator accounting and bad-release
 // detection, and the defaults that hold without a client.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "hostkit/hostkit.h"
 
@@ -72,8 +72,9 @@ TEST(HostKitAllocator, ObserverSeesEveryRequest) {
   void* p = HostKit_Alloc("o1", 16, 0);
   p = HostKit_Realloc("o3", p, 25, 0);
   HostKit_Free("o2", p);
+  HostKit_Free("o4", nullptr);  // a call all the same
   HostKit_SetAllocObserver(nullptr, nullptr);
-  ASSERT_EQ(3u, seen.size());
+  ASSERT_EQ(4u, seen.size());
   EXPECT_EQ(106, seen[0].entry);
   EXPECT_EQ(16u, seen[0].size);
   EXPECT_EQ(107, seen[1].entry);
@@ -81,6 +82,8 @@ TEST(HostKitAllocator, ObserverSeesEveryRequest) {
   EXPECT_EQ(25u, seen[1].size);
   EXPECT_EQ(108, seen[2].entry);
   EXPECT_EQ("o2", seen[2].tag);
+  EXPECT_EQ(108, seen[3].entry);
+  EXPECT_EQ("o4", seen[3].tag);
   seen.clear();
   seen.shrink_to_fit();
 }

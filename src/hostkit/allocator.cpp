@@ -62,8 +62,11 @@ class Allocator {
   }
 
   void Free(const char* tag, void* block) {
-    if (block == nullptr) return;
     std::lock_guard<std::mutex> lock(mu_);
+    if (block == nullptr) {
+      Observe(108, tag, nullptr, 0);  // a request all the same, though nothing is freed
+      return;
+    }
     auto it = blocks_.find(block);
     if (it == blocks_.end()) {
       Report("free", tag, block);
