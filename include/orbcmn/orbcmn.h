@@ -18,5 +18,7 @@
 #include "orbcmn/utilversion.h"
 #include "orbcmn/zregexp.h"
 #include "orbcmn/zparser.h"
+#include "orbcmn/zvectorstring.h"
+#include "orbcmn/zactiontable.h"
 
 #endif  // ORBCMN_ORBCMN_H_

@@ -1,0 +1,75 @@
+// Shared ownership of the action elements: every element counts the lists
+// that hold it and is destroyed when the last one lets it go. All list
+// changes of the action classes go through here.
+#ifndef ORBCMN_ACTIONS_SHARES_H_
+#define ORBCMN_ACTIONS_SHARES_H_
+
+#include "orbcmn/zactiontable.h"
+
+struct ZActionShares {
+  // Appends element to list, which then holds it. When the list cannot
+  // grow, an element that no list holds is destroyed. False then.
+  template <class T>
+  static bool Append(ZListP<T>& list, T* element) {
+    int before = list.size();
+    list.push_back(element);
+    if (list.size() == before) {
+      if (element->holders_ == 0) delete element;
+      return false;
+    }
+    ++element->holders_;
+    return true;
+  }
+
+  // Makes list hold the elements of other, in order, sharing them.
+  template <class T>
+  static void Assign(ZListP<T>& list, ZListP<T> const& other) {
+    if (&list == &other) return;
+    for (T* element : Elements(other)) ++element->holders_;
+    Release(list);
+    list = other;
+    // Elements the copy could not take (memory ran out) are not held by it.
+    int taken = list.size();
+    int i = 0;
+    for (T* element : Elements(other)) {
+      if (i++ >= taken) Drop(element);
+    }
+  }
+
+  // Lets go of every element of list and empties it.
+  template <class T>
+  static void Release(ZListP<T>& list) {
+    while (list.size() > 0) {
+      T* element = *list.begin();
+      list.pop_front();
+      Drop(element);
+    }
+  }
+
+  // Destroys an element that no list holds any more (one made for loading
+  // and never appended, for instance).
+  template <class T>
+  static void DiscardUnheld(T* element) {
+    if (element != nullptr && element->holders_ == 0) delete element;
+  }
+
+ private:
+  template <class T>
+  static void Drop(T* element) {
+    if (--element->holders_ == 0) delete element;
+  }
+
+  // Range over a list's elements for range-for.
+  template <class T>
+  struct Range {
+    ZListP<T> const& list;
+    typename ZListP<T>::ZIterator begin() const { return list.begin(); }
+    typename ZListP<T>::ZIterator end() const { return list.end(); }
+  };
+  template <class T>
+  static Range<T> Elements(ZListP<T> const& list) {
+    return Range<T>{list};
+  }
+};
+
+#endif  // ORBCMN_ACTIONS_SHARES_H_

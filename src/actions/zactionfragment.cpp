@@ -1,0 +1,103 @@
+// ZActionFragment: one piece of a code's byte sequence, and the length
+// fields and data blocks that follow stream pieces.
+#include "actions/sequences.h"
+#include "lib/alloc.h"
+#include "orbcmn/zactiontable.h"
+
+ORBCMN_DEFINE_ALLOC(ZActionFragment)
+
+namespace {
+
+// The largest length a two-byte length field holds.
+constexpr unsigned int kMaxLength = 0x7FFF;
+
+}  // namespace
+
+ZActionFragment::ZActionFragment() : type_(StreamBytes), index_(0), holders_(0) {}
+
+ZActionFragment::ZActionFragment(EType type, int index)
+    : type_(type), index_(static_cast<short>(index)), holders_(0) {}
+
+ZActionFragment::ZActionFragment(EType type, ZBuffer const& bytes)
+    : type_(type), index_(0), bytes_(bytes), holders_(0) {}
+
+ZActionFragment::ZActionFragment(ZActionFragment const& other)
+    : type_(other.type_), index_(other.index_), bytes_(other.bytes_), holders_(0) {}
+
+ZActionFragment& ZActionFragment::operator=(ZActionFragment const& other) {
+  type_ = other.type_;
+  index_ = other.index_;
+  bytes_ = other.bytes_;
+  return *this;
+}
+
+ZActionFragment::~ZActionFragment() {}
+
+int ZActionFragment::Match(ZBuffer& input, ZBuffer& data) {
+  switch (type_) {
+    case StreamBytes:
+      if (!StartsWith(input, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      DropFront(input, bytes_.GetLength());
+      if (!input.IsEmpty()) GetArgs(input, data);
+      return -1;
+    case DataBytes:
+      if (!StartsWith(data, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      DropFront(data, bytes_.GetLength());
+      return -1;
+    default:
+      return index_;
+  }
+}
+
+int ZActionFragment::Add(ZBuffer& output, ZBuffer& data) {
+  switch (type_) {
+    case StreamBytes:
+      if (!data.IsEmpty() && !AddArgs(output, data)) return -2;
+      output += bytes_;
+      return -1;
+    case DataBytes:
+      data += bytes_;
+      return -1;
+    default:
+      return index_;
+  }
+}
+
+int ZActionFragment::GetArgLength(ZBuffer& input) {
+  if (input.IsEmpty()) return 0;
+  unsigned int b0 = input.GetBytePtr()[0];
+  DropFront(input, 1);
+  if (b0 < 0x80) return static_cast<int>(b0);
+  // Input that ends inside the two-byte form reads as length 0.
+  if (input.IsEmpty()) return 0;
+  unsigned int b1 = input.GetBytePtr()[0];
+  DropFront(input, 1);
+  return static_cast<int>((b0 & 0x7F) * 256 + b1);
+}
+
+bool ZActionFragment::AddArgLength(ZBuffer& output, unsigned int length) {
+  if (length > kMaxLength) return false;
+  if (length < 0x80) {
+    output += static_cast<char>(length);
+  } else {
+    output += static_cast<char>((length >> 8) | 0x80);
+    output += static_cast<char>(length & 0xFF);
+  }
+  return true;
+}
+
+void ZActionFragment::GetArgs(ZBuffer& input, ZBuffer& data) {
+  unsigned int length = static_cast<unsigned int>(GetArgLength(input));
+  // A length beyond the input takes what remains.
+  if (length > input.GetLength()) length = input.GetLength();
+  if (length == 0) return;
+  data.Append(static_cast<char const*>(input), length);
+  DropFront(input, length);
+}
+
+bool ZActionFragment::AddArgs(ZBuffer& output, ZBuffer& data) {
+  if (!AddArgLength(output, data.GetLength())) return false;
+  output += data;
+  data.Empty();
+  return true;
+}

@@ -1,0 +1,65 @@
+// Helpers shared by the action table tests: byte buffers written as hex
+// text, and the plug-in loaded for the length of a scope.
+#ifndef ORB_TESTS_ACTIONS_SUPPORT_H_
+#define ORB_TESTS_ACTIONS_SUPPORT_H_
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "orbcmn/orbcmn.h"
+
+// The bytes of a text such as "00 01 0A" (blanks between bytes are optional).
+inline ZBuffer Hex(char const* text) {
+  std::string bytes;
+  std::string digits;
+  for (char const* p = text; *p != '\0'; ++p) {
+    if (*p == ' ') continue;
+    digits += *p;
+    if (digits.size() == 2) {
+      bytes += static_cast<char>(std::strtoul(digits.c_str(), nullptr, 16));
+      digits.clear();
+    }
+  }
+  return ZBuffer(bytes.data(), static_cast<unsigned int>(bytes.size()));
+}
+
+// The bytes of a buffer as "00 01 0A", for readable failures.
+inline std::string ToHex(ZBuffer const& buffer) {
+  std::string text;
+  for (unsigned int i = 0; i < buffer.GetLength(); ++i) {
+    char part[4];
+    std::snprintf(part, sizeof part, "%s%02X", i == 0 ? "" : " ", buffer.GetBytePtr()[i]);
+    text += part;
+  }
+  return text;
+}
+
+inline std::string Str(ZString const& text) {
+  return std::string(
+      static_cast<char const*>(text) == nullptr ? "" : static_cast<char const*>(text),
+      text.GetLength());
+}
+
+// Loads the plug-in for the life of the scope: the project's own one found
+// beside the library (folder null), or whatever a test folder holds
+// (ORB_TEST_PLUGIN_DIR/<folder>; "empty" holds none).
+class PluginScope {
+ public:
+  explicit PluginScope(char const* folder) {
+    if (folder == nullptr) {
+      unsetenv("ORB_MODULE_PATH");
+    } else {
+      setenv("ORB_MODULE_PATH", (std::string(ORB_TEST_PLUGIN_DIR) + "/" + folder).c_str(), 1);
+    }
+    CommonInitialize();
+  }
+  ~PluginScope() {
+    CommonTerminate();
+    unsetenv("ORB_MODULE_PATH");
+  }
+  PluginScope(PluginScope const&) = delete;
+  PluginScope& operator=(PluginScope const&) = delete;
+};
+
+#endif  // ORB_TESTS_ACTIONS_SUPPORT_H_
