@@ -40,11 +40,8 @@
 #include "orbcmn/export.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zlist.h"
-// PERSIST-INCLUDE
 #include "orbcmn/zstring.h"
 #include "orbcmn/zvectorstring.h"
-
-class ZStreamer;
 
 // The action options: the word of option bits that recognition reports
 // and generation takes. The same bit values are used in description flags.
@@ -66,8 +63,6 @@ constexpr int ActionEmptyText = -2;      // generation: the text is empty after 
 // A typed, named argument of an action, and its conversion between encoded
 // bytes and text.
 class ORBCMN_API ZActionArgument final {
-  // PERSIST(ZActionArgument)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
@@ -142,8 +137,6 @@ class ORBCMN_API ZActionArgument final {
 
 // One piece of a code's byte sequence: fixed bytes or an argument slot.
 class ORBCMN_API ZActionFragment final {
-  // PERSIST(ZActionFragment)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
@@ -208,8 +201,6 @@ class ORBCMN_API ZActionFragment final {
 
 // A test on one argument text that a code requires.
 class ORBCMN_API ZActionCondition final {
-  // PERSIST(ZActionCondition)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
@@ -265,8 +256,6 @@ class ORBCMN_API ZActionCondition final {
 
 // One encoding of an action, valid for one variant (options & 3).
 class ORBCMN_API ZActionCode final {
-  // PERSIST(ZActionCode)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
@@ -342,8 +331,6 @@ class ORBCMN_API ZActionCode final {
 
 // One action: name, flags, server name, access right, arguments and codes.
 class ORBCMN_API ZActionDescription final {
-  // PERSIST(ZActionDescription)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
@@ -421,8 +408,6 @@ class ORBCMN_API ZActionDescription final {
 
 // The vocabulary: descriptions in the order added or loaded.
 class ORBCMN_API ZActionTable final {
-  // PERSIST(ZActionTable)
-
  public:
   ORBCMN_DECLARE_ALLOC
 
