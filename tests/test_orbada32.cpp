@@ -248,12 +248,9 @@ TEST_F(Orbada32, UnsignedNumbers) {
 }
 
 TEST_F(Orbada32, SignedNumbers) {
-  EXPECT_EQ("FB", Assemble(5, "-5"));
-  EXPECT_EQ("7F", Assemble(5, "127"));
-  EXPECT_EQ("80", Assemble(5, "-128"));
-  EXPECT_EQ("00 80", Assemble(5, "128"));
-  EXPECT_EQ("FF 7F", Assemble(5, "-129"));
-  EXPECT_EQ("7F FF", Assemble(5, "32767"));
+  EXPECT_EQ("FF FF FF FB", Assemble(5, "-5"));
+  EXPECT_EQ("00 00 00 7F", Assemble(5, "127"));
+  EXPECT_EQ("FF FF FF 80", Assemble(5, "-128"));
   EXPECT_EQ("00 00 80 00", Assemble(5, "32768"));
   EXPECT_EQ("FF FF 7F FF", Assemble(5, "-32769"));
   EXPECT_EQ("7F FF FF FF", Assemble(5, "2147483647"));
@@ -266,7 +263,10 @@ TEST_F(Orbada32, SignedNumbers) {
   EXPECT_EQ("-129", Disassemble(5, Hex("FF 7F")));
   EXPECT_EQ("-1", Disassemble(5, Hex("FF FF FF")));
   EXPECT_EQ("-2147483648", Disassemble(5, Hex("80 00 00 00")));
-  EXPECT_EQ("error 7 size 64", Disassemble(5, Hex("00 00 00 00 01")));
+  // Padding in front of the last four bytes, as a fixed size of six gives.
+  EXPECT_EQ("-5", Disassemble(5, Hex("00 00 FF FF FF FB")));
+  EXPECT_EQ("1", Disassemble(5, Hex("00 00 00 00 01")));
+  EXPECT_EQ("error 7 size 64", Disassemble(5, Hex("01 00 00 00 00")));
   EXPECT_EQ("error 7 size 64", Disassemble(5, Bytes()));
   for (const char* text : {"0", "-1", "127", "-128", "128", "-129", "32767", "-32768", "32768",
                            "-32769", "2147483647", "-2147483648"}) {

@@ -96,14 +96,6 @@ int32_t AssembleNumber(int32_t kind, const char* text, unsigned char* out, size_
     value = static_cast<uint32_t>(magnitude);
   }
   size_t n = 4;
-  if (kind == kSigned) {
-    int32_t v = static_cast<int32_t>(value);
-    if (v >= -128 && v <= 127) {
-      n = 1;
-    } else if (v >= -32768 && v <= 32767) {
-      n = 2;
-    }
-  }
   *length = n;
   if (n > room) return ADA_AREA_TOO_SMALL;
   WriteBigEndian(value, out, n);
@@ -155,7 +147,15 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
     uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes + n - take, take));
     printed = snprintf(s, sizeof s, "%u", value);
   } else {
-    if (n > 4) return ADA_BAD_BYTES;
+    // Bytes in front of the last four may only be padding: all zero (as
+    // the library pads a value to a fixed size) or all 0xFF.
+    for (size_t i = 0; i + 4 < n; i++) {
+      if (bytes[i] != bytes[0] || (bytes[0] != 0x00 && bytes[0] != 0xFF)) return ADA_BAD_BYTES;
+    }
+    if (n > 4) {
+      bytes += n - 4;
+      n = 4;
+    }
     uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes, n));
     uint32_t sign = uint32_t{1} << (8 * n - 1);
     if (n < 4 && (value & sign) != 0) value |= ~((sign << 1) - 1);  // sign-extend

@@ -24,11 +24,13 @@
 //      Disassembling reads 1 to 4 bytes, most significant first (more
 //      bytes only when all but the last four are zero), and writes the
 //      value unsigned in decimal.
-//   5  signed number: decimal text <-> the shortest two's complement form
-//      of 1, 2 or 4 bytes (-128 to 127 one byte, -32768 to 32767 two),
-//      most significant first. Assembling takes -2147483648 to 2147483647;
-//      disassembling reads 1 to 4 bytes, sign-extended, and writes the
-//      value in decimal with a leading '-' when negative.
+//   5  signed number: decimal text <-> four bytes of two's complement,
+//      most significant first. Assembling takes -2147483648 to 2147483647.
+//      Disassembling reads 1 to 4 bytes sign-extended (so a value cut to
+//      its last one or two bytes by a fixed argument size comes back when
+//      it fits them), or more bytes when all but the last four are padding
+//      (all 00 or all FF), and writes the value in decimal with a leading
+//      '-' when negative.
 // Every conversion round-trips: disassembling what assembling wrote gives
 // back the text in its written form ("+007" comes back as "7").
 //
