@@ -1,4 +1,4 @@
-// Helpers of the text fuzz programs: ZString and ZListString as standard
+// Helpers of the fuzz programs: ZBuffer, ZString and ZListString as standard
 // strings, for comparing results.
 #ifndef ORB_FUZZ_TEXT_UTIL_H_
 #define ORB_FUZZ_TEXT_UTIL_H_
@@ -9,7 +9,7 @@
 #include "orbcmn/zlist.h"
 #include "orbcmn/zstring.h"
 
-inline std::string Str(const ZString& s) {
+inline std::string Str(const ZBuffer& s) {
   const char* p = s;
   return p == nullptr ? std::string() : std::string(p, s.GetLength());
 }
