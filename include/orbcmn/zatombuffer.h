@@ -7,11 +7,11 @@
 // significant byte first.
 //
 // Limits of the format: protocol 0 to 127, atom 0 to 255, data 0 to 32,767
-// bytes. A call whose arguments fall outside them (a negative protocol or
-// atom, a negative byte count, a null data pointer with a non-zero count,
-// or data longer than 32,767 bytes once the leading or trailing value of a
-// combined form is counted) is refused: it appends nothing and leaves the
-// buffer as it was.
+// bytes. A call whose arguments fall outside them (a protocol outside 0 to
+// 127, an atom outside 0 to 255, a negative byte count, a null data pointer
+// with a non-zero count, or data longer than 32,767 bytes once the leading
+// or trailing value of a combined form is counted) is refused: it appends
+// nothing and leaves the buffer as it was.
 //
 // long and unsigned long arguments are taken as 32-bit values: only their
 // low 32 bits count, signed for long.
