@@ -1,36 +1,37 @@
 // orbtool: the library at the command line.
+//
+// Exit codes: 0 success; 1 an operation failed (unreadable or damaged input,
+// nothing found, a conversion refused); 2 the command line is wrong.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
+#include <iostream>
 
-#include "orbcmn/orbcmn.h"
-#include "platform/win32.h"
-
-namespace {
-
-int Version() {
-  std::printf("%s\n", CommonGetVersion());
-  CommonInitialize();
-  const OrbPluginState* plugin = CommonPluginState();
-  if (plugin->module == nullptr) {
-    std::printf("plug-in ORBADA32: absent\n");
-  } else {
-    char path[MAX_PATH];
-    if (GetModuleFileNameA(static_cast<HMODULE>(plugin->module), path, sizeof path) == 0) {
-      std::strcpy(path, "?");
-    }
-    std::printf("plug-in ORBADA32: %s\n", path);
-    std::printf("  AdaNormalizeAtomStream: %s\n", plugin->normalize ? "resolved" : "missing");
-    std::printf("  AdaAssembleArgument: %s\n", plugin->assemble ? "resolved" : "missing");
-    std::printf("  AdaDisassembleArgument: %s\n", plugin->disassemble ? "resolved" : "missing");
-  }
-  CommonTerminate();
-  return 0;
-}
-
-}  // namespace
+#include "tool.h"
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "version") == 0) return Version();
-  std::fprintf(stderr, "usage: orbtool version\n");
-  return 2;
+  CLI::App app{"orbtool: the orbcmn32 library at the command line", "orbtool"};
+  app.require_subcommand(1);
+  app.fallthrough(false);
+  orbtool::AddAtomsCommands(app);
+  orbtool::AddStreamCommands(app);
+  orbtool::AddVersionCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  } catch (const orbtool::UsageError& e) {
+    std::cout.flush();
+    std::cerr << "orbtool: " << e.what() << "\nRun with --help for more information.\n";
+    return 2;
+  } catch (const orbtool::ToolError& e) {
+    std::cout.flush();
+    std::cerr << "orbtool: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
 }

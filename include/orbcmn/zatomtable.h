@@ -60,6 +60,9 @@ class ORBCMN_API ZAtom {
   // argument it was made for. Index n >= 1: the enumeration the n-th
   // argument record refers to. Null when there is none.
   ZEnum* GetEnum(int index) const;
+  // The number of argument records (arguments 1, 2, ...), which GetType and
+  // GetEnum reach with indexes 1 to that number.
+  int GetNumArgRecords() const;
 
   // The following atom of the protocol, or null.
   ZAtom* Next() const;

@@ -72,6 +72,9 @@ class ORBCMN_API ZEnum {
   ZEnumItem* GetItem(int index) const;
   unsigned short GetSize() const;
   unsigned short GetOperation() const;
+  // The following enumeration of the same atom, or null; walking from
+  // ZAtom::GetEnum(0) visits every enumeration of the atom in order.
+  ZEnum* Next() const;
 
   // Value to text. Pieces are separated by " | "; a value without a name is
   // printed as a signed 32-bit decimal number.

@@ -80,6 +80,12 @@ ZEnum* ZAtom::GetEnum(int index) const {
   return multi != nullptr ? multi->enum_ : nullptr;
 }
 
+int ZAtom::GetNumArgRecords() const {
+  int count = 0;
+  for (const ZMulti* multi = multis_; multi != nullptr; multi = multi->next_) ++count;
+  return count;
+}
+
 ZAtom* ZAtom::Next() const { return next_; }
 
 // ZProtocol

@@ -70,6 +70,8 @@ unsigned short ZEnum::GetSize() const { return size_; }
 
 unsigned short ZEnum::GetOperation() const { return operation_; }
 
+ZEnum* ZEnum::Next() const { return next_; }
+
 ZString ZEnum::Lookup(unsigned long value) const {
   const uint32_t v = static_cast<uint32_t>(value);
   switch (operation_) {
