@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "hostkit/hostkit.h"
 
@@ -54,6 +55,49 @@ TEST(HostKitAllocator, BadReleasesAreReportedNotPerformed) {
   EXPECT_EQ(nullptr, HostKit_Realloc("x", &local, 16, 0));
   EXPECT_EQ(bad + 3, HostKit_BadReleases());
   EXPECT_EQ(0, HostKit_LiveBlocks("x"));
+}
+
+// Enough blocks to make the block table grow several times, released in
+// an order unrelated to their addresses, with bad releases in between: the
+// sizes, counts and bad-release reports stay exact throughout.
+TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
+  long all = HostKit_LiveBlocks(nullptr);
+  long bad = HostKit_BadReleases();
+  const unsigned kBlocks = 20000;
+  std::vector<void*> blocks;
+  for (unsigned i = 0; i < kBlocks; i++) {
+    blocks.push_back(HostKit_Alloc(i % 2 ? "many1" : "many2", 1 + i % 97, 0));
+    ASSERT_NE(nullptr, blocks.back());
+  }
+  EXPECT_EQ(long{kBlocks / 2}, HostKit_LiveBlocks("many1"));
+  EXPECT_EQ(long{kBlocks / 2}, HostKit_LiveBlocks("many2"));
+  // Free every third block (stride coprime with the count), then grow the
+  // odd survivors so that some move.
+  std::vector<bool> freed(kBlocks, false);
+  for (unsigned k = 0, i = 0; k < kBlocks / 3; k++, i = (i + 7919) % kBlocks) {
+    HostKit_Free("many", blocks[i]);
+    freed[i] = true;
+  }
+  HostKit_Free("many", blocks[0]);  // freed above (k = 0), so reported
+  EXPECT_EQ(bad + 1, HostKit_BadReleases());
+  for (unsigned i = 1; i < kBlocks; i += 2) {
+    if (freed[i]) continue;
+    blocks[i] = HostKit_Realloc("many3", blocks[i], 500 + i % 13, 0);
+    ASSERT_NE(nullptr, blocks[i]);
+  }
+  long live = 0;
+  for (unsigned i = 0; i < kBlocks; i++) {
+    if (freed[i]) continue;  // the address may have been handed out again
+    live++;
+    ASSERT_EQ(i % 2 ? 500 + i % 13 : 1 + i % 97, HostKit_BlockSize(blocks[i])) << i;
+  }
+  EXPECT_EQ(0, HostKit_LiveBlocks("many1"));
+  EXPECT_EQ(all + live, HostKit_LiveBlocks(nullptr));
+  for (unsigned i = 0; i < kBlocks; i++) {
+    if (!freed[i]) HostKit_Free("many", blocks[i]);
+  }
+  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
+  EXPECT_EQ(bad + 1, HostKit_BadReleases());
 }
 
 TEST(HostKitAllocator, ObserverSeesEveryRequest) {

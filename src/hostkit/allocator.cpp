@@ -2,21 +2,35 @@
 // freed twice, or one that never came from here, is reported instead of
 // corrupting the heap; live blocks are counted per tag so that callers can
 // prove that nothing leaks.
+#include <sched.h>
+
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "hostkit/hostkit.h"
 
 namespace {
 
-struct BlockInfo {
-  unsigned size;
-  unsigned tag;  // index into Allocator::tags
+// The allocator's lock. Its critical sections are a few dozen instructions,
+// so uncontended it costs one atomic exchange; a waiter yields the processor.
+class SpinLock {
+ public:
+  void lock() {
+    while (locked_.exchange(true, std::memory_order_acquire)) {
+      while (locked_.load(std::memory_order_relaxed)) sched_yield();
+    }
+  }
+  void unlock() { locked_.store(false, std::memory_order_release); }
+
+ private:
+  std::atomic<bool> locked_{false};
 };
 
 struct TagCount {
@@ -24,28 +38,113 @@ struct TagCount {
   long live = 0;
 };
 
+// The live blocks by address: an open-addressing table with linear probing,
+// kept at most half full. Every allocation and release looks a block up, so
+// this lookup must cost no more than a few probes and no allocation of its
+// own.
+class BlockTable {
+ public:
+  struct Slot {
+    const void* block;  // null: free slot
+    unsigned size;
+    unsigned tag;  // index into Allocator::tags_
+  };
+
+  // The slot holding block, or null.
+  Slot* Find(const void* block) {
+    if (count_ == 0) return nullptr;
+    for (size_t i = Home(block);; i = (i + 1) & mask_) {
+      if (slots_[i].block == block) return &slots_[i];
+      if (slots_[i].block == nullptr) return nullptr;
+    }
+  }
+
+  // Adds a block that is not in the table. False when the table cannot grow.
+  bool Insert(const void* block, unsigned size, unsigned tag) {
+    if (2 * (count_ + 1) > slots_.size() && !Grow()) return false;
+    size_t i = Home(block);
+    while (slots_[i].block != nullptr) i = (i + 1) & mask_;
+    slots_[i] = Slot{block, size, tag};
+    count_++;
+    return true;
+  }
+
+  // Removes the entry in slot. Later entries of the same probe run move
+  // back into the hole, so lookups never need tombstones.
+  void Erase(Slot* slot) {
+    size_t hole = static_cast<size_t>(slot - slots_.data());
+    for (size_t i = (hole + 1) & mask_; slots_[i].block != nullptr; i = (i + 1) & mask_) {
+      size_t home = Home(slots_[i].block);
+      // The entry may fill the hole when its home does not lie cyclically
+      // in (hole, i].
+      if (((i - home) & mask_) >= ((i - hole) & mask_)) {
+        slots_[hole] = slots_[i];
+        hole = i;
+      }
+    }
+    slots_[hole].block = nullptr;
+    count_--;
+  }
+
+ private:
+  size_t Home(const void* block) const {
+    // Fibonacci hashing of the address; the low bits are alignment.
+    uint64_t h = (reinterpret_cast<uintptr_t>(block) >> 4) * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(h >> shift_);
+  }
+
+  bool Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    size_t size = old.empty() ? 1024 : 2 * old.size();
+    try {
+      slots_.assign(size, Slot{nullptr, 0, 0});
+    } catch (const std::bad_alloc&) {
+      slots_.swap(old);
+      return false;
+    }
+    mask_ = size - 1;
+    shift_ = 64;
+    for (size_t s = size; s > 1; s >>= 1) shift_--;
+    for (const Slot& slot : old) {
+      if (slot.block == nullptr) continue;
+      size_t i = Home(slot.block);
+      while (slots_[i].block != nullptr) i = (i + 1) & mask_;
+      slots_[i] = slot;
+    }
+    return true;
+  }
+
+  std::vector<Slot> slots_;
+  size_t count_ = 0;
+  size_t mask_ = 0;
+  unsigned shift_ = 64;
+};
+
 class Allocator {
  public:
   void* Alloc(const char* tag, unsigned size, unsigned flags) {
     // A zero-size request still yields a distinct block.
     void* block = (flags & 1) ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1);
-    std::lock_guard<std::mutex> lock(mu_);
-    if (block != nullptr) Track(block, size, tag);
+    std::lock_guard<SpinLock> lock(mu_);
+    if (block != nullptr && !Track(block, size, tag)) {
+      std::free(block);
+      block = nullptr;
+    }
     Observe(106, tag, block, size);
     return block;
   }
 
   void* Realloc(const char* tag, void* block, unsigned size, unsigned flags) {
     if (block == nullptr) return Alloc(tag, size, flags);
-    std::lock_guard<std::mutex> lock(mu_);
-    auto it = blocks_.find(block);
-    if (it == blocks_.end()) {
+    std::lock_guard<SpinLock> lock(mu_);
+    BlockTable::Slot* slot = blocks_.Find(block);
+    if (slot == nullptr) {
       Report("realloc", tag, block);
       Observe(107, tag, nullptr, size);
       return nullptr;
     }
-    unsigned old_size = it->second.size;
-    unsigned old_tag = it->second.tag;
+    unsigned old_size = slot->size;
     void* moved = std::realloc(block, size ? size : 1);
     if (moved == nullptr) {
       Observe(107, tag, nullptr, size);
@@ -54,32 +153,41 @@ class Allocator {
     if ((flags & 1) && size > old_size) {
       std::memset(static_cast<char*>(moved) + old_size, 0, size - old_size);
     }
-    blocks_.erase(it);
-    tags_[old_tag].live--;
-    Track(moved, size, tag);
+    // The block now counts under the resizing tag.
+    tags_[slot->tag].live--;
+    unsigned index = TagIndex(tag);
+    tags_[index].live++;
+    if (moved == block) {
+      slot->size = size;
+      slot->tag = index;
+    } else {
+      blocks_.Erase(slot);
+      // The old entry's slot is free again, so the table need not grow.
+      blocks_.Insert(moved, size, index);
+    }
     Observe(107, tag, moved, size);
     return moved;
   }
 
   void Free(const char* tag, void* block) {
-    std::lock_guard<std::mutex> lock(mu_);
+    std::lock_guard<SpinLock> lock(mu_);
     if (block == nullptr) {
       Observe(108, tag, nullptr, 0);  // a request all the same, though nothing is freed
       return;
     }
-    auto it = blocks_.find(block);
-    if (it == blocks_.end()) {
+    BlockTable::Slot* slot = blocks_.Find(block);
+    if (slot == nullptr) {
       Report("free", tag, block);
       return;
     }
-    tags_[it->second.tag].live--;
-    blocks_.erase(it);
+    tags_[slot->tag].live--;
+    blocks_.Erase(slot);
     Observe(108, tag, block, 0);
     std::free(block);
   }
 
   long Live(const char* tag) {
-    std::lock_guard<std::mutex> lock(mu_);
+    std::lock_guard<SpinLock> lock(mu_);
     long total = 0;
     for (const TagCount& t : tags_) {
       if (tag == nullptr || t.name == tag) total += t.live;
@@ -88,38 +196,44 @@ class Allocator {
   }
 
   unsigned Size(const void* block) {
-    std::lock_guard<std::mutex> lock(mu_);
-    auto it = blocks_.find(block);
-    return it == blocks_.end() ? 0 : it->second.size;
+    std::lock_guard<SpinLock> lock(mu_);
+    const BlockTable::Slot* slot = blocks_.Find(block);
+    return slot == nullptr ? 0 : slot->size;
   }
 
   long BadReleases() {
-    std::lock_guard<std::mutex> lock(mu_);
+    std::lock_guard<SpinLock> lock(mu_);
     return bad_;
   }
 
   void SetObserver(HostKitAllocObserver observer, void* user) {
-    std::lock_guard<std::mutex> lock(mu_);
+    std::lock_guard<SpinLock> lock(mu_);
     observer_ = observer;
     observer_user_ = user;
   }
 
  private:
-  void Track(void* block, unsigned size, const char* tag) {
+  // Records a new block; false when the table cannot take it.
+  bool Track(void* block, unsigned size, const char* tag) {
     unsigned index = TagIndex(tag);
-    blocks_[block] = BlockInfo{size, index};
+    if (!blocks_.Insert(block, size, index)) return false;
     tags_[index].live++;
+    return true;
   }
 
-  // Tags are short literals: look them up by address first, by text after.
+  // Tags are short literals: look them up by address in a small cache
+  // first (checking the text, since an address may be reused for another
+  // text), by text after.
   unsigned TagIndex(const char* tag) {
     const char* name = tag ? tag : "";
-    auto cached = by_address_.find(name);
-    if (cached != by_address_.end() && tags_[cached->second].name == name) return cached->second;
+    TagCache& cached = tag_cache_[(reinterpret_cast<uintptr_t>(name) >> 3) % kTagCache];
+    if (cached.address == name && std::strcmp(tags_[cached.index].name.c_str(), name) == 0) {
+      return cached.index;
+    }
     unsigned index = 0;
     while (index < tags_.size() && tags_[index].name != name) index++;
     if (index == tags_.size()) tags_.push_back(TagCount{name, 0});
-    by_address_[name] = index;
+    cached = TagCache{name, index};
     return index;
   }
 
@@ -133,10 +247,16 @@ class Allocator {
                  block, tag ? tag : "");
   }
 
-  std::mutex mu_;
-  std::unordered_map<const void*, BlockInfo> blocks_;
+  struct TagCache {
+    const char* address;
+    unsigned index;
+  };
+  static constexpr size_t kTagCache = 32;
+
+  SpinLock mu_;
+  BlockTable blocks_;
   std::vector<TagCount> tags_;
-  std::unordered_map<const char*, unsigned> by_address_;
+  TagCache tag_cache_[kTagCache] = {};
   long bad_ = 0;
   HostKitAllocObserver observer_ = nullptr;
   void* observer_user_ = nullptr;
