@@ -149,6 +149,36 @@ TEST(ZBuffer, FrontRemovalMovesNothingAndCompactsOnlyWhenRoomIsNeeded) {
   EXPECT_EQ(empty.GetLength(), 0u);
 }
 
+// A buffer used as a queue, bytes in one at a time and runs out at the
+// front, against a plain string: contents and terminator agree after every
+// step, and the host is asked for nothing while the byte fits behind the data.
+TEST(ZBuffer, QueueOfSingleBytesMatchesAPlainString) {
+  AllocLog log;
+  Probe b;
+  std::string model;
+  for (unsigned i = 0; i < 3000; ++i) {
+    bool fits = b.Block() != nullptr && b.Head() + b.GetLength() + 2 <= b.Capacity();
+    size_t before = log.events.size();
+    b += static_cast<char>('a' + i % 26);
+    model += static_cast<char>('a' + i % 26);
+    if (fits) {
+      ASSERT_EQ(log.events.size(), before) << i;
+    }
+    if (i % 7 == 6) {
+      b.Remove(1, 5);
+      model.erase(0, 5);
+    }
+    ASSERT_EQ(Text(b), model) << i;
+    ASSERT_EQ(At(b, b.GetLength() + 1), 0) << i;
+  }
+  // Runs appended from the buffer's own data, with and without room.
+  for (int i = 0; i < 6; ++i) {
+    b.Append(static_cast<const char*>(b) + 3, 40);
+    model.append(model, 3, 40);
+    ASSERT_EQ(Text(b), model) << i;
+  }
+}
+
 TEST(ZBuffer, RemoveAndPostfixDecrement) {
   ZBuffer b("abcdef", 6);
   b.Remove(3, 2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "orbcmn/zstring.h"
@@ -113,6 +114,41 @@ TEST(ZString, FindSubstringBothDirections) {
   ZString dropped("abcabc");
   --dropped;
   EXPECT_EQ(dropped.FindSubstring(ZString("ab"), ZString::eForward, 1, true), 3u);
+}
+
+// Forward case-sensitive search and stripping of inner set characters on
+// texts full of near misses, against the plainest loops over std::string.
+TEST(ZString, SearchAndStripAgreeWithPlainLoops) {
+  const std::string texts[] = {"aaaaaaaaab",    "abababababc",
+                               "xxabxabcxabcd", std::string("a\0ab\0abc", 8),
+                               "cbacbacba",     "abc"};
+  const std::string subs[] = {"ab", "abc", "aab", "b", "abcd", std::string("b\0a", 3), "c"};
+  for (const std::string& t : texts) {
+    ZString text(t.data(), static_cast<unsigned>(t.size()));
+    for (const std::string& u : subs) {
+      ZString sub(u.data(), static_cast<unsigned>(u.size()));
+      for (unsigned start = 1; start <= t.size() + 1; ++start) {
+        // strncmp rules: a zero byte in both texts ends the comparison.
+        unsigned expected = 0;
+        for (size_t i = start - 1; expected == 0 && i + u.size() <= t.size(); ++i) {
+          if (std::strncmp(t.data() + i, u.data(), u.size()) == 0) expected = unsigned(i + 1);
+        }
+        ASSERT_EQ(text.FindSubstring(sub, ZString::eForward, start, true), expected)
+            << t << " / " << u << " from " << start;
+      }
+    }
+    ZString stripped(text);
+    stripped.Strip(ZString::eAll, ZString("Ab"));
+    std::string model = t;
+    size_t first = model.find_first_not_of("aAbB");
+    model = first == std::string::npos ? "" : model.substr(first);
+    std::string inner;
+    for (char c : model) {
+      if (c != 'a' && c != 'A' && c != 'b' && c != 'B') inner += c;
+    }
+    EXPECT_EQ(Text(stripped), inner) << t;
+    EXPECT_EQ(static_cast<const char*>(stripped)[stripped.GetLength()], 0);
+  }
 }
 
 TEST(ZString, FindCharAndSetMembership) {

@@ -63,6 +63,16 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
   std::uint64_t need = std::uint64_t{length_} + n + 1;
   if (need > UINT32_MAX) return false;
 
+  // Room behind the data: nothing moves, so the source stays where it is
+  // even when it lies in this block.
+  if (block_ != nullptr && head_ + need <= capacity_) {
+    char* end = block_ + head_ + length_;
+    if (p != nullptr) std::memmove(end, p, n);
+    length_ += n;
+    end[n] = 0;
+    return true;
+  }
+
   // The source may lie in this block (appending a buffer to itself). Keep
   // it as an offset, from the data when it lies there and from the block
   // start otherwise, so that it can be found again after compaction or a
@@ -89,8 +99,6 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
     block_ = fresh;
     capacity_ = size;
     head_ = 0;
-  } else if (head_ + need <= capacity_) {
-    // Fits behind the data as it stands.
   } else if (need <= capacity_) {
     Compact();
   } else {
@@ -129,6 +137,15 @@ ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
 }
 
 ZBuffer& ZBuffer::operator+=(char c) {
+  // Appending single bytes is the commonest way of building a buffer; when
+  // there is room, store the byte without the general path.
+  if (block_ != nullptr && std::uint64_t{head_} + length_ + 2 <= capacity_) {
+    char* end = block_ + head_ + length_;
+    end[0] = c;
+    end[1] = 0;
+    ++length_;
+    return *this;
+  }
   Add(&c, 1);
   return *this;
 }

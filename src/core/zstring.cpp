@@ -282,7 +282,7 @@ ZString& ZString::operator+=(char const* const s) {
 }
 
 ZString& ZString::operator+=(char c) {
-  Add(&c, 1);
+  ZBuffer::operator+=(c);
   return *this;
 }
 
@@ -316,6 +316,12 @@ unsigned int ZString::FindSubstring(ZString const& sub, EDirection dir, unsigned
   std::uint64_t i = start - 1;
   if (dir == eForward) {
     for (; i + n <= length_; ++i) {
+      if (caseSensitive && n > 0) {
+        // Only a position holding the first byte of sub can match.
+        void const* hit = std::memchr(data + i, text[0], length_ - n - i + 1);
+        if (hit == nullptr) return 0;
+        i = static_cast<std::uint64_t>(static_cast<char const*>(hit) - data);
+      }
       if (SameText(data + i, text, n, caseSensitive)) return static_cast<unsigned int>(i + 1);
     }
     return 0;
@@ -471,8 +477,17 @@ ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
       block_[head_ + length_] = 0;
     }
   }
-  if (type == eAll) {
-    for (unsigned int p; (p = FindInSet(eInSet, set, n, eForward, 1)) != 0;) Remove(p, 1);
+  if (type == eAll && length_ > 0) {
+    // One pass that keeps what is not in the set: the same text as
+    // removing the set characters one at a time, without moving the tail
+    // once per character.
+    char* data = block_ + head_;
+    unsigned int kept = 0;
+    for (unsigned int i = 0; i < length_; ++i) {
+      if (!InSet(data[i], set, n)) data[kept++] = data[i];
+    }
+    length_ = kept;
+    data[length_] = 0;
   }
   return *this;
 }
