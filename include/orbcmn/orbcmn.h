@@ -20,5 +20,9 @@
 #include "orbcmn/zparser.h"
 #include "orbcmn/zvectorstring.h"
 #include "orbcmn/zactiontable.h"
+#include "orbcmn/zfile.h"
+#include "orbcmn/zfilefind.h"
+#include "orbcmn/zstreamer.h"
+#include "orbcmn/zmetaclass.h"
 
 #endif  // ORBCMN_ORBCMN_H_

@@ -9,6 +9,7 @@
 #define ORBCMN_ZBUFFER_H_
 
 #include "orbcmn/export.h"
+#include "orbcmn/zmetaclass.h"
 
 class ORBCMN_API ZBuffer {
  public:
@@ -28,8 +29,36 @@ class ORBCMN_API ZBuffer {
   // Releases the block (tag "zb2") when there is one.
   virtual ~ZBuffer();
 
-  // Persistence members (File, Class, the ZMetaZBuffer meta-class, c_ZBuffer,
-  // n_ZBuffer, Save, Load, LoadList) are declared here by the persistence layer.
+  // Persistence (the protocol is described in zmetaclass.h). The record:
+  // the schema value 1 (00 01), the unsigned-short tag (FF ED), the length
+  // as 16 bits, then the data bytes as they are.
+  class ORBCMN_API ZMetaZBuffer : public ZMetaClass {
+   public:
+    ORBCMN_DECLARE_ALLOC
+    explicit ZMetaZBuffer(char const* name);
+    ZMetaZBuffer(char const* name, char const* parentName);
+    // A new empty ZBuffer.
+    void* Make() override;
+  };
+  static char const* const n_ZBuffer;
+  static ZMetaZBuffer c_ZBuffer;
+  // Save, Load and LoadList follow the protocol of zmetaclass.h; they
+  // serve ZString too.
+  static bool Save(ZStreamer& s, ZBuffer& x);
+  static bool Save(ZStreamer& s, ZBuffer* p);
+  static bool Load(ZStreamer& s, ZBuffer& x);
+  static bool Load(ZStreamer& s, ZBuffer*& p);
+  static bool LoadList(ZStreamer& s, ZBuffer** head, int linkOffset);
+  // Saving: writes the record; a buffer longer than 65535 bytes does not
+  // fit the 16-bit length, so nothing is written, the streamer is marked
+  // failed and the result is false. Otherwise true (write failures show in
+  // the streamer's error flag). Loading: reads a record and appends its
+  // bytes to the buffer; false, with the buffer unchanged, on a wrong
+  // schema value, a wrong tag or a short read (a length beyond the end of
+  // the stream is a short read).
+  virtual bool File(ZStreamer& s);
+  // &c_ZBuffer.
+  virtual ZMetaZBuffer* Class();
 
   // Nothing on self-assignment; otherwise Empty, then Add of other's data.
   ZBuffer& operator=(ZBuffer const& other);

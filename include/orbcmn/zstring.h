@@ -37,8 +37,29 @@ class ORBCMN_API ZString : public ZBuffer {
   ZString(ZString const& other);
   ~ZString() override;
 
-  // Persistence members (File, Class, the ZMetaZString meta-class, c_ZString,
-  // n_ZString, Save, Load, LoadList) are declared here by the persistence layer.
+  // Persistence (the protocol is described in zmetaclass.h). The record:
+  // the schema value 1 (00 01), then the ZBuffer record.
+  class ORBCMN_API ZMetaZString : public ZBuffer::ZMetaZBuffer {
+   public:
+    ORBCMN_DECLARE_ALLOC
+    ZMetaZString(char const* name, char const* parentName);
+    // A new empty ZString, as a ZBuffer pointer.
+    void* Make() override;
+  };
+  static char const* const n_ZString;
+  static ZMetaZString c_ZString;
+  // Saving and loading by value are ZBuffer's.
+  using ZBuffer::Load;
+  using ZBuffer::Save;
+  // Accepts a stored ZString or subclass of ZString.
+  static bool Load(ZStreamer& s, ZString*& p);
+  static bool LoadList(ZStreamer& s, ZString** head, int linkOffset);
+  // Saving: the schema value, then ZBuffer::File (false when the schema
+  // value could not be written). Loading: false on a schema value other
+  // than 1, else ZBuffer::File, appending to the string.
+  bool File(ZStreamer& s) override;
+  // &c_ZString, typed as ZBuffer's meta-class.
+  ZMetaZBuffer* Class() override;
 
   // Nothing on self-assignment; otherwise as ZBuffer::operator=.
   ZString& operator=(ZString const& other);

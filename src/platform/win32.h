@@ -15,5 +15,7 @@
 #include "win32_version.h"
 #include "win32_hfile.h"
 #include "win32_global.h"
+#include "win32_file.h"
+#include "win32_find.h"
 
 #endif  // ORBWIN_WIN32_H_

@@ -1,0 +1,104 @@
+// The persistence protocol of every persistent class, written once: the
+// static Save, Load and LoadList of a class X reach the object only through
+// its virtual Class() and File(). Root is the class at the root of X's
+// family, the type of the pointer that the records' Make returns (ZBuffer
+// for ZBuffer and ZString, X itself for the other classes).
+#ifndef ORBCMN_PERSIST_PROTOCOL_H_
+#define ORBCMN_PERSIST_PROTOCOL_H_
+
+#include "lib/alloc.h"
+#include "orbcmn/zmetaclass.h"
+#include "orbcmn/zstreamer.h"
+#include "persist/record_order.h"
+
+template <class X, class Root = X>
+struct Persistence {
+  static bool SaveValue(ZStreamer& s, X& x) {
+    x.Class()->Save(s);
+    return s.WriteUID(&x) ? x.File(s) : false;
+  }
+
+  static bool SavePointer(ZStreamer& s, X* p) {
+    if (p == nullptr) return s.Null();
+    p->Class()->Save(s);
+    return s.WriteUID(p) ? p->File(s) : true;
+  }
+
+  static bool LoadValue(ZStreamer& s, X& x) {
+    ZMetaClass* record = x.Class();
+    if (!record->CheckNextStrict(s)) return false;
+    if (s.ReadUID(&x, record) != nullptr) return false;
+    return x.File(s);
+  }
+
+  // name is X's name constant.
+  static bool LoadPointer(ZStreamer& s, X*& p, char const* name) {
+    ZMetaClass* record = ZMetaClass::LoadNext(s);
+    if (record == nullptr) {
+      p = nullptr;
+      return !s.Error();
+    }
+    if (!record->IsSubClass(name)) return false;
+    Root* made = static_cast<Root*>(record->Make());
+    if (made == nullptr) return false;
+    X* object = static_cast<X*>(made);
+    void* known = s.ReadUID(object, record);
+    if (known == nullptr) {
+      p = object;
+      return object->File(s);
+    }
+    delete object;
+    p = static_cast<X*>(static_cast<Root*>(known));
+    return !s.Error();
+  }
+
+  static bool LoadList(ZStreamer& s, X** head, int linkOffset, char const* name) {
+    X* object = nullptr;
+    if (!LoadPointer(s, object, name)) return Discard(s, object);
+    *head = object;
+    while (object != nullptr) {
+      X* next = nullptr;
+      if (!LoadPointer(s, next, name)) return Discard(s, next);
+      *Link(object, linkOffset) = next;
+      object = next;
+    }
+    return true;
+  }
+
+ private:
+  // Destroys an element whose record failed. It is registered in the
+  // streamer, so the stream is marked failed: nothing read later can refer
+  // to it. False.
+  static bool Discard(ZStreamer& s, X* failed) {
+    if (failed != nullptr) {
+      s.Fail();
+      delete failed;
+    }
+    return false;
+  }
+
+  static X** Link(X* object, int offset) {
+    return reinterpret_cast<X**>(reinterpret_cast<char*>(object) + offset);
+  }
+};
+
+// Defines, at namespace scope of X's .cpp, the name constant, the record
+// (built at its rank in record_order.h), the meta-class and the protocol
+// functions of X, declared by ORBCMN_PERSISTENT(X). X::File stays to be
+// written.
+#define ORBCMN_DEFINE_PERSISTENT(X)                                                      \
+  char const* const X::n_##X = #X;                                                       \
+  X::ZMeta##X X::c_##X ORBCMN_RECORD_PRIORITY(X)(X::n_##X);                              \
+  ORBCMN_DEFINE_ALLOC(X::ZMeta##X)                                                       \
+  X::ZMeta##X::ZMeta##X(char const* name) : ZMetaClass(name) {}                          \
+  void* X::ZMeta##X::Make() { return new X; }                                            \
+  X::ZMeta##X* X::Class() { return &c_##X; }                                             \
+  bool X::Save(ZStreamer& s, X& x) { return Persistence<X>::SaveValue(s, x); }           \
+  bool X::Save(ZStreamer& s, X* p) { return Persistence<X>::SavePointer(s, p); }         \
+  bool X::Load(ZStreamer& s, X& x) { return Persistence<X>::LoadValue(s, x); }           \
+  bool X::Load(ZStreamer& s, X*& p) { return Persistence<X>::LoadPointer(s, p, n_##X); } \
+  bool X::LoadList(ZStreamer& s, X** head, int linkOffset) {                             \
+    return Persistence<X>::LoadList(s, head, linkOffset, n_##X);                         \
+  }
+
+#endif  // ORBCMN_PERSIST_PROTOCOL_H_

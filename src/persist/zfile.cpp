@@ -1,0 +1,81 @@
+// ZFile over the runtime's buffered streams.
+#include "orbcmn/zfile.h"
+
+#include "lib/alloc.h"
+#include "platform/win32.h"
+
+ORBCMN_DEFINE_ALLOC(ZFile)
+
+namespace {
+// The mode text of the last Open, shared by all files.
+char g_mode[3];
+// Files at or above this size are refused by Read(ZBuffer&).
+const long kReadLimit = 65000;
+}  // namespace
+
+ZFile::ZFile() : stream_(nullptr) {}
+
+ZFile::~ZFile() { Close(); }
+
+bool ZFile::Open(char const* const path, EAction action, EType type) {
+  g_mode[0] = action == eRead ? 'r' : action == eWrite ? 'w' : 'a';
+  g_mode[1] = type == eBinary ? 'b' : 't';
+  g_mode[2] = '\0';
+  if (path == nullptr) return false;
+  std::FILE* stream = _fsopen(path, g_mode, _SH_DENYNO);
+  if (stream == nullptr) return false;
+  stream_ = stream;
+  return true;
+}
+
+bool ZFile::Close() {
+  if (stream_ != nullptr) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+  }
+  return true;
+}
+
+unsigned int ZFile::Read(void* buf, unsigned int n) {
+  if (stream_ == nullptr || buf == nullptr || n == 0) return 0;
+  return static_cast<unsigned int>(std::fread(buf, 1, n, stream_));
+}
+
+unsigned int ZFile::Write(void const* buf, unsigned int n) {
+  if (stream_ == nullptr || buf == nullptr || n == 0) return 0;
+  return static_cast<unsigned int>(std::fwrite(buf, 1, n, stream_));
+}
+
+bool ZFile::Read(ZBuffer& b) {
+  long n = GetLength();
+  if (n < 0 || n >= kReadLimit) return false;
+  unsigned int length = static_cast<unsigned int>(n);
+  if (length == 0) {
+    b.Empty();
+    return true;
+  }
+  char* area = b.Lock(length);
+  if (area == nullptr) return false;
+  if (Read(area, length) != length) {
+    // The read has overwritten the old bytes: leave nothing half-read.
+    b.Release(1);
+    b.Empty();
+    return false;
+  }
+  b.Release(length);
+  return true;
+}
+
+bool ZFile::Write(ZBuffer const& b) {
+  unsigned int n = b.GetLength();
+  return Write(static_cast<char const*>(b), n) == n;
+}
+
+long ZFile::GetLength() {
+  if (stream_ == nullptr) return -1;
+  return _filelength(_fileno(stream_));
+}
+
+bool ZFile::Delete(char const* path) { return path != nullptr && _unlink(path) == 0; }
+
+bool ZFile::Exists(char const* path) { return path != nullptr && _access(path, 0) == 0; }

@@ -1,0 +1,74 @@
+// ZFileFind over the Win32 find functions.
+#include "orbcmn/zfilefind.h"
+
+#include <cstring>
+
+#include "lib/alloc.h"
+#include "platform/win32.h"
+
+ORBCMN_DEFINE_ALLOC(ZFileFind)
+
+ZFileFind::ZFileFind(char const* pattern)
+    : restart_(true), pattern_(pattern != nullptr ? pattern : ""), search_(INVALID_HANDLE_VALUE) {
+  static_assert(sizeof(WIN32_FIND_DATAA) <= sizeof entry_, "entry storage too small");
+  std::memset(entry_, 0, sizeof entry_);
+  unsigned int last = pattern_.GetLength();
+  unsigned int slash =
+      last == 0 ? 0 : pattern_.FindChar(ZString::eInSet, ZString("\\"), ZString::eBackward, last);
+  if (slash != 0) directory_ = ZString(static_cast<char const*>(pattern_), slash);
+}
+
+ZFileFind::~ZFileFind() { Reset(); }
+
+ZFileFind::ZFileFind(ZFileFind const& other)
+    : restart_(true),
+      pattern_(other.pattern_),
+      directory_(other.directory_),
+      search_(INVALID_HANDLE_VALUE) {
+  std::memcpy(entry_, other.entry_, sizeof entry_);
+}
+
+ZFileFind& ZFileFind::operator=(ZFileFind const& other) {
+  if (this != &other) {
+    Reset();
+    pattern_ = other.pattern_;
+    directory_ = other.directory_;
+    std::memcpy(entry_, other.entry_, sizeof entry_);
+  }
+  return *this;
+}
+
+bool ZFileFind::Next() {
+  WIN32_FIND_DATAA data;
+  if (restart_) {
+    restart_ = false;
+    search_ = pattern_.IsEmpty() ? INVALID_HANDLE_VALUE
+                                 : FindFirstFileA(static_cast<char const*>(pattern_), &data);
+    if (search_ == INVALID_HANDLE_VALUE) {
+      restart_ = true;
+      return false;
+    }
+  } else if (search_ == INVALID_HANDLE_VALUE || !FindNextFileA(search_, &data)) {
+    return false;
+  }
+  std::memcpy(entry_, &data, sizeof data);
+  return true;
+}
+
+bool ZFileFind::Reset() {
+  restart_ = true;
+  if (search_ != INVALID_HANDLE_VALUE) {
+    FindClose(search_);
+    search_ = INVALID_HANDLE_VALUE;
+  }
+  return true;
+}
+
+ZString ZFileFind::GetPathName() const {
+  WIN32_FIND_DATAA data;
+  std::memcpy(&data, entry_, sizeof data);
+  data.cFileName[sizeof data.cFileName - 1] = '\0';
+  ZString path(directory_);
+  path += data.cFileName;
+  return path;
+}

@@ -1,0 +1,54 @@
+// Test helpers: a temporary directory removed with its contents, and
+// whole-file byte access.
+#ifndef ORB_TESTS_SUPPORT_TEMPFILES_H_
+#define ORB_TESTS_SUPPORT_TEMPFILES_H_
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+typedef std::vector<unsigned char> Bytes;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orbtest.XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // Path of `name` inside the directory.
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+inline Bytes ReadBytes(const std::string& path) {
+  Bytes bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return bytes;
+  int c;
+  while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<unsigned char>(c));
+  std::fclose(f);
+  return bytes;
+}
+
+#endif  // ORB_TESTS_SUPPORT_TEMPFILES_H_
