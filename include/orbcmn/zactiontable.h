@@ -29,6 +29,24 @@
 // length & 0xFF) and that many bytes, made of the fixed bytes of DataBytes
 // fragments and the encoded argument values, in fragment order.
 //
+// Files. Every class of the tree is persistent (the protocol is described
+// in zmetaclass.h): ZActionTable::Save writes a table with its whole tree,
+// each element as a full object record nested in its parent's, an element
+// met a second time (shared by copies) as a back-reference. Counts and
+// enumerations are 16-bit on file, so saving refuses (false, the streamer
+// marked failed) a list of more than 65,535 elements and a type, operation
+// or combine value outside -32,768..32,767, rather than write something
+// that loads back different. Loading checks each schema value and type
+// tag; values read as short into 32-bit fields are sign-extended. It
+// appends to the lists and overwrites the other fields (strings included),
+// and loading a description keeps the saved code variants. A failed load
+// returns false and leaves the object with what was read before the
+// failure; the element whose record failed is destroyed, and the streamer
+// is then marked failed. Elements that a file names twice load as one
+// shared element. Loading an element into an object the caller holds, and
+// then through the same streamer a tree that names it again, is not
+// supported (the tree would take the caller's object as its own).
+//
 // Three argument types are converted by the plug-in ORBADA32 (see
 // orbcmn/plugin.h): Number by conversion kind 2, AdaKind5 by kind 5,
 // AdaKind1 by kind 1. Without the plug-in they cannot be converted
@@ -40,6 +58,7 @@
 #include "orbcmn/export.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zlist.h"
+#include "orbcmn/zmetaclass.h"
 #include "orbcmn/zstring.h"
 #include "orbcmn/zvectorstring.h"
 
@@ -65,6 +84,9 @@ constexpr int ActionEmptyText = -2;      // generation: the text is empty after 
 class ORBCMN_API ZActionArgument final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 2, type (short), size (unsigned
+  // short), shift (short), name.
+  ORBCMN_PERSISTENT(ZActionArgument)
 
   // How the argument is converted. Any other value behaves as None.
   enum EType : int {
@@ -139,6 +161,9 @@ class ORBCMN_API ZActionArgument final {
 class ORBCMN_API ZActionFragment final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 1, type (short), argument index
+  // (short), bytes.
+  ORBCMN_PERSISTENT(ZActionFragment)
 
   // The kind of piece. Every value other than 0 and 2 behaves as a slot.
   enum EType : int {
@@ -203,6 +228,9 @@ class ORBCMN_API ZActionFragment final {
 class ORBCMN_API ZActionCondition final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 1, argument number (short),
+  // operation (short), combine (short), number (long), text.
+  ORBCMN_PERSISTENT(ZActionCondition)
 
   // The test. Other values are stored and saved and never satisfied.
   enum EOperation : int {
@@ -258,6 +286,10 @@ class ORBCMN_API ZActionCondition final {
 class ORBCMN_API ZActionCode final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 1, variant (unsigned short), the
+  // count of fragments (unsigned short) and each fragment, the count of conditions and each
+  // condition.
+  ORBCMN_PERSISTENT(ZActionCode)
 
   // Variant 0, empty lists (loading sets the fields).
   ZActionCode();
@@ -333,6 +365,10 @@ class ORBCMN_API ZActionCode final {
 class ORBCMN_API ZActionDescription final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 2, flags (unsigned short), name,
+  // code variants (unsigned short), server name, access right (unsigned long), the count of
+  // arguments (unsigned short) and each argument, the count of codes and each code.
+  ORBCMN_PERSISTENT(ZActionDescription)
 
   // Empty name and server name, flags, code variants and access right 0,
   // empty lists (loading sets the fields).
@@ -410,6 +446,9 @@ class ORBCMN_API ZActionDescription final {
 class ORBCMN_API ZActionTable final {
  public:
   ORBCMN_DECLARE_ALLOC
+  // Persistence (see the top of this file). The record: schema 1, the count of descriptions
+  // (unsigned short) and each description.
+  ORBCMN_PERSISTENT(ZActionTable)
 
   // An empty table.
   ZActionTable();

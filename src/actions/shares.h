@@ -5,6 +5,7 @@
 #define ORBCMN_ACTIONS_SHARES_H_
 
 #include "orbcmn/zactiontable.h"
+#include "orbcmn/zstreamer.h"
 
 struct ZActionShares {
   // Appends element to list, which then holds it. When the list cannot
@@ -46,11 +47,25 @@ struct ZActionShares {
     }
   }
 
-  // Destroys an element that no list holds any more (one made for loading
-  // and never appended, for instance).
+  // Loads n elements with T::Load and appends them to list. A null
+  // reference (or an unknown class) where an element is due fails. On a
+  // failure the elements loaded so far stay; one whose record failed is
+  // destroyed and the streamer marked failed, since it stays registered
+  // there. False then.
   template <class T>
-  static void DiscardUnheld(T* element) {
-    if (element != nullptr && element->holders_ == 0) delete element;
+  static bool LoadInto(ZStreamer& s, ZListP<T>& list, unsigned int n) {
+    for (unsigned int i = 0; i < n; ++i) {
+      T* element = nullptr;
+      if (!T::Load(s, element)) {
+        if (element != nullptr && element->holders_ == 0) {
+          s.Fail();
+          delete element;
+        }
+        return false;
+      }
+      if (element == nullptr || !Append(list, element)) return false;
+    }
+    return true;
   }
 
  private:
