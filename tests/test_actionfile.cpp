@@ -291,10 +291,6 @@ TEST_F(ActionFile, RefusesWhatTheFormatCannotHold) {
     EXPECT_FALSE(ZActionArgument::Save(s, &argument));
     EXPECT_TRUE(s.Error());
   });
-  // 65,535 elements still fit.
-  ZActionCode fits(0);
-  for (int i = 0; i < 65535; ++i) fits.AddFragment(ZActionFragment::DataBytes, 0);
-  Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionCode::Save(s, &fits)); });
 }
 
 TEST_F(ActionFile, SharedElementsLoadShared) {
