@@ -195,26 +195,6 @@ TEST(ActionModel, CopiesShareElementsAndFreeThemOnce) {
   EXPECT_EQ(descriptionCopy.GetCodes().size(), 1);
 }
 
-TEST(ActionModel, LeafCopiesAreSeparate) {
-  ZActionFragment fragment(ZActionFragment::DataBytes, Hex("AA BB"));
-  ZActionFragment copy(fragment);
-  fragment = ZActionFragment(ZActionFragment::ArgumentSlot, 3);
-  EXPECT_EQ(copy.GetType(), ZActionFragment::DataBytes);
-  EXPECT_EQ(ToHex(copy.GetBytes()), "AA BB");
-  EXPECT_EQ(fragment.GetIndex(), 3);
-
-  ZActionArgument argument(ZActionArgument::Number, ZString("n"), 4, 2);
-  ZActionArgument argumentCopy(argument);
-  EXPECT_EQ(Str(argumentCopy.GetName()), "n");
-  EXPECT_EQ(argumentCopy.GetShift(), 2);
-
-  ZActionCondition condition(1, ZActionCondition::SameInitial, ZActionCondition::And, ZString("Q"));
-  ZActionCondition conditionCopy;
-  conditionCopy = condition;
-  EXPECT_EQ(Str(conditionCopy.GetText()), "q");
-  EXPECT_EQ(conditionCopy.GetCombine(), ZActionCondition::And);
-}
-
 TEST(ActionModel, VectorStringHoldsCopies) {
   ZVectorString v;
   EXPECT_EQ(v.size(), 0);
