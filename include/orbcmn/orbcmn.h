@@ -22,6 +22,7 @@
 #include "orbcmn/zactiontable.h"
 #include "orbcmn/zfile.h"
 #include "orbcmn/zfilefind.h"
+#include "orbcmn/ztextfile.h"
 #include "orbcmn/zstreamer.h"
 #include "orbcmn/zmetaclass.h"
 
