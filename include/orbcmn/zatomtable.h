@@ -7,6 +7,34 @@
 // destroying the table destroys the whole tree, in constant stack depth
 // whatever the length of its lists. Copying would share owned chains and is
 // therefore not allowed. All lookups are linear scans.
+//
+// Persistence follows the protocol of orbcmn/zmetaclass.h. The records
+// (schema value 1 first; numbers are unsigned shorts with their type tag; a
+// chain is its elements one after the other, then the null reference):
+//   ZAtomTable: schema, the class chain.
+//   ZClass:     schema, class number, the protocol chain, then the
+//               following classes.
+//   ZProtocol:  schema, protocol number, the atom chain, then the following
+//               protocols.
+//   ZAtom:      schema, atom number, argument 0 type, flags, name (a
+//               ZString object), the enumeration chain, the argument record
+//               chain, then the following atoms.
+// File writes a record with everything that follows it in its chain, and
+// reads one record without its successors (LoadList or the parent's record
+// reads those); chains are written and read iteratively, so a list of any
+// length costs no stack depth. The atom's protocol number and the table's
+// unknown name are not stored. Loading into an object first destroys what
+// its lists held.
+//
+// Saving fails (false) on what the file could not give back: an argument
+// record whose enumeration is not one of its own atom's, and an element of
+// a chain that was already written to the same stream. Loading fails on
+// any record that does not match; an element is linked into its list only
+// once its whole record has loaded, and an element whose record failed is
+// destroyed (the streamer is then marked failed). A chain element that
+// refers back to an object already loaded, or an argument record whose
+// enumeration is not among its atom's, fails the load. The object given to
+// the top-level Load keeps what was linked.
 #ifndef ORBCMN_ZATOMTABLE_H_
 #define ORBCMN_ZATOMTABLE_H_
 
@@ -14,13 +42,15 @@
 
 #include "orbcmn/export.h"
 #include "orbcmn/zenum.h"
+#include "orbcmn/zmetaclass.h"
 #include "orbcmn/zstring.h"
 
-class ZAtomTable;
+class ZStreamer;
+struct AtomRecords;
 
 // One atom definition.
-class ORBCMN_API ZAtom {
- public:
+class ORBCMN_API ZAtom final {
+  ORBCMN_PERSISTENT(ZAtom)
   ORBCMN_DECLARE_ALLOC
 
   // All numbers 0, empty name, no lists.
@@ -70,6 +100,7 @@ class ORBCMN_API ZAtom {
  private:
   friend class ZAtomTable;
   friend class ZProtocol;
+  friend struct AtomRecords;
 
   uint16_t atom_;
   uint16_t type0_;
@@ -82,8 +113,8 @@ class ORBCMN_API ZAtom {
 };
 
 // The atoms of one protocol.
-class ORBCMN_API ZProtocol {
- public:
+class ORBCMN_API ZProtocol final {
+  ORBCMN_PERSISTENT(ZProtocol)
   ORBCMN_DECLARE_ALLOC
 
   // Number 0, no atoms.
@@ -103,6 +134,7 @@ class ORBCMN_API ZProtocol {
  private:
   friend class ZAtomTable;
   friend class ZClass;
+  friend struct AtomRecords;
 
   uint16_t protocol_;
   ZAtom* first_;
@@ -110,8 +142,8 @@ class ORBCMN_API ZProtocol {
 };
 
 // The protocols of one class.
-class ORBCMN_API ZClass {
- public:
+class ORBCMN_API ZClass final {
+  ORBCMN_PERSISTENT(ZClass)
   ORBCMN_DECLARE_ALLOC
 
   // Number 0, no protocols.
@@ -130,6 +162,7 @@ class ORBCMN_API ZClass {
 
  private:
   friend class ZAtomTable;
+  friend struct AtomRecords;
 
   uint16_t class_;
   ZProtocol* first_;
@@ -137,8 +170,8 @@ class ORBCMN_API ZClass {
 };
 
 // The root of the tree.
-class ORBCMN_API ZAtomTable {
- public:
+class ORBCMN_API ZAtomTable final {
+  ORBCMN_PERSISTENT(ZAtomTable)
   ORBCMN_DECLARE_ALLOC
 
   // An empty table.
@@ -171,6 +204,8 @@ class ORBCMN_API ZAtomTable {
   unsigned short GetType(unsigned short cls, unsigned short protocol, unsigned short atom) const;
 
  private:
+  friend struct AtomRecords;
+
   ZClass* FindClass(unsigned short cls) const;
   ZProtocol* FindProtocol(ZClass* c, unsigned short protocol) const;
   ZAtom* FindAtomA(ZProtocol* p, unsigned short atom) const;

@@ -7,19 +7,37 @@
 // stack depth, whatever its length). Copying would share those chains and
 // is therefore not allowed. Values are 32-bit: only the low 32 bits of an
 // unsigned long argument are kept.
+//
+// Persistence follows the protocol of orbcmn/zmetaclass.h. The records
+// (schema value 1 first; numbers with their type tags; a chain is its
+// elements one after the other, then the null reference):
+//   ZEnumItem: schema, value (unsigned long), name (a ZString object),
+//              then the following items.
+//   ZEnum:     schema, size, operation (unsigned shorts), the item chain,
+//              then the following enumerations.
+//   ZMulti:    schema, type (unsigned short), the enumeration as a
+//              back-reference to one already in the stream (or the null
+//              reference), then the following records.
+// File writes a record with everything that follows it in its chain, and
+// reads one record without its successors (LoadList or the parent's record
+// reads those). Chains are written and read iteratively, whatever their
+// length. Loading into an object first destroys what its lists held.
 #ifndef ORBCMN_ZENUM_H_
 #define ORBCMN_ZENUM_H_
 
 #include <stdint.h>
 
 #include "orbcmn/export.h"
+#include "orbcmn/zmetaclass.h"
 #include "orbcmn/zstring.h"
 
 class ZAtom;
+class ZStreamer;
+struct AtomRecords;
 
 // A named value of an enumeration.
-class ORBCMN_API ZEnumItem {
- public:
+class ORBCMN_API ZEnumItem final {
+  ORBCMN_PERSISTENT(ZEnumItem)
   ORBCMN_DECLARE_ALLOC
 
   // Value 0, empty name.
@@ -38,6 +56,7 @@ class ORBCMN_API ZEnumItem {
 
  private:
   friend class ZEnum;
+  friend struct AtomRecords;
 
   uint32_t value_;
   ZString name_;
@@ -45,8 +64,8 @@ class ORBCMN_API ZEnumItem {
 };
 
 // Names for the values of one argument.
-class ORBCMN_API ZEnum {
- public:
+class ORBCMN_API ZEnum final {
+  ORBCMN_PERSISTENT(ZEnum)
   ORBCMN_DECLARE_ALLOC
 
   // How the names of an enumeration combine into a value.
@@ -99,7 +118,7 @@ class ORBCMN_API ZEnum {
 
  private:
   friend class ZAtom;
-  friend class ZMulti;
+  friend struct AtomRecords;
 
   ZString LookupBitFlags(uint32_t value) const;
   ZString LookupSingleValue(uint32_t value) const;
@@ -115,8 +134,8 @@ class ORBCMN_API ZEnum {
 // The type of one atom argument after the first, and the enumeration that
 // names its values. The enumeration is not owned: it belongs to the same
 // atom's enumeration list.
-class ORBCMN_API ZMulti {
- public:
+class ORBCMN_API ZMulti final {
+  ORBCMN_PERSISTENT(ZMulti)
   ORBCMN_DECLARE_ALLOC
 
   // Type 0, no enumeration.
@@ -124,12 +143,15 @@ class ORBCMN_API ZMulti {
   // The given type; e may be null and is not owned.
   ZMulti(unsigned short type, ZEnum* e);
   // Destroys the records that follow this one; the enumeration is left alone.
+  // Saving fails when the enumeration is not yet in the stream: the record
+  // can only hold a back-reference to it.
   ~ZMulti();
   ZMulti(const ZMulti&) = delete;
   ZMulti& operator=(const ZMulti&) = delete;
 
  private:
   friend class ZAtom;
+  friend struct AtomRecords;
 
   uint16_t type_;
   ZEnum* enum_;
