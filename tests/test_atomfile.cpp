@@ -350,6 +350,14 @@ std::string TwoClasses(size_t* cut) {
 TEST_F(AtomFile, TruncatedFileKeepsCompleteElementsOnly) {
   size_t cut = 0;
   const std::string whole = TwoClasses(&cut);
+  ZAtomTable built;
+  for (unsigned short c = 1; c <= 2; ++c) {
+    for (unsigned short p = 1; p <= 2; ++p) {
+      for (unsigned short a = 1; a <= 3; ++a) built.AddAtomA(c, p, a, ZString("N"));
+    }
+  }
+  ASSERT_EQ(Save(built), whole);  // chains of several elements, element by element
+
   ZAtomTable* loaded = nullptr;
   ASSERT_TRUE(Load(whole, loaded));
   ASSERT_NE(loaded->GetFirstClass()->Next(), nullptr);
