@@ -68,6 +68,50 @@ TEST(ZFileTest, ModesAndTextTranslation) {
   EXPECT_FALSE(ZFile::Exists(dosPath.c_str()));
 }
 
+// Items of a few bytes (as a streamer writes them) and long runs take
+// different paths: both give the same bytes, the same counts at the end of
+// the file and the same text translation.
+TEST(ZFileTest, ShortAndLongItemsAgree) {
+  TempDir dir;
+  std::string path = dir.File("items.bin");
+  ZFile f;
+  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eWrite, ZFile::eBinary));
+  std::string all;
+  for (unsigned n : {1u, 2u, 16u, 17u, 4u, 40u, 8u}) {
+    std::string item(n, static_cast<char>('a' + n % 26));
+    item[0] = '\0';
+    EXPECT_EQ(f.Write(item.data(), n), n);
+    all += item;
+  }
+  f.Close();
+  EXPECT_EQ(ReadBytes(path), B(all));
+
+  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
+  EXPECT_EQ(f.Write("x", 1), 0u);  // read-only: nothing written either way
+  EXPECT_EQ(f.Write(all.data(), 20), 0u);
+  std::string back(all.size() + 32, '?');
+  unsigned at = 0;
+  for (unsigned n : {3u, 16u, 30u, 2u}) at += f.Read(&back[at], n);
+  unsigned got;
+  while ((got = f.Read(&back[at], 16)) == 16) at += got;
+  EXPECT_EQ(got, 5u);  // runs out: a short count
+  at += got;
+  EXPECT_EQ(at, all.size());
+  EXPECT_EQ(back.substr(0, at), all);
+  EXPECT_EQ(f.Read(&back[0], 1), 0u);
+  EXPECT_EQ(f.Read(&back[0], 64), 0u);
+  f.Close();
+
+  // Text mode, one byte at a time: CR LF still reads as LF.
+  ASSERT_TRUE(WriteBytes(path, B("1\r\n2\r\n")));
+  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eText));
+  std::string text;
+  char c;
+  while (f.Read(&c, 1) == 1) text += c;
+  EXPECT_EQ(text, "1\n2\n");
+  f.Close();
+}
+
 TEST(ZFileTest, WholeFileReadLimit) {
   TempDir dir;
   std::string path = dir.File("big.bin");
