@@ -4,6 +4,7 @@
 #ifndef ORB_FUZZ_TABLE_H_
 #define ORB_FUZZ_TABLE_H_
 
+#include <memory>
 #include <string>
 
 #include "fuzz_stream.h"
@@ -35,12 +36,15 @@ bool FuzzSaveTable(T* table, std::string* bytes) {
   return saved;
 }
 
+// use, when given, is run on the loaded table before it is saved.
 template <class T>
-void FuzzTableRoundTrip(const uint8_t* data, size_t size) {
+void FuzzTableRoundTrip(const uint8_t* data, size_t size,
+                        void (*use)(T* table, const uint8_t* data, size_t size) = nullptr) {
   FuzzLeakCheck leaks;
   bool loaded;
   T* table = FuzzLoadTable<T>(data, size, &loaded);
   if (table == nullptr) return;
+  if (use != nullptr) use(table, data, size);
 
   std::string first;
   bool saved = FuzzSaveTable(table, &first);
