@@ -270,6 +270,205 @@ TEST(OrbtoolStream, BadStreamsAndBadText) {
   EXPECT_EQ(Tool("stream asm " + dir("bad.txt")).code, 1);  // names without a table
 }
 
+const std::string kActions = kSamples + "/actions.json";
+
+TEST(OrbtoolActions, DumpOfTheSampleTextGivesTheSameText) {
+  Result r = Tool("actions dump " + kActions);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, Slurp(kActions));
+}
+
+TEST(OrbtoolActions, GenerateThenRecognizeEveryArgumentType) {
+  struct Case {
+    const char* args;     // action, texts and options for generate
+    const char* bytes;    // what generation gives
+    const char* options;  // what recognition reports
+    const char* texts;    // the argument lines recognition prints
+  } cases[] = {
+      {"open-form orders --options magic,wait-on",
+       "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00", "options 0x21 (magic, wait-on)",
+       "argument 0 \"form\": \"orders\"\n"},
+      {"move-to 10 300", "00 01 00 03 05 04 00 0a 01 2c 00 02 00", "options 0x0",
+       "argument 0 \"x\": \"10\"\nargument 1 \"y\": \"300\"\n"},
+      {"set-colour 'ff 80 00'", "00 01 00 03 09 04 00 ff 80 00 00 02 00", "options 0x0",
+       "argument 0 \"rgb\": \"FF 80 00\"\n"},
+      // Pixels are stored in units of 16 (shift 4); dx and dy are signed.
+      {"scroll-by 64 -3 7", "00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00", "options 0x0",
+       "argument 0 \"pixels\": \"64\"\nargument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n"},
+      {"key-press F5 --options 4", "00 01 00 0e 22 00 04 01 02 46 35 00 02 00",
+       "options 0x4 (marker22)", "argument 0 \"key\": \"F5\"\n"},
+      // Conditions choose the code: pages up to 99 and from 100 on.
+      {"goto-page 42", "00 01 00 05 01 02 00 2a 00 02 00", "options 0x0",
+       "argument 0 \"page\": \"42\"\n"},
+      {"goto-page 250", "00 01 00 05 02 03 ff 00 fa 00 02 00", "options 0x0",
+       "argument 0 \"page\": \"250\"\n"},
+      {"answer Yes", "00 01 00 06 01 03 59 65 73 00 02 00", "options 0x0",
+       "argument 0 \"reply\": \"Yes\"\n"},
+      {"answer quit", "00 01 00 06 02 04 71 75 69 74 00 02 00", "options 0x0",
+       "argument 0 \"reply\": \"quit\"\n"},
+      {"answer maybe", "00 01 00 06 03 05 6d 61 79 62 65 00 02 00", "options 0x0",
+       "argument 0 \"reply\": \"maybe\"\n"},
+      {"beep x --options pop,marker21", "00 01 00 0e 21 00 07 02 00 02 00",
+       "options 0xa (pop, marker21)", "argument 0 \"unused\": \"\"\n"},
+  };
+  for (const Case& c : cases) {
+    Result g = Tool("actions generate " + kActions + " " + c.args);
+    ASSERT_EQ(g.code, 0) << c.args << "\n" << g.err;
+    EXPECT_EQ(g.out, std::string(c.bytes) + "\n") << c.args;
+    Result r = Tool("actions recognize " + kActions + " '" + c.bytes + "'");
+    ASSERT_EQ(r.code, 0) << c.bytes << "\n" << r.err;
+    std::string name = std::string(c.args).substr(0, std::string(c.args).find(' '));
+    EXPECT_EQ(r.out, "action \"" + name + "\"\n" + c.options + "\n" + c.texts) << c.args;
+  }
+}
+
+TEST(OrbtoolActions, FailuresNameTheCause) {
+  struct Case {
+    const char* args;
+    int code;
+    const char* message;
+  } cases[] = {
+      {"generate SAMPLE no-such-action", 1, "no action named 'no-such-action'"},
+      {"generate SAMPLE goto-page 0", 1, "no code of action 'goto-page' fits options 0x0"},
+      {"generate SAMPLE beep x --options magic", 1, "fits options 0x1 (magic)"},
+      {"generate SAMPLE key-press F", 1, "a two-byte argument needs at least two characters"},
+      {"generate SAMPLE move-to 1 ' '", 1, "an argument text is empty"},
+      {"generate SAMPLE move-to 1 x", 1, "could not convert an argument text (result 5)"},
+      {"generate SAMPLE move-to 1", 1, "takes 2 argument texts, 1 given"},
+      {"generate SAMPLE move-to 1 2 --options shiny", 2, "--options: 'shiny'"},
+      {"recognize SAMPLE '00 01 00 09 09 00 02 00'", 1, "no action of the table matches"},
+      {"recognize SAMPLE '00 01 0'", 2, "odd number of hex digits"},
+      {"recognize SAMPLE", 2, "HEXBYTES"},
+  };
+  for (const Case& c : cases) {
+    std::string args = c.args;
+    args.replace(args.find("SAMPLE"), 6, kActions);
+    Result r = Tool("actions " + args);
+    EXPECT_EQ(r.code, c.code) << args;
+    EXPECT_TRUE(Contains(r.err, c.message)) << args << "\n" << r.err;
+  }
+
+  // Recognition needs the plug-in; a folder without it leaves it absent.
+  Scratch dir;
+  std::string env = "ORB_MODULE_PATH=" + dir("") + " ";
+  Scratch out;
+  int status = std::system((env + kTool + " actions recognize " + kActions +
+                            " '00 01 00 05 01 02 00 2a 00 02 00' 2>" + out("err") + " >/dev/null")
+                               .c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(Contains(Slurp(out("err")), "needs the plug-in ORBADA32")) << Slurp(out("err"));
+  status = std::system((env + kTool + " actions generate " + kActions + " move-to 1 2 2>" +
+                        out("err") + " >/dev/null")
+                           .c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(Contains(Slurp(out("err")), "needs the plug-in ORBADA32, which is absent"));
+
+  struct Text {
+    const char* json;
+    const char* message;
+  } texts[] = {
+      {"{\"actions\": [{\"name\": \"a\", \"code_variants\": 2, \"codes\": [{\"variant\": 1}]}]}",
+       "actions[0].code_variants: must be the OR of the codes' variants (1)"},
+      {"{\"actions\": [{\"name\": \"a\", \"codes\": [{\"variant\": 0, \"fragments\": "
+       "[{\"type\": \"stream\", \"bytes\": \"01\", \"index\": 2}]}]}]}",
+       "fragments[0].index: a fragment holds either bytes or an argument index"},
+      {"{\"actions\": [{\"name\": \"a\", \"codes\": [{\"variant\": 0, \"fragments\": "
+       "[{\"type\": \"stream\", \"bytes\": \"0\"}]}]}]}",
+       "fragments[0].bytes: odd number of hex digits"},
+      {"{\"actions\": [{\"name\": \"a\", \"codes\": [{\"variant\": 0, \"conditions\": "
+       "[{\"arg\": 1, \"operation\": \"at-least\", \"text\": \"Y\"}]}]}]}",
+       "conditions[0].text: upper-case letters"},
+      {"{\"actions\": [{\"name\": \"a\", \"codes\": [{\"variant\": 0, \"conditions\": "
+       "[{\"arg\": 1, \"operation\": \"at-least\", \"text\": \"y\", \"number\": 3}]}]}]}",
+       "a condition holds either a text or a number"},
+      {"{\"actions\": [{\"name\": \"a\", \"arguments\": [{\"type\": \"float\"}]}]}",
+       "arguments[0].type: unknown name 'float'"},
+      {"{\"actions\": [{\"name\": \"a\", \"arguments\": [{\"type\": 40000}]}]}",
+       "arguments[0].type: expected a whole number from -32768 to 32767"},
+      {"{\"actions\": [{\"name\": \"a\", \"access\": -1}]}", "actions[0].access: expected"},
+      {"[1, 2]", "expected an object"},
+  };
+  for (const Text& t : texts) {
+    Spit(dir("bad.json"), t.json);
+    Result r = Tool("actions dump " + dir("bad.json"));
+    EXPECT_EQ(r.code, 1) << t.json;
+    EXPECT_TRUE(Contains(r.err, dir("bad.json") + ": ")) << r.err;
+    EXPECT_TRUE(Contains(r.err, t.message)) << t.json << "\n" << r.err;
+  }
+}
+
+TEST(OrbtoolActions, EveryFieldComesBackFromHandWrittenText) {
+  Scratch dir;
+  // Unnamed enumeration values, negative indexes and shifts, 32-bit access
+  // rights, a text in single bytes above 127 and fields left out.
+  Spit(
+      dir("t.json"),
+      "{\"actions\": [{\"name\": \"\\u00e9t\\u00e9\", \"flags\": 65535, \"server\": \"s\", "
+      "\"access\": 4294967295, \"arguments\": [{\"name\": \"n\", \"type\": -7, \"size\": 65535, "
+      "\"shift\": -32768}], \"codes\": [{\"variant\": 9, \"fragments\": [{\"type\": \"slot\", "
+      "\"index\": -1}, {\"type\": 77, \"bytes\": \"aB\"}, {\"type\": \"stream\", \"bytes\": \"\"}, "
+      "{\"type\": \"data\", \"index\": 5}], \"conditions\": [{\"arg\": -2, \"operation\": 4, "
+      "\"combine\": 9, \"number\": -2147483648}, {\"arg\": 1, \"operation\": \"same-initial\", "
+      "\"text\": \"\\u00c0\"}]}]}]}");
+  Result r = Tool("actions dump " + dir("t.json"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  for (const char* part :
+       {"\"code_variants\": 9", "\"access\": 4294967295", "\"type\": -7", "\"size\": 65535",
+        "\"shift\": -32768", "\"index\": -1", "\"type\": 77,\n", "\"bytes\": \"ab\"",
+        "\"index\": 5", "\"combine\": 9", "\"number\": -2147483648", "\"operation\": 4",
+        "\"text\": \"\xc3\x80\"", "\"name\": \"\xc3\xa9t\xc3\xa9\""}) {
+    EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
+  }
+  Spit(dir("u.json"), r.out);
+  EXPECT_EQ(Tool("actions dump " + dir("u.json")).out, r.out);
+}
+
+TEST(OrbtoolText, RegexAndTokenize) {
+  Result m = Tool("regex '&[0-9]+' 123abc");
+  EXPECT_EQ(m.code, 0);
+  EXPECT_EQ(m.out, "rest \"abc\"\nparameter 1 \"123\"\n");
+  EXPECT_EQ(Tool("regex 'abc' xxabcyy").out, "rest \"yy\"\n");
+  Result none = Tool("regex '{a|ab}c' abc");
+  EXPECT_EQ(none.code, 1);
+  EXPECT_TRUE(Contains(none.err, "no match"));
+  EXPECT_EQ(Tool("regex '^abc' '^abcd'").code, 1);
+  EXPECT_EQ(Tool("regex --no-caret '^abc' '^abcd'").out, "rest \"d\"\n");
+  EXPECT_EQ(Tool("regex onlyone").code, 2);
+
+  std::string syntax = kSamples + "/syntax.txt";
+  Result t = Tool("tokenize " + syntax + " 'width=640; title=\"Order entry\"; modal=no;'");
+  ASSERT_EQ(t.code, 0) << t.err;
+  EXPECT_EQ(t.out, "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n");
+  Result stuck = Tool("tokenize " + syntax + " 'width=640;?'");
+  EXPECT_EQ(stuck.code, 1);
+  EXPECT_TRUE(Contains(stuck.err, "2 \"width\" \"640\"\nno syntax matches \"?\"")) << stuck.err;
+
+  Scratch dir;
+  Spit(dir("s.txt"), "# comment\n\n5 ^x*\n");
+  Result empty = Tool("tokenize " + dir("s.txt") + " abc");
+  EXPECT_EQ(empty.code, 1);
+  EXPECT_TRUE(Contains(empty.err, "token 5 matched without consuming text")) << empty.err;
+  Spit(dir("s.txt"), "1 ^a\nx ^b\n");
+  Result bad = Tool("tokenize " + dir("s.txt") + " ab");
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_TRUE(Contains(bad.err, dir("s.txt") + ": line 2: expected 'TOKEN PATTERN'")) << bad.err;
+}
+
+TEST(OrbtoolDemo, RunsOnTheSamples) {
+  Result d = Tool("demo");
+  ASSERT_EQ(d.code, 0) << d.err;
+  for (const char* part :
+       {"2 classes, 6 protocols, 19 atoms", "1 5 window-style = border|title-bar|close-box",
+        "    action \"goto-page\"", "    argument 0 \"reply\": \"Yes please\"",
+        "4 \"modal\" \"yes\""}) {
+    EXPECT_TRUE(Contains(d.out, part)) << part << "\n" << d.out;
+  }
+  Scratch dir;
+  Result elsewhere = Tool("demo --samples " + dir(""));
+  EXPECT_EQ(elsewhere.code, 1);
+  EXPECT_TRUE(Contains(elsewhere.err, "atoms.json: cannot open")) << elsewhere.err;
+}
+
 TEST(OrbtoolCli, HelpVersionAndUsage) {
   Result help = Tool("--help");
   EXPECT_EQ(help.code, 0);

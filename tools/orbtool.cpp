@@ -13,7 +13,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.fallthrough(false);
   orbtool::AddAtomsCommands(app);
+  orbtool::AddActionsCommands(app);
   orbtool::AddStreamCommands(app);
+  orbtool::AddTextCommands(app);
+  orbtool::AddDemoCommand(app);
   orbtool::AddVersionCommand(app);
   try {
     app.parse(argc, argv);

@@ -52,7 +52,10 @@ bool Utf8ToBytes(const std::string& text, std::string* bytes);
 
 // Registration of the subcommand groups, one file each.
 void AddAtomsCommands(CLI::App& app);
+void AddActionsCommands(CLI::App& app);
 void AddStreamCommands(CLI::App& app);
+void AddTextCommands(CLI::App& app);
+void AddDemoCommand(CLI::App& app);
 void AddVersionCommand(CLI::App& app);
 
 }  // namespace orbtool
