@@ -1,4 +1,5 @@
-# test_orbtool runs the built orbtool as a process.
+# test_orbtool runs the built orbtool as a process and reads the binary
+# samples it built.
 if(TARGET test_orbtool)
-  add_dependencies(test_orbtool orbtool)
+  add_dependencies(test_orbtool orbtool orbtool_samples)
 endif()

@@ -469,6 +469,142 @@ TEST(OrbtoolDemo, RunsOnTheSamples) {
   EXPECT_TRUE(Contains(elsewhere.err, "atoms.json: cannot open")) << elsewhere.err;
 }
 
+// The binary samples that the build made with orbtool.
+const std::string kBuiltSamples = ORB_BINARY_DIR "/samples";
+
+TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
+  Scratch dir;
+  struct Kind {
+    const char* group;
+    std::string text;
+    std::string bin;
+  } kinds[] = {{"atoms", kAtoms, kBuiltSamples + "/atoms.bin"},
+               {"actions", kActions, kBuiltSamples + "/actions.bin"}};
+  for (const Kind& k : kinds) {
+    std::string group = k.group;
+    // The build's binary is what build makes now, and dumps to the sample.
+    ASSERT_EQ(Tool(group + " build " + k.text + " -o " + dir("t.bin")).code, 0);
+    EXPECT_EQ(Slurp(dir("t.bin")), Slurp(k.bin)) << group;
+    Result dump = Tool(group + " dump " + k.bin);
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    EXPECT_EQ(dump.out, Slurp(k.text)) << group;
+    // Binary to text to binary, through standard input and output.
+    Result again = Tool(group + " build - -o -", dump.out);
+    ASSERT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(again.out, Slurp(k.bin)) << group;
+    Result fromStdin = Tool(group + " dump -", Slurp(k.bin));
+    EXPECT_EQ(fromStdin.out, dump.out) << group;
+
+    // Damaged binaries: cut anywhere, a wrong kind, bytes after the table.
+    std::string bytes = Slurp(k.bin);
+    for (size_t cut :
+         {size_t(0), size_t(1), size_t(2), size_t(20), bytes.size() / 2, bytes.size() - 1}) {
+      Spit(dir("cut.bin"), bytes.substr(0, cut));
+      Result r = Tool(group + " dump " + dir("cut.bin"));
+      EXPECT_EQ(r.code, 1) << group << " cut at " << cut;
+      EXPECT_TRUE(Contains(r.err, dir("cut.bin") + ": ")) << r.err;
+    }
+    Spit(dir("cut.bin"), bytes.substr(0, bytes.size() / 2));
+    EXPECT_TRUE(Contains(Tool(group + " dump " + dir("cut.bin")).err, "damaged or truncated"));
+    Spit(dir("long.bin"), bytes + "x");
+    Result trailing = Tool(group + " dump " + dir("long.bin"));
+    EXPECT_EQ(trailing.code, 1);
+    EXPECT_TRUE(Contains(trailing.err, "bytes follow the")) << trailing.err;
+  }
+  Result wrong = Tool("atoms dump " + kBuiltSamples + "/actions.bin");
+  EXPECT_EQ(wrong.code, 1);
+  EXPECT_TRUE(Contains(wrong.err, "not a readable atom table file")) << wrong.err;
+  EXPECT_EQ(Tool("actions dump " + kBuiltSamples + "/atoms.bin").code, 1);
+  EXPECT_EQ(Tool("atoms build " + kAtoms).code, 2);  // -o is required
+  EXPECT_EQ(Tool("atoms build " + kAtoms + " -o " + dir("no/such/dir/x.bin")).code, 1);
+
+  // The commands that query tables take the binary form as well.
+  EXPECT_EQ(Tool("atoms value " + kBuiltSamples + "/atoms.bin window-frame 0 3").out, "etched\n");
+  EXPECT_EQ(Tool("actions generate " + kBuiltSamples + "/actions.bin goto-page 42").out,
+            "00 01 00 05 01 02 00 2a 00 02 00\n");
+  Result dis = Tool("stream disasm --table " + kBuiltSamples + "/atoms.bin --file " +
+                    kBuiltSamples + "/stream.bin");
+  ASSERT_EQ(dis.code, 0) << dis.err;
+  EXPECT_TRUE(Contains(dis.out, "40 3 field-align = centre|middle|bold\n")) << dis.out;
+}
+
+TEST(OrbtoolBinary, EveryFieldSurvivesTheBinaryForm) {
+  Scratch dir;
+  // Values at the edges of their fields go through the file and back.
+  std::string atoms =
+      "{\"classes\": [{\"class\": 65535, \"protocols\": [{\"protocol\": 0, \"atoms\": ["
+      "{\"atom\": 65535, \"name\": \"\\u00ff\\u0001 x\", \"arg0_type\": 65535, \"flags\": 65535, "
+      "\"enums\": [{\"size\": 65535, \"operation\": 0, \"items\": [{\"name\": \"\", \"value\": "
+      "4294967295}]}, {\"size\": 4, \"operation\": \"bit-fields\", \"items\": [{\"name\": \"m\", "
+      "\"mask\": 65535, \"pattern\": 65535}]}], \"more_args\": [{\"type\": 0, \"enum\": 1}, "
+      "{\"type\": 7, \"enum\": null}, {\"type\": 8, \"enum\": 1}]}]}]}]}";
+  Spit(dir("a.json"), atoms);
+  Result canonical = Tool("atoms dump " + dir("a.json"));
+  ASSERT_EQ(canonical.code, 0) << canonical.err;
+  ASSERT_EQ(Tool("atoms build " + dir("a.json") + " -o " + dir("a.bin")).code, 0);
+  EXPECT_EQ(Tool("atoms dump " + dir("a.bin")).out, canonical.out);
+
+  std::string actions =
+      "{\"actions\": [{\"name\": \"x\", \"flags\": 65535, \"server\": \"\\u00e9\", \"access\": "
+      "4294967295, \"arguments\": [{\"name\": \"n\", \"type\": -32768, \"size\": 65535, "
+      "\"shift\": -1}], \"codes\": [{\"variant\": 65535, \"fragments\": [{\"type\": 32767, "
+      "\"index\": -32768}, {\"type\": \"data\", \"bytes\": \"00 ff\"}], \"conditions\": [{\"arg\": "
+      "-1, \"operation\": -5, \"combine\": 32767, \"number\": 2147483647}, {\"arg\": 3, "
+      "\"operation\": \"same-initial\", \"text\": \"\\u00c9t\\u00e9\"}]}]}, {\"name\": \"x\"}]}";
+  Spit(dir("c.json"), actions);
+  Result c = Tool("actions dump " + dir("c.json"));
+  ASSERT_EQ(c.code, 0) << c.err;
+  ASSERT_EQ(Tool("actions build " + dir("c.json") + " -o " + dir("c.bin")).code, 0);
+  EXPECT_EQ(Tool("actions dump " + dir("c.bin")).out, c.out);
+}
+
+std::string FromHex(const std::string& hex) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 3) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
+TEST(OrbtoolBinary, DumpRefusesTablesTheTextCannotGiveBack) {
+  Scratch dir;
+  // Class 1, protocol 2, atom 3 named ab with argument 0 type 5, as the
+  // library saves it; then the same with the name AB, which the building
+  // operations never make, and a class without protocols.
+  const std::string head =
+      "00 01 ff ea 03 1a 23 ba ff eb 00 00 00 01 00 01 ff ea 38 02 46 72 ff eb 00 00 00 02 00 01 "
+      "ff ed 00 01 ";
+  const std::string atom =
+      "ff ea 17 d8 2a 1a ff eb 00 00 00 03 00 01 ff ed 00 02 ff ea 02 1d 7f 8c ff eb 00 00 00 04 "
+      "00 01 ff ed 00 03 ff ed 00 05 ff ed 00 00 ff ea 18 f5 7f 00 ff eb 00 00 00 05 00 01 00 01 "
+      "ff ed 00 02 NAME ff ea 00 00 00 00 ff ea 00 00 00 00 ff ea 00 00 00 00 ff ea 00 00 00 00 "
+      "ff ea 00 00 00 00 ";
+  std::string good = head + atom;
+  good.replace(good.find("NAME"), 4, "61 62");
+  Spit(dir("ab.bin"), FromHex(good));
+  Result ab = Tool("atoms dump " + dir("ab.bin"));
+  ASSERT_EQ(ab.code, 0) << ab.err;
+  EXPECT_TRUE(Contains(ab.out, "\"name\": \"ab\",\n")) << ab.out;
+  Spit(dir("ab.json"), ab.out);
+  EXPECT_EQ(Tool("atoms build " + dir("ab.json") + " -o -").out, FromHex(good));
+
+  std::string upper = head + atom;
+  upper.replace(upper.find("NAME"), 4, "41 62");
+  Spit(dir("Ab.bin"), FromHex(upper));
+  Result r = Tool("atoms dump " + dir("Ab.bin"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(Contains(r.err,
+                       "class 1, protocol 2, atom 3: the name has upper-case letters; "
+                       "the text form cannot hold this table"))
+      << r.err;
+  EXPECT_EQ(r.out, "");
+
+  Spit(dir("empty.bin"), FromHex(head + "ff ea 00 00 00 00 ff ea 00 00 00 00 "));
+  Result empty = Tool("atoms dump " + dir("empty.bin"));
+  EXPECT_EQ(empty.code, 1);
+  EXPECT_TRUE(Contains(empty.err, "class 1: the class has no protocol")) << empty.err;
+}
+
 TEST(OrbtoolCli, HelpVersionAndUsage) {
   Result help = Tool("--help");
   EXPECT_EQ(help.code, 0);

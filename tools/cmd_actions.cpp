@@ -36,6 +36,16 @@ void AddActionsCommands(CLI::App& app) {
     std::cout << JsonText(ActionTableToJson(*table, args->file));
   });
 
+  CLI::App* build = actions->add_subcommand("build", "Build the binary file of a table from JSON");
+  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
+      ->required();
+  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
+      ->required();
+  build->callback([args]() {
+    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
+    WriteOutput(args->output, SaveActionTable(*table));
+  });
+
   CLI::App* recognize = actions->add_subcommand(
       "recognize", "Recognise bytes as an action: prints the action, options and argument texts");
   recognize->add_option("FILE", args->file, "action table file")->required();

@@ -117,6 +117,16 @@ void AddAtomsCommands(CLI::App& app) {
     std::cout << JsonText(AtomTableToJson(*table, args->file));
   });
 
+  CLI::App* build = atoms->add_subcommand("build", "Build the binary file of a table from JSON");
+  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
+      ->required();
+  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
+      ->required();
+  build->callback([args]() {
+    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
+    WriteOutput(args->output, SaveAtomTable(*table));
+  });
+
   CLI::App* lookup = atoms->add_subcommand(
       "lookup", "Show an atom found by NAME or by CLASS PROTOCOL ATOM numbers");
   lookup->add_option("FILE", args->file, "atom table file")->required();

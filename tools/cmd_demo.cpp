@@ -28,8 +28,10 @@ void Step(const std::string& title) { std::cout << "\n== " << title << "\n"; }
 void Demo(const std::string& dir) {
   std::cout << "samples from " << dir << "\n";
 
-  Step("atom table: " + dir + "/atoms.json");
-  std::unique_ptr<ZAtomTable> atoms = LoadAtomTable(dir + "/atoms.json");
+  Step("atom table: " + dir + "/atoms.json built into its binary file and loaded back");
+  std::string atomsBin = SaveAtomTable(*LoadAtomTable(dir + "/atoms.json"));
+  std::unique_ptr<ZAtomTable> atoms = AtomTableFromData(atomsBin, "atoms.bin");
+  std::cout << atomsBin.size() << " bytes, ";
   int classes = 0, protocols = 0, count = 0;
   for (const ZClass* c = atoms->GetFirstClass(); c != nullptr; c = c->Next(), ++classes) {
     for (const ZProtocol* p = c->GetFirstProtocol(); p != nullptr; p = p->Next(), ++protocols) {
@@ -48,9 +50,10 @@ void Demo(const std::string& dir) {
   std::cout << stream.size() << " bytes: " << FormatHex(stream) << "\n";
   std::cout << DisassembleStream(atoms.get(), -1, stream, "stream");
 
-  Step("action table: " + dir + "/actions.json");
-  std::unique_ptr<ZActionTable> actions = LoadActionTable(dir + "/actions.json");
-  std::cout << actions->GetDescriptions().size() << " actions\n";
+  Step("action table: " + dir + "/actions.json built into its binary file and loaded back");
+  std::string actionsBin = SaveActionTable(*LoadActionTable(dir + "/actions.json"));
+  std::unique_ptr<ZActionTable> actions = ActionTableFromData(actionsBin, "actions.bin");
+  std::cout << actionsBin.size() << " bytes, " << actions->GetDescriptions().size() << " actions\n";
   PluginSession plugin;
   struct Example {
     const char* name;
