@@ -139,11 +139,11 @@ ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
 ZBuffer& ZBuffer::operator+=(char c) {
   // Appending single bytes is the commonest way of building a buffer; when
   // there is room, store the byte without the general path.
-  if (block_ != nullptr && std::uint64_t{head_} + length_ + 2 <= capacity_) {
-    char* end = block_ + head_ + length_;
+  // Head plus length never exceed the capacity, which is 0 without a block.
+  if (capacity_ - head_ - length_ >= 2) {
+    char* end = block_ + head_ + length_++;
     end[0] = c;
     end[1] = 0;
-    ++length_;
     return *this;
   }
   Add(&c, 1);
