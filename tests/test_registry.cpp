@@ -98,7 +98,39 @@ TEST_F(RegistryTest, ClassIds) {
 }
 
 TEST_F(RegistryTest, RecordsAreBuiltInTheirFixedOrder) {
-  static const char* const kOrder[] = {"ZActionTable",    "ZActionDescription",
+  // The fifteen records in the order they are built, each with its class's
+  // name constant.
+  const ZMetaClass* const kOrder[] = {&ZActionTable::c_ZActionTable,
+                                      &ZActionDescription::c_ZActionDescription,
+                                      &ZActionCode::c_ZActionCode,
+                                      &ZActionFragment::c_ZActionFragment,
+                                      &ZActionArgument::c_ZActionArgument,
+                                      &ZActionCondition::c_ZActionCondition,
+                                      &ZBuffer::c_ZBuffer,
+                                      &ZString::c_ZString,
+                                      &ZEnumItem::c_ZEnumItem,
+                                      &ZEnum::c_ZEnum,
+                                      &ZMulti::c_ZMulti,
+                                      &ZAtom::c_ZAtom,
+                                      &ZProtocol::c_ZProtocol,
+                                      &ZClass::c_ZClass,
+                                      &ZAtomTable::c_ZAtomTable};
+  char const* const kNames[] = {ZActionTable::n_ZActionTable,
+                                ZActionDescription::n_ZActionDescription,
+                                ZActionCode::n_ZActionCode,
+                                ZActionFragment::n_ZActionFragment,
+                                ZActionArgument::n_ZActionArgument,
+                                ZActionCondition::n_ZActionCondition,
+                                ZBuffer::n_ZBuffer,
+                                ZString::n_ZString,
+                                ZEnumItem::n_ZEnumItem,
+                                ZEnum::n_ZEnum,
+                                ZMulti::n_ZMulti,
+                                ZAtom::n_ZAtom,
+                                ZProtocol::n_ZProtocol,
+                                ZClass::n_ZClass,
+                                ZAtomTable::n_ZAtomTable};
+  static const char* const kTexts[] = {"ZActionTable",    "ZActionDescription",
                                        "ZActionCode",     "ZActionFragment",
                                        "ZActionArgument", "ZActionCondition",
                                        "ZBuffer",         "ZString",
@@ -106,22 +138,18 @@ TEST_F(RegistryTest, RecordsAreBuiltInTheirFixedOrder) {
                                        "ZMulti",          "ZAtom",
                                        "ZProtocol",       "ZClass",
                                        "ZAtomTable"};
-  std::vector<std::string> chain;
-  for (ZMetaClass* r = ZMetaClass::GetFirst(); r != nullptr; r = r->GetNext()) {
-    if (r != &TestNode::c_TestNode) chain.push_back(r->GetName());
+  // The chain runs from the record built last to the first one; the test
+  // class's record is built after the library's, so it leads.
+  ASSERT_EQ(ZMetaClass::GetFirst(), &TestNode::c_TestNode);
+  const ZMetaClass* r = ZMetaClass::GetFirst()->GetNext();
+  for (int i = 14; i >= 0; --i, r = r->GetNext()) {
+    ASSERT_EQ(r, kOrder[i]) << kTexts[i];
+    EXPECT_EQ(r->GetName(), kNames[i]);
+    EXPECT_STREQ(r->GetName(), kTexts[i]);
+    EXPECT_EQ(r->GetId(), ZMetaClass::ClassId(kTexts[i]));
+    EXPECT_EQ(r->GetParent(), i == 7 ? &ZBuffer::c_ZBuffer : nullptr) << kTexts[i];
   }
-  // The chain runs from the record built last to the first one. Records of
-  // classes not yet in the library are skipped.
-  std::vector<std::string> expected;
-  for (const char* name : kOrder) {
-    for (const std::string& present : chain) {
-      if (present == name) expected.insert(expected.begin(), name);
-    }
-  }
-  EXPECT_EQ(chain, expected);
-  EXPECT_GE(chain.size(), 2u);
-  // The test class's record is built after the library's, so it leads.
-  EXPECT_EQ(ZMetaClass::GetFirst(), &TestNode::c_TestNode);
+  EXPECT_EQ(r, nullptr);
 }
 
 TEST_F(RegistryTest, FindByIdNameAndAlias) {
