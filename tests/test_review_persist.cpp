@@ -324,6 +324,31 @@ TEST_F(ReviewPersist, ByValueSavesOnceAndLoadsExactClass) {
   });
 }
 
+TEST_F(ReviewPersist, AtomBufferAndRegExpTravelAsTheirBases) {
+  ZAtomBuffer atoms("\x01\x02", 2);
+  // A compiled expression's string holds the text of its first atom.
+  ZRegExp regexp("ab");
+  Bytes bytes = Saved([&](ZStreamer& s) {
+    EXPECT_TRUE(ZBuffer::Save(s, static_cast<ZBuffer*>(&atoms)));
+    EXPECT_TRUE(ZString::Save(s, regexp));
+  });
+  EXPECT_EQ(bytes, Cat({kHeader,
+                        kBufferTag,
+                        Uid(1),
+                        {0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 1, 2},
+                        kStringTag,
+                        Uid(2),
+                        {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a', 'b'}}));
+  Loaded(bytes, [](ZStreamer& s) {
+    ZAtomBuffer intoAtoms;
+    ZRegExp intoRegExp;
+    EXPECT_TRUE(ZBuffer::Load(s, intoAtoms));
+    EXPECT_EQ(intoAtoms.GetLength(), 2u);
+    EXPECT_TRUE(ZString::Load(s, intoRegExp));
+    EXPECT_EQ(std::string(intoRegExp), "ab");
+  });
+}
+
 TEST_F(ReviewPersist, LoadListOfOnlyTheNullReference) {
   Loaded(Cat({kHeader, kNull}), [](ZStreamer& s) {
     ZBuffer stale;
