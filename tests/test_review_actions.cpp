@@ -284,6 +284,28 @@ TEST_F(ReviewRecognize, OptionsOrderAndConditions) {
   EXPECT_EQ(Str(args[0]), "ab");
 }
 
+TEST_F(ReviewRecognize, LongSequencesRegrowTheNormalisedArea) {
+  ZString big("big"), t("t");
+  ZActionDescription* d = table_.AddDescription(big, 0);
+  d->AddArgument(1, ZActionArgument::Text, t, 0, 0);
+  ZActionCode* code = d->AddCode(0);
+  code->AddFragment(ZActionFragment::StreamBytes, Hex("01 07"));
+  code->AddFragment(ZActionFragment::ArgumentSlot, 0);
+  std::string text(6000, 'z');
+  ZVectorString args = Texts({text});
+  ZBuffer bytes;
+  ASSERT_EQ(d->Generate(0, args, bytes), 0);
+  ASSERT_GT(bytes.GetLength(), 4096u);
+  unsigned int options = 0x55;
+  ZVectorString got;
+  EXPECT_EQ(table_.Recognize(const_cast<unsigned char*>(bytes.GetBytePtr()),
+                             static_cast<int>(bytes.GetLength()), &options, got),
+            d);
+  EXPECT_EQ(options, 0u);
+  ASSERT_EQ(got.size(), 1);
+  EXPECT_EQ(Str(got[0]), text);
+}
+
 TEST(ReviewRecognizeNoPlugin, NothingTouched) {
   PluginScope plugin("empty");
   ZActionTable table;
