@@ -1,0 +1,35 @@
+# Installs the three libraries and the plug-in side by side in lib/ (the
+# library finds its plug-in beside itself), the public headers, and a CMake
+# package (find_package(orbcmn32) gives orbcmn32::orbcmn32) with a
+# pkg-config file. orbtool installs itself in tools/CMakeLists.txt.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# Installed libraries find each other in their own folder.
+set_target_properties(orbcmn32 hostkit orbwin32 PROPERTIES INSTALL_RPATH "$ORIGIN")
+
+install(TARGETS orbcmn32 hostkit orbwin32
+  EXPORT orbcmn32Targets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET orbada32)
+  install(TARGETS orbada32 LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+install(DIRECTORY include/orbcmn include/hostkit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(ORB_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/orbcmn32)
+install(EXPORT orbcmn32Targets NAMESPACE orbcmn32:: DESTINATION ${ORB_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/orbcmn32Config.cmake.in
+  ${PROJECT_BINARY_DIR}/orbcmn32Config.cmake INSTALL_DESTINATION ${ORB_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/orbcmn32ConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/orbcmn32Config.cmake
+              ${PROJECT_BINARY_DIR}/orbcmn32ConfigVersion.cmake
+  DESTINATION ${ORB_CMAKE_DIR})
+
+# The pkg-config file finds the prefix from its own place, so an installed
+# tree may be moved.
+string(REGEX REPLACE "[^/]+" ".." ORB_PC_UP "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/orbcmn32.pc.in ${PROJECT_BINARY_DIR}/orbcmn32.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/orbcmn32.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,11 @@
+# Installs the build into a scratch prefix and builds a tiny program against
+# it, through find_package and through pkg-config.
+set(ORB_INSTALL_FLAGS "")
+if(ORB_SANITIZE)
+  set(ORB_INSTALL_FLAGS "-fsanitize=address,undefined")
+endif()
+add_test(NAME Install.FindPackageAndPkgConfig
+  COMMAND ${CMAKE_COMMAND} -DBIN=${CMAKE_BINARY_DIR} -DSRC=${CMAKE_CURRENT_SOURCE_DIR}/test_install
+          -DWORK=${CMAKE_BINARY_DIR}/install-test -DCXX=${CMAKE_CXX_COMPILER}
+          "-DFLAGS=${ORB_INSTALL_FLAGS}" -P ${CMAKE_CURRENT_SOURCE_DIR}/test_install/run.cmake)
+set_tests_properties(Install.FindPackageAndPkgConfig PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
