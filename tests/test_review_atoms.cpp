@@ -38,7 +38,8 @@ std::string Text(const ZString& s) {
 // 1, 2, 3 ... in order of first appearance.
 class Decoder {
  public:
-  explicit Decoder(std::string bytes) : bytes_(std::move(bytes)) {}
+  // bytes must outlive the decoder.
+  explicit Decoder(const std::string& bytes) : bytes_(bytes) {}
 
   uint32_t Big(int n) {
     uint32_t v = 0;
@@ -87,7 +88,7 @@ class Decoder {
   bool AtEnd() const { return at_ == bytes_.size(); }
 
  private:
-  std::string bytes_;
+  const std::string& bytes_;
   size_t at_ = 0;
   uint32_t last_ = 0;
 };
