@@ -119,6 +119,24 @@ class ReviewAtomFile : public testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
+  // Loads the given bytes; the table Load returned (kept on failure too),
+  // and its result in *ok.
+  ZAtomTable* LoadBytes(const std::string& bytes, bool* ok) {
+    {
+      std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    ZFile file;
+    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
+    ZAtomTable* table = nullptr;
+    {
+      ZStreamer s(&file, false);
+      *ok = ZAtomTable::Load(s, table);
+    }
+    file.Close();
+    return table;
+  }
+
   // Loads the file last saved; null when the load failed.
   ZAtomTable* Load() {
     ZFile file;
@@ -345,6 +363,69 @@ TEST_F(ReviewAtomFile, RichTableLoadsBackWhole) {
   // Saved again, the loaded table gives the same bytes.
   EXPECT_EQ(Save(*loaded), bytes);
   delete loaded;
+}
+
+int Count(const ZEnum* e) {
+  int n = 0;
+  for (; e != nullptr; e = e->Next()) n++;
+  return n;
+}
+
+int Count(const ZAtom* a) {
+  int n = 0;
+  for (; a != nullptr; a = a->Next()) n++;
+  return n;
+}
+
+int Count(const ZProtocol* p) {
+  int n = 0;
+  for (; p != nullptr; p = p->Next()) n++;
+  return n;
+}
+
+// Every element of partial is whole: each class, protocol and atom it
+// holds has all the children and fields that the same one of whole has.
+void ExpectWholeElements(const ZAtomTable& partial, const ZAtomTable& whole) {
+  for (const ZClass* c = partial.GetFirstClass(); c != nullptr; c = c->Next()) {
+    const ZClass* wc = whole.GetFirstClass();
+    while (wc != nullptr && wc->GetClass() != c->GetClass()) wc = wc->Next();
+    ASSERT_NE(wc, nullptr);
+    EXPECT_EQ(Count(c->GetFirstProtocol()), Count(wc->GetFirstProtocol()));
+    for (const ZProtocol* p = c->GetFirstProtocol(); p != nullptr; p = p->Next()) {
+      const ZProtocol* wp = wc->GetFirstProtocol();
+      while (wp != nullptr && wp->GetProtocol() != p->GetProtocol()) wp = wp->Next();
+      ASSERT_NE(wp, nullptr);
+      EXPECT_EQ(Count(p->GetFirstAtom()), Count(wp->GetFirstAtom()));
+      for (const ZAtom* a = p->GetFirstAtom(); a != nullptr; a = a->Next()) {
+        const ZAtom* wa = whole.GetAtom(c->GetClass(), p->GetProtocol(), a->GetAtom());
+        ASSERT_NE(wa, nullptr);
+        EXPECT_EQ(Text(a->GetName()), Text(wa->GetName()));
+        EXPECT_EQ(a->GetFlags(), wa->GetFlags());
+        EXPECT_EQ(a->GetNumArgRecords(), wa->GetNumArgRecords());
+        EXPECT_EQ(Count(a->GetEnum(0)), Count(wa->GetEnum(0)));
+      }
+    }
+  }
+}
+
+TEST_F(ReviewAtomFile, RichTableCutAnywhereFailsKeepingWholeElements) {
+  ZAtomTable table;
+  BuildTable(table);
+  const std::string bytes = Save(table);
+  bool sawPartialClass = false;
+  // Every fifth cut: at least two inside each 12-byte back-reference.
+  for (size_t n = 2; n < bytes.size(); n += 5) {
+    SCOPED_TRACE(n);
+    bool ok = true;
+    ZAtomTable* loaded = LoadBytes(bytes.substr(0, n), &ok);
+    EXPECT_FALSE(ok);
+    if (loaded != nullptr) {
+      ExpectWholeElements(*loaded, table);
+      sawPartialClass = sawPartialClass || loaded->GetFirstClass() != nullptr;
+    }
+    delete loaded;
+  }
+  EXPECT_TRUE(sawPartialClass);  // cuts inside class 2 keep class 1
 }
 
 // The persistence members of atom class X, with the exact types that tools
