@@ -64,7 +64,9 @@ HOSTKIT_API long HostKit_BadReleases(void);
 // Observer of allocator requests, for tests: `entry` is 106 (alloc), 107
 // (realloc) or 108 (free); `block` is the result (106, 107) or the block
 // freed (108); `size` is the size asked for (0 for 108). Every call is
-// seen, a free of null included; frees of unknown blocks are not.
+// seen, a free of null included; frees of unknown blocks are not. The
+// observer runs while the allocator holds its lock, so it must not call
+// back into this library.
 typedef void (*HostKitAllocObserver)(void* user, int entry, const char* tag, void* block,
                                      unsigned size);
 HOSTKIT_API void HostKit_SetAllocObserver(HostKitAllocObserver observer, void* user);
