@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 
 #include "orbcmn/orbcmn.h"
 #include "support/tempfiles.h"
@@ -47,6 +48,10 @@ class ReviewPersist : public testing::Test {
   TempDir dir_;
   std::string path_ = dir_.File("review.bin");
 };
+
+// A file owns its stream; a copy would close it a second time.
+static_assert(!std::is_copy_constructible<ZFile>::value && !std::is_copy_assignable<ZFile>::value,
+              "ZFile must not be copyable");
 
 const Bytes kHeader = {0x00, 0x01};
 const Bytes kStringTag = {0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00};

@@ -25,6 +25,10 @@ class ORBCMN_API ZFile {
   ZFile();
   // Closes the stream when one is open.
   virtual ~ZFile();
+  // A file owns its stream: copying is refused, so that no stream is
+  // closed twice.
+  ZFile(ZFile const&) = delete;
+  ZFile& operator=(ZFile const&) = delete;
 
   // Opens path with the two-character mode of action and type (wb, rt, ab,
   // ...). True when a stream was obtained. A stream already open is not
