@@ -18,12 +18,6 @@ TEST(PlatformChar, LettersOfWindows1252) {
     letters += IsCharAlphaA(ch) != FALSE;
   }
   EXPECT_EQ(52 + 62 + 10, letters);
-  // Multiplication and division signs, superscripts and currency signs are
-  // not letters.
-  EXPECT_FALSE(IsCharAlphaA(static_cast<CHAR>(0xD7)));
-  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0xF7)));
-  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0xB2)));
-  EXPECT_FALSE(IsCharAlphaNumericA(static_cast<CHAR>(0x80)));
 }
 
 TEST(PlatformChar, SteppingStopsAtTheEnds) {

@@ -70,6 +70,12 @@ TEST(UtilPath, InstancePathIsTheModulesDirectory) {
   char out[MAX_PATH + 1];
   GetInstancePath(nullptr, out);  // the program itself
   EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/bin"), fs::canonical(out));
+
+  HMODULE library = LoadLibraryA(ORB_BINARY_DIR "/lib/liborbcmn32.so");
+  ASSERT_NE(nullptr, library);
+  GetInstancePath(library, out);
+  EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/lib"), fs::canonical(out));
+  FreeLibrary(library);
 }
 
 TEST(UtilPath, AppendFile) {

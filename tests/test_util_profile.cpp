@@ -74,6 +74,14 @@ TEST_F(LongStringTest, MissingOrZeroLengthGivesNothing) {
   EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
   EXPECT_EQ(nullptr, block);
   EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", nullptr));
+
+  // A damaged length key never yields a block too small for its text.
+  for (const char* length : {"-1", "-2", "0x80000000"}) {
+    ASSERT_TRUE(WritePrivateProfileStringA("Data", "Len", length, file_.c_str()));
+    block = &dummy;
+    EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
+    EXPECT_EQ(nullptr, block);
+  }
 }
 
 TEST_F(LongStringTest, ValueShorterOrLongerThanItsLength) {

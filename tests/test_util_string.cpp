@@ -110,6 +110,23 @@ TEST(UtilMemory, AllocAndCopyStringTags) {
   EXPECT_EQ(static_cast<void*>(old), log.calls[3].block);
 }
 
+TEST(UtilMemory, CopyingTheOldBlockItself) {
+  AllocLog log;
+  char* p = UtilAllocAndCopyString("same", nullptr);
+  char* q = UtilAllocAndCopyString(p, p);
+  ASSERT_NE(nullptr, q);
+  EXPECT_STREQ("same", q);
+  ASSERT_EQ(3u, log.calls.size());
+  EXPECT_EQ(108, log.calls[2].entry);  // freed only after the copy
+  EXPECT_EQ(static_cast<void*>(p), log.calls[2].block);
+  void* m = UtilAllocAndCopyMem(q, 5, q);
+  ASSERT_NE(nullptr, m);
+  EXPECT_STREQ("same", static_cast<char*>(m));
+  EXPECT_EQ("06109E", log.calls.back().tag);
+  EXPECT_EQ(static_cast<void*>(q), log.calls.back().block);
+  HostKit_Free("test", m);
+}
+
 TEST(UtilMemory, AllocAndCopyStringCountsLengthIn16Bits) {
   std::string text = std::string(65536, 'y') + "abc";
   char* p = UtilAllocAndCopyString(text.c_str(), nullptr);

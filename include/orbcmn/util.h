@@ -32,13 +32,16 @@ ORBCMN_C char* fltoa(long value);
 // Frees `old` when not null (tag "06109D"); then returns a new block
 // (tag "ORB000") holding a copy of `text` with its terminator, or null when
 // `text` is null or empty or the allocation fails. Usual call:
-// p = UtilAllocAndCopyString(newText, p). The length is a 16-bit count:
+// p = UtilAllocAndCopyString(newText, p); p = UtilAllocAndCopyString(p, p)
+// makes a fresh copy of p and frees the old block after copying (a text
+// lying elsewhere inside `old` is not allowed). The length is a 16-bit count:
 // of a text of 65536 characters or more only the first (length modulo
 // 65536) characters are copied.
 ORBCMN_C char* UtilAllocAndCopyString(const char* text, void* old);
 // Frees `old` when not null (tag "06109E"); then returns a new block
 // (tag "ORB000") holding a copy of the `size` bytes at `source`, or null
-// when `source` is null or the allocation fails.
+// when `source` is null or the allocation fails. As above, `source` may be
+// `old` itself (it is then freed after copying) but not lie elsewhere in it.
 ORBCMN_C void* UtilAllocAndCopyMem(const void* source, unsigned long size, void* old);
 // Stores `block` in `*slot`, first freeing the block held there (tag
 // "06109F") when it is not null and not `block` itself. A null slot does
@@ -51,7 +54,8 @@ ORBCMN_C void Util_ReplaceMem(void** slot, void* block);
 // otherwise `destination` is grown (tag "mip033") and the text goes after
 // its own. Returns the new or grown block, or null when the allocation
 // fails (then nothing is written and `destination` stays valid). A null
-// source counts as empty. The source length is a 16-bit count: of a source
+// source counts as empty; the source must not lie in `destination`, which
+// may move. The source length is a 16-bit count: of a source
 // of 65536 characters or more only the first (length modulo 65536) bytes
 // are taken.
 ORBCMN_C char* OrbHost_Replace7FsAndCopyStr(char* destination, const char* source);
@@ -62,7 +66,8 @@ ORBCMN_C char* OrbHost_Replace7FsAndCopyStr(char* destination, const char* sourc
 // length + 1 bytes (tag "ORB003") into `*block` and reads the value key
 // into it with an empty default. Returns the characters read; 0 when the
 // length key is missing or 0 or the allocation fails (then `*block` stays
-// null). When a block was allocated it belongs to the caller even if 0 is
+// null); a length above 0x7FFFFFFF (a negative number in the file) fails as
+// an allocation would. When a block was allocated it belongs to the caller even if 0 is
 // returned. A null `block` returns 0.
 ORBCMN_C int GetPrivateProfileLongString(const char* file, const char* section,
                                          const char* lengthKey, const char* valueKey, char** block);

@@ -6,24 +6,34 @@
 #include "hostkit/hostkit.h"
 #include "orbcmn/util.h"
 
+// The old block is freed first, unless it is the very text to copy: then
+// it goes once the copy is made.
 char* UtilAllocAndCopyString(const char* text, void* old) {
-  if (old != nullptr) HostKit_Free("06109D", old);
-  if (text == nullptr || *text == '\0') return nullptr;
-  uint16_t length = static_cast<uint16_t>(std::strlen(text));
-  char* block = static_cast<char*>(HostKit_Alloc("ORB000", length + 1u, 0));
-  if (block == nullptr) return nullptr;
-  std::memcpy(block, text, length);
-  block[length] = '\0';
+  bool copyingOld = old != nullptr && old == text;
+  if (old != nullptr && !copyingOld) HostKit_Free("06109D", old);
+  char* block = nullptr;
+  if (text != nullptr && *text != '\0') {
+    uint16_t length = static_cast<uint16_t>(std::strlen(text));
+    block = static_cast<char*>(HostKit_Alloc("ORB000", length + 1u, 0));
+    if (block != nullptr) {
+      std::memcpy(block, text, length);
+      block[length] = '\0';
+    }
+  }
+  if (copyingOld) HostKit_Free("06109D", old);
   return block;
 }
 
 void* UtilAllocAndCopyMem(const void* source, unsigned long size, void* old) {
-  if (old != nullptr) HostKit_Free("06109E", old);
-  if (source == nullptr) return nullptr;
-  uint32_t bytes = static_cast<uint32_t>(size);
-  void* block = HostKit_Alloc("ORB000", bytes, 0);
-  if (block == nullptr) return nullptr;
-  std::memcpy(block, source, bytes);
+  bool copyingOld = old != nullptr && old == source;
+  if (old != nullptr && !copyingOld) HostKit_Free("06109E", old);
+  void* block = nullptr;
+  if (source != nullptr) {
+    uint32_t bytes = static_cast<uint32_t>(size);
+    block = HostKit_Alloc("ORB000", bytes, 0);
+    if (block != nullptr) std::memcpy(block, source, bytes);
+  }
+  if (copyingOld) HostKit_Free("06109E", old);
   return block;
 }
 

@@ -14,7 +14,9 @@ int GetPrivateProfileLongString(const char* file, const char* section, const cha
   if (block == nullptr) return 0;
   *block = nullptr;
   uint32_t length = GetPrivateProfileIntA(section, lengthKey, 0, file);
-  if (length == 0) return 0;
+  // A negative number in the file asks for more than a 32-bit process can
+  // allocate: it fails as such an allocation would.
+  if (length == 0 || length > 0x7FFFFFFFu) return 0;
   char* text = static_cast<char*>(HostKit_Alloc("ORB003", length + 1u, 0));
   if (text == nullptr) return 0;
   *block = text;
