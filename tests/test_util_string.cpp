@@ -39,7 +39,7 @@ TEST(UtilString, AllDigits) {
   EXPECT_EQ(0, AllDigits(" 12"));
   EXPECT_EQ(0, AllDigits("1-2"));
   EXPECT_EQ(0, AllDigits("1\xE9"));  // a Windows-1252 letter
-  EXPECT_EQ(0, AllDigits("\xB2"));   // superscript two is no digit here
+  EXPECT_EQ(1, AllDigits("1\xB2"));  // Windows counts superscript two as a digit
 }
 
 TEST(UtilString, TrimmingRemovesOnlySpaces) {

@@ -17,6 +17,7 @@ BOOL WINAPI IsCharAlphaA(CHAR ch) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return TRUE;
   if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
   switch (c) {
+    case 0x83:
     case 0x8A:
     case 0x8C:
     case 0x8E:
@@ -33,4 +34,9 @@ BOOL WINAPI IsCharAlphaA(CHAR ch) {
   }
 }
 
-BOOL WINAPI IsCharAlphaNumericA(CHAR ch) { return (ch >= '0' && ch <= '9') || IsCharAlphaA(ch); }
+// Windows counts the superscripts 1, 2 and 3 among the digits.
+BOOL WINAPI IsCharAlphaNumericA(CHAR ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  if ((c >= '0' && c <= '9') || c == 0xB2 || c == 0xB3 || c == 0xB9) return TRUE;
+  return IsCharAlphaA(ch);
+}
