@@ -116,16 +116,32 @@ size_t Nth(Bytes const& bytes, Bytes const& part, int n) {
   }
 }
 
-TEST_F(ActionFile, EmptyTableBytes) {
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (Bytes const& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+Bytes Uid(unsigned char n) { return {0xFF, 0xEB, 0, 0, 0, n}; }
+
+// An embedded string or buffer record of a short text with identifier uid.
+Bytes Embedded(std::string const& text, unsigned char uid, ZMetaClass const& record) {
+  Bytes b = Cat({Tag(record), Uid(uid)});
+  if (&record == &ZString::c_ZString) b.insert(b.end(), {0x00, 0x01});
+  b.insert(b.end(), {0x00, 0x01, 0xFF, 0xED, 0x00, static_cast<unsigned char>(text.size())});
+  b.insert(b.end(), text.begin(), text.end());
+  return b;
+}
+
+// Every record item by item, in file order, built by hand.
+TEST_F(ActionFile, RecordBytes) {
   ZActionTable empty;
   Bytes bytes = Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, &empty)); });
-  Bytes expected = {0x00, 0x01};
-  Bytes tag = Tag(ZActionTable::c_ZActionTable);
-  expected.insert(expected.end(), tag.begin(), tag.end());
-  expected.insert(expected.end(), {0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x00});
-  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(bytes, Cat({{0x00, 0x01},
+                        Tag(ZActionTable::c_ZActionTable),
+                        Uid(1),
+                        {0x00, 0x01, 0xFF, 0xED, 0x00, 0x00}}));
   EXPECT_EQ(ZActionTable::c_ZActionTable.GetId(), ZMetaClass::ClassId("ZActionTable"));
-
   Load(bytes, [](ZStreamer& s) {
     ZActionTable* loaded = nullptr;
     EXPECT_TRUE(ZActionTable::Load(s, loaded));
@@ -133,6 +149,53 @@ TEST_F(ActionFile, EmptyTableBytes) {
     EXPECT_EQ(loaded->GetDescriptions().size(), 0);
     delete loaded;
   });
+
+  ZActionTable table;
+  ZString go("go"), n("n");
+  ZActionDescription* d = table.AddDescription(go, 0x8024);
+  d->SetServerName(ZString("sv"));
+  d->SetAccessRight(0x01020304);
+  d->AddArgument(1, ZActionArgument::Number, n, 2, -3);
+  ZActionCode* code = d->AddCode(2);
+  code->AddFragment(ZActionFragment::StreamBytes, Hex("01 05"));
+  code->AddFragment(ZActionFragment::ArgumentSlot, -2);
+  code->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::Or, -7L);
+  Bytes expected = Cat({
+      {0x00, 0x01},
+      Tag(ZActionTable::c_ZActionTable),
+      Uid(1),
+      {0x00, 0x01, 0xFF, 0xED, 0x00, 0x01},
+      Tag(ZActionDescription::c_ZActionDescription),
+      Uid(2),
+      {0x00, 0x02, 0xFF, 0xED, 0x80, 0x24},
+      Embedded("go", 3, ZString::c_ZString),
+      {0xFF, 0xED, 0x00, 0x02},
+      Embedded("sv", 4, ZString::c_ZString),
+      {0xFF, 0xEB, 0x01, 0x02, 0x03, 0x04, 0xFF, 0xED, 0x00, 0x01},
+      Tag(ZActionArgument::c_ZActionArgument),
+      Uid(5),
+      {0x00, 0x02, 0xFF, 0xEC, 0x00, 0x02, 0xFF, 0xED, 0x00, 0x02, 0xFF, 0xEC, 0xFF, 0xFD},
+      Embedded("n", 6, ZString::c_ZString),
+      {0xFF, 0xED, 0x00, 0x01},
+      Tag(ZActionCode::c_ZActionCode),
+      Uid(7),
+      {0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 0xFF, 0xED, 0x00, 0x02},
+      Tag(ZActionFragment::c_ZActionFragment),
+      Uid(8),
+      {0x00, 0x01, 0xFF, 0xEC, 0x00, 0x00, 0xFF, 0xEC, 0x00, 0x00},
+      Embedded("\x01\x05", 9, ZBuffer::c_ZBuffer),
+      Tag(ZActionFragment::c_ZActionFragment),
+      Uid(10),
+      {0x00, 0x01, 0xFF, 0xEC, 0x00, 0x01, 0xFF, 0xEC, 0xFF, 0xFE},
+      Embedded("", 11, ZBuffer::c_ZBuffer),
+      {0xFF, 0xED, 0x00, 0x01},
+      Tag(ZActionCondition::c_ZActionCondition),
+      Uid(12),
+      {0x00, 0x01, 0xFF, 0xEC, 0x00, 0x01, 0xFF, 0xEC, 0x00, 0x03, 0xFF, 0xEC, 0x00, 0x01},
+      {0xFF, 0xEA, 0xFF, 0xFF, 0xFF, 0xF9},
+      Embedded("", 13, ZString::c_ZString),
+  });
+  EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, &table)); }), expected);
 }
 
 TEST_F(ActionFile, RoundTripRestoresEveryField) {

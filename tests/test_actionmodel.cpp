@@ -2,6 +2,8 @@
 // argument text sequence.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "actions/support.h"
 #include "orbcmn/orbcmn.h"
 
@@ -36,7 +38,7 @@ TEST(ActionModel, FindAndNamesKeepOrderAndRepeats) {
   EXPECT_EQ(names.size(), 0);
 }
 
-TEST(ActionModel, DescriptionFields) {
+TEST(ActionModel, FlagsAndCodeVariants) {
   ZActionTable table;
   ZString name("Pay");
   ZActionDescription* d = table.AddDescription(name, 0x12324);
@@ -46,42 +48,35 @@ TEST(ActionModel, DescriptionFields) {
   EXPECT_EQ(d->GetCodeVariants(), 0);
   EXPECT_EQ(Str(d->GetServerName()), "");
   EXPECT_EQ(d->GetAccessRight(), 0u);
-  EXPECT_TRUE(d->CanHavePayFree());
-  EXPECT_TRUE(d->CanHaveWaitOn());
-  EXPECT_FALSE(d->CanHaveMagic());
-  EXPECT_FALSE(d->CanHavePop());
 
-  d->SetServerName(ZString("server"));
-  d->SetAccessRight(0xFFFFFFFFul);
-  EXPECT_EQ(Str(d->GetServerName()), "server");
-  EXPECT_EQ(d->GetAccessRight(), 0xFFFFFFFFul);
-
-  ZString other("Other");
-  ZActionDescription* marker21 = table.AddDescription(other, OptionMarker21);
-  EXPECT_TRUE(marker21->CanHavePayFree());
-  EXPECT_FALSE(marker21->CanHaveWaitOn());
-  ZActionDescription* plain = table.AddDescription(other, 0x13);
-  EXPECT_FALSE(plain->CanHavePayFree());
-  EXPECT_FALSE(plain->CanHaveWaitOn());
-}
-
-TEST(ActionModel, CodeVariantsComeFromAddedCodes) {
-  ZString name("a");
-  ZActionDescription zero(name, 0);
-  ASSERT_NE(zero.AddCode(0), nullptr);
-  EXPECT_FALSE(zero.CanHaveMagic());
-  EXPECT_FALSE(zero.CanHavePop());
-
-  ZActionDescription both(name, 0);
-  both.AddCode(1);
-  EXPECT_TRUE(both.CanHaveMagic());
-  EXPECT_FALSE(both.CanHavePop());
-  ZActionCode* code = both.AddCode(0x10002);
+  // Pay/free and wait-on come from the flags, magic and pop from the codes.
+  struct {
+    unsigned int flags;
+    std::vector<unsigned int> variants;
+    bool payFree, waitOn, magic, pop;
+  } const cases[] = {
+      {0x12324, {}, true, true, false, false},
+      {OptionMarker21, {0}, true, false, false, false},
+      {0x13, {1}, false, false, true, false},
+      {0, {1, 0x10002}, false, false, true, true},
+  };
+  for (auto const& c : cases) {
+    ZActionDescription* e = table.AddDescription(name, c.flags);
+    ZActionCode* last = nullptr;
+    for (unsigned int v : c.variants) last = e->AddCode(v);
+    EXPECT_EQ(e->CanHavePayFree(), c.payFree) << c.flags;
+    EXPECT_EQ(e->CanHaveWaitOn(), c.waitOn) << c.flags;
+    EXPECT_EQ(e->CanHaveMagic(), c.magic) << c.flags;
+    EXPECT_EQ(e->CanHavePop(), c.pop) << c.flags;
+    ASSERT_EQ(e->GetCodes().size(), static_cast<int>(c.variants.size()));
+    if (last != nullptr) {
+      EXPECT_EQ(*e->GetCodes().rbegin(), last);
+    }
+  }
+  ZActionCode* code = d->AddCode(0x10002);
   EXPECT_EQ(code->GetVariant(), 2);
-  EXPECT_TRUE(both.CanHavePop());
-  EXPECT_EQ(both.GetCodeVariants(), 3);
-  ASSERT_EQ(both.GetCodes().size(), 2);
-  EXPECT_EQ(*both.GetCodes().rbegin(), code);
+  d->AddCode(1);
+  EXPECT_EQ(d->GetCodeVariants(), 3);
 }
 
 TEST(ActionModel, ArgumentNumbering) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "orbcmn/orbcmn.h"
 #include "support/tempfiles.h"
@@ -31,6 +33,11 @@ class RecordsTest : public testing::Test {
   TempDir dir_;
   std::string path_ = dir_.File("rec.bin");
 };
+
+// A string's record is its buffer's: Class() gives it as a buffer record.
+static_assert(
+    std::is_same<decltype(std::declval<ZString&>().Class()), ZBuffer::ZMetaZBuffer*>::value,
+    "ZString::Class returns a ZBuffer record pointer");
 
 const Bytes kStringTag = {0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00};
 const Bytes kBufferTag = {0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD};
@@ -177,6 +184,47 @@ TEST_F(RecordsTest, SharedStringsLoadOnce) {
   EXPECT_EQ(first, second);
   EXPECT_EQ(*first, "s");
   delete first;
+  file.Close();
+
+  // By value the record appends; the back-reference after it is refused.
+  ASSERT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
+  ZStreamer t(&file, false);
+  ZString into("x"), again;
+  EXPECT_TRUE(ZString::Load(t, into));
+  EXPECT_EQ(into, "xs");
+  EXPECT_FALSE(ZString::Load(t, again));
+}
+
+TEST_F(RecordsTest, AtomBufferAndRegExpTravelAsTheirBases) {
+  ZAtomBuffer atoms("\x01\x02", 2);
+  // A compiled expression's string holds the text of its first atom.
+  ZRegExp regexp("ab");
+  Bytes bytes = Save([&](ZStreamer& s) {
+    EXPECT_TRUE(ZBuffer::Save(s, static_cast<ZBuffer*>(&atoms)));
+    EXPECT_TRUE(ZString::Save(s, regexp));
+    EXPECT_TRUE(s.Null());
+  });
+  EXPECT_EQ(bytes, Cat({{0x00, 0x01},
+                        kBufferTag,
+                        {0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 1, 2},
+                        kStringTag,
+                        {0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02},
+                        {'a', 'b', 0xFF, 0xEA, 0, 0, 0, 0}}));
+  ZFile file;
+  ASSERT_TRUE(OpenLoad(file, bytes));
+  ZStreamer s(&file, false);
+  ZAtomBuffer intoAtoms;
+  ZRegExp intoRegExp;
+  EXPECT_TRUE(ZBuffer::Load(s, intoAtoms));
+  EXPECT_TRUE(intoAtoms == atoms);
+  EXPECT_TRUE(ZString::Load(s, intoRegExp));
+  EXPECT_EQ(std::string(intoRegExp), "ab");
+  // A list of only the null reference.
+  ZBuffer stale;
+  ZBuffer* head = &stale;
+  EXPECT_TRUE(ZBuffer::LoadList(s, &head, 0));
+  EXPECT_EQ(head, nullptr);
+  EXPECT_FALSE(s.Error());
 }
 
 TEST_F(RecordsTest, LongBuffersAreRefused) {

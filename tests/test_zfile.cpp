@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "orbcmn/orbcmn.h"
@@ -14,6 +15,10 @@
 namespace {
 
 Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// A file owns its stream; a copy would close it a second time.
+static_assert(!std::is_copy_constructible<ZFile>::value && !std::is_copy_assignable<ZFile>::value,
+              "ZFile must not be copyable");
 
 TEST(ZFileTest, ModesAndTextTranslation) {
   TempDir dir;
@@ -260,6 +265,9 @@ TEST(ZFileFindTest, PatternsAndDirectories) {
   {
     ZFileFind find((prefix + "*.*").c_str());
     EXPECT_EQ(FindAll(find).size(), 7u);  // every name, "." and ".." too
+    // A slash does not make a directory part: names come back bare.
+    ZFileFind slashed((dir.path() + "/*.dat").c_str());
+    EXPECT_EQ(FindAll(slashed), (std::multiset<std::string>{"three.dat"}));
   }
 
   char cwd[4096];

@@ -42,6 +42,7 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
     EXPECT_TRUE(s.Saving());
     EXPECT_TRUE(s.Write(static_cast<unsigned short>(0x1234)));
     EXPECT_TRUE(s.Write(-1L));
+    EXPECT_TRUE(s.Write(static_cast<long>(INT32_MIN)));  // the low 32 bits only
     EXPECT_TRUE(s.Write(1.0));
     EXPECT_TRUE(s.Write(static_cast<unsigned char>(0xAB)));
     EXPECT_TRUE(s.Write(static_cast<signed char>(-2)));
@@ -56,6 +57,7 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
   Bytes expected = {0x00, 0x01,                                                  // header
                     0xFF, 0xED, 0x12, 0x34,                                      // unsigned short
                     0xFF, 0xEA, 0xFF, 0xFF, 0xFF, 0xFF,                          // long -1
+                    0xFF, 0xEA, 0x80, 0x00, 0x00, 0x00,                          // INT32_MIN
                     0xFF, 0xF0, 0x3F, 0xF0, 0,    0,    0,    0,    0, 0,        // double 1.0
                     0xFF, 0xEF, 0xAB,                                            // unsigned char
                     0xFF, 0xEE, 0xFE,                                            // signed char
@@ -77,8 +79,10 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
   short sh = 0;
   unsigned long ul = 0;
   float f = 0;
+  long low = 0;
   EXPECT_TRUE(s.Read(us));
   EXPECT_TRUE(s.Read(l));
+  EXPECT_TRUE(s.Read(low));
   EXPECT_TRUE(s.Read(d));
   EXPECT_TRUE(s.Read(uc));
   EXPECT_TRUE(s.Read(sc));
@@ -86,7 +90,8 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
   EXPECT_TRUE(s.Read(ul));
   EXPECT_TRUE(s.Read(f));
   EXPECT_EQ(us, 0x1234);
-  EXPECT_EQ(l, -1L);
+  EXPECT_EQ(l, -1L);  // widened with its sign
+  EXPECT_EQ(low, static_cast<long>(INT32_MIN));
   EXPECT_EQ(d, 1.0);
   EXPECT_EQ(uc, 0xAB);
   EXPECT_EQ(sc, -2);
@@ -98,36 +103,6 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
   EXPECT_TRUE(s.Read(l));
   EXPECT_EQ(s.Schema(), 0x0102);
   EXPECT_FALSE(s.Error());
-}
-
-TEST_F(StreamerTest, LongValuesAre32Bit) {
-  // Only the low 32 bits are written; reading widens with the type's sign.
-  Bytes bytes = Save([](ZStreamer& s) {
-    s.Write(static_cast<long>(INT32_MIN));
-    s.Write(static_cast<unsigned long>(0xFFFFFFFFul));
-  });
-  Bytes expected = {0x00, 0x01, 0xFF, 0xEA, 0x80, 0, 0, 0, 0xFF, 0xEB, 0xFF, 0xFF, 0xFF, 0xFF};
-  EXPECT_EQ(bytes, expected);
-  ASSERT_TRUE(OpenLoad(bytes));
-  ZStreamer s(&file_, false);
-  long l = 0;
-  unsigned long ul = 0;
-  EXPECT_TRUE(s.Read(l));
-  EXPECT_TRUE(s.Read(ul));
-  EXPECT_EQ(l, static_cast<long>(INT32_MIN));
-  EXPECT_EQ(ul, 0xFFFFFFFFul);
-}
-
-TEST_F(StreamerTest, WrongHeaderFailsEverything) {
-  ASSERT_TRUE(OpenLoad({0x00, 0x02, 0xFF, 0xEA, 0, 0, 0, 1}));
-  ZStreamer s(&file_, false);
-  EXPECT_TRUE(s.Error());
-  long l = 7;
-  EXPECT_FALSE(s.Read(l));
-  EXPECT_EQ(l, 7);
-  EXPECT_EQ(s.Schema(), -1);
-  char raw[2];
-  EXPECT_FALSE(s.Read(raw, 2, false));
 }
 
 TEST_F(StreamerTest, WrongTagConsumesTheTagOnly) {
@@ -144,28 +119,38 @@ TEST_F(StreamerTest, WrongTagConsumesTheTagOnly) {
   EXPECT_EQ(raw[1], 0x34);
 }
 
-TEST_F(StreamerTest, ShortReadIsSticky) {
+TEST_F(StreamerTest, ErrorsAreSticky) {
+  // A wrong header, a short read, an empty stream and a missing file fail
+  // the streamer and everything after it.
+  ASSERT_TRUE(OpenLoad({0x00, 0x02, 0xFF, 0xEA, 0, 0, 0, 1}));
+  {
+    ZStreamer s(&file_, false);
+    EXPECT_TRUE(s.Error());
+    long l = 7;
+    EXPECT_FALSE(s.Read(l));
+    EXPECT_EQ(l, 7);
+    EXPECT_EQ(s.Schema(), -1);
+    char raw[2];
+    EXPECT_FALSE(s.Read(raw, 2, false));
+  }
+  file_.Close();
   ASSERT_TRUE(OpenLoad({0x00, 0x01, 0xFF, 0xEA, 0x00, 0x00}));
-  ZStreamer s(&file_, false);
-  EXPECT_FALSE(s.Error());
-  long l = 0;
-  EXPECT_FALSE(s.Read(l));
-  EXPECT_TRUE(s.Error());
-  EXPECT_EQ(s.Schema(), -1);
-  // An empty stream fails at the header.
-  ZFile empty;
-  std::string path = dir_.File("empty.bin");
-  ASSERT_TRUE(WriteBytes(path, {}));
-  ASSERT_TRUE(empty.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
-  ZStreamer t(&empty, false);
+  {
+    ZStreamer s(&file_, false);
+    EXPECT_FALSE(s.Error());
+    long l = 0;
+    EXPECT_FALSE(s.Read(l));
+    EXPECT_TRUE(s.Error());
+    EXPECT_EQ(s.Schema(), -1);
+  }
+  file_.Close();
+  ASSERT_TRUE(OpenLoad({}));
+  ZStreamer t(&file_, false);
   EXPECT_TRUE(t.Error());
-  // So does a streamer without a file.
   ZStreamer u(nullptr, true);
   EXPECT_TRUE(u.Error());
   EXPECT_FALSE(u.Write(1L));
-}
 
-TEST_F(StreamerTest, WritesAfterAnErrorWriteNothing) {
   // A stream opened for reading refuses the header: every later write fails.
   std::string path = dir_.File("ro.bin");
   ASSERT_TRUE(WriteBytes(path, {0x41}));
