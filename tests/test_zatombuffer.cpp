@@ -22,6 +22,10 @@ Bytes Built(F append) {
   return Content(b);
 }
 
+// Expects the bytes that one append call makes on a fresh buffer.
+#define EXPECT_ATOM(call, ...) \
+  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.call; }), (Bytes{__VA_ARGS__}))
+
 Bytes Join(const Bytes& head, const Bytes& tail) {
   Bytes out = head;
   out.insert(out.end(), tail.begin(), tail.end());
@@ -29,117 +33,76 @@ Bytes Join(const Bytes& head, const Bytes& tail) {
 }
 
 TEST(ZAtomBuffer, HeaderAndProtocolForms) {
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(0, 2); }), (Bytes{0x00, 0x02, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(14, 0x22); }), (Bytes{0x0E, 0x22, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(0, 0x11, char(0)); }),
-            (Bytes{0x00, 0x11, 0x01, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(31, 3); }), (Bytes{0x1F, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(32, 3); }), (Bytes{0xE8, 0x00, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(40, 3); }), (Bytes{0xE8, 0x08, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(63, 3); }), (Bytes{0xE8, 0x1F, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(64, 3); }), (Bytes{0xF0, 0x00, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(96, 3); }), (Bytes{0xF8, 0x00, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(127, 3); }), (Bytes{0xF8, 0x1F, 0x03, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(100, 7, (unsigned short)0x1234); }),
-            (Bytes{0xF8, 0x04, 0x07, 0x02, 0x12, 0x34}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 255); }), (Bytes{0x01, 0xFF, 0x00}));
+  EXPECT_ATOM(AppendAtom(0, 2), 0x00, 0x02, 0x00);
+  EXPECT_ATOM(AppendAtom(14, 0x22), 0x0E, 0x22, 0x00);
+  EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), 0x00, 0x11, 0x01, 0x00);
+  EXPECT_ATOM(AppendAtom(31, 3), 0x1F, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(32, 3), 0xE8, 0x00, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(40, 3), 0xE8, 0x08, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(63, 3), 0xE8, 0x1F, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(64, 3), 0xF0, 0x00, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(96, 3), 0xF8, 0x00, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(127, 3), 0xF8, 0x1F, 0x03, 0x00);
+  EXPECT_ATOM(AppendAtom(100, 7, (unsigned short)0x1234), 0xF8, 0x04, 0x07, 0x02, 0x12, 0x34);
+  EXPECT_ATOM(AppendAtom(1, 255), 0x01, 0xFF, 0x00);
 }
 
 TEST(ZAtomBuffer, UnsignedNarrowing) {
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (unsigned short)255); }),
-            (Bytes{0x01, 0x05, 0x01, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (unsigned short)256); }),
-            (Bytes{0x01, 0x05, 0x02, 0x01, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 255ul); }),
-            (Bytes{0x01, 0x05, 0x01, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 300ul); }),
-            (Bytes{0x01, 0x05, 0x02, 0x01, 0x2C}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 65535ul); }),
-            (Bytes{0x01, 0x05, 0x02, 0xFF, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 65536ul); }),
-            (Bytes{0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 70000ul); }),
-            (Bytes{0x01, 0x05, 0x04, 0x00, 0x01, 0x11, 0x70}));
+  EXPECT_ATOM(AppendAtom(1, 5, (unsigned short)255), 0x01, 0x05, 0x01, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, (unsigned short)256), 0x01, 0x05, 0x02, 0x01, 0x00);
+  EXPECT_ATOM(AppendAtom(1, 5, 255ul), 0x01, 0x05, 0x01, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, 300ul), 0x01, 0x05, 0x02, 0x01, 0x2C);
+  EXPECT_ATOM(AppendAtom(1, 5, 65535ul), 0x01, 0x05, 0x02, 0xFF, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, 65536ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00);
+  EXPECT_ATOM(AppendAtom(1, 5, 70000ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x11, 0x70);
   // Only the low 32 bits of an unsigned long count.
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 0xFFFFFFFFul); }),
-            (Bytes{0x01, 0x05, 0x04, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_ATOM(AppendAtom(1, 5, 0xFFFFFFFFul), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0xFF, 0xFF);
 }
 
 TEST(ZAtomBuffer, SignedNarrowingThresholds) {
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -1l); }),
-            (Bytes{0x01, 0x05, 0x01, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 126l); }),
-            (Bytes{0x01, 0x05, 0x01, 0x7E}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -127l); }),
-            (Bytes{0x01, 0x05, 0x01, 0x81}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 127l); }),
-            (Bytes{0x01, 0x05, 0x02, 0x00, 0x7F}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -128l); }),
-            (Bytes{0x01, 0x05, 0x02, 0xFF, 0x80}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 32766l); }),
-            (Bytes{0x01, 0x05, 0x02, 0x7F, 0xFE}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -32767l); }),
-            (Bytes{0x01, 0x05, 0x02, 0x80, 0x01}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, 32767l); }),
-            (Bytes{0x01, 0x05, 0x04, 0x00, 0x00, 0x7F, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -32768l); }),
-            (Bytes{0x01, 0x05, 0x04, 0xFF, 0xFF, 0x80, 0x00}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, -40000l); }),
-            (Bytes{0x01, 0x05, 0x04, 0xFF, 0xFF, 0x63, 0xC0}));
+  EXPECT_ATOM(AppendAtom(1, 5, -1l), 0x01, 0x05, 0x01, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, 126l), 0x01, 0x05, 0x01, 0x7E);
+  EXPECT_ATOM(AppendAtom(1, 5, -127l), 0x01, 0x05, 0x01, 0x81);
+  EXPECT_ATOM(AppendAtom(1, 5, 127l), 0x01, 0x05, 0x02, 0x00, 0x7F);
+  EXPECT_ATOM(AppendAtom(1, 5, -128l), 0x01, 0x05, 0x02, 0xFF, 0x80);
+  EXPECT_ATOM(AppendAtom(1, 5, 32766l), 0x01, 0x05, 0x02, 0x7F, 0xFE);
+  EXPECT_ATOM(AppendAtom(1, 5, -32767l), 0x01, 0x05, 0x02, 0x80, 0x01);
+  EXPECT_ATOM(AppendAtom(1, 5, 32767l), 0x01, 0x05, 0x04, 0x00, 0x00, 0x7F, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, -32768l), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0x80, 0x00);
+  EXPECT_ATOM(AppendAtom(1, 5, -40000l), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0x63, 0xC0);
   // A long is a 32-bit value: all 32 bits set is -1.
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (long)0xFFFFFFFFl); }),
-            (Bytes{0x01, 0x05, 0x01, 0xFF}));
+  EXPECT_ATOM(AppendAtom(1, 5, (long)0xFFFFFFFFl), 0x01, 0x05, 0x01, 0xFF);
 
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (short)126); }),
-            (Bytes{0x01, 0x05, 0x01, 0x7E}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (short)-127); }),
-            (Bytes{0x01, 0x05, 0x01, 0x81}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (short)127); }),
-            (Bytes{0x01, 0x05, 0x02, 0x00, 0x7F}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (short)-128); }),
-            (Bytes{0x01, 0x05, 0x02, 0xFF, 0x80}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 5, (short)-32768); }),
-            (Bytes{0x01, 0x05, 0x02, 0x80, 0x00}));
+  EXPECT_ATOM(AppendAtom(1, 5, (short)126), 0x01, 0x05, 0x01, 0x7E);
+  EXPECT_ATOM(AppendAtom(1, 5, (short)-127), 0x01, 0x05, 0x01, 0x81);
+  EXPECT_ATOM(AppendAtom(1, 5, (short)127), 0x01, 0x05, 0x02, 0x00, 0x7F);
+  EXPECT_ATOM(AppendAtom(1, 5, (short)-128), 0x01, 0x05, 0x02, 0xFF, 0x80);
+  EXPECT_ATOM(AppendAtom(1, 5, (short)-32768), 0x01, 0x05, 0x02, 0x80, 0x00);
 }
 
 TEST(ZAtomBuffer, FixedAndCombinedForms) {
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, (unsigned char)0xAB); }),
-            (Bytes{0x01, 0x02, 0x01, 0xAB}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, (unsigned char)1, (unsigned char)2); }),
-            (Bytes{0x01, 0x02, 0x02, 0x01, 0x02}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) {
-              b.AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned char)3);
-            }),
-            (Bytes{0x01, 0x02, 0x03, 0x01, 0x02, 0x03}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) {
-              b.AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned short)0x0304);
-            }),
-            (Bytes{0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) {
-              b.AppendAtom(1, 2, (unsigned short)0x0102, (unsigned short)0x0304);
-            }),
-            (Bytes{0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) {
-              b.AppendAtom(1, 2, (unsigned short)1, (unsigned short)0x0203, (unsigned short)0xFFFF);
-            }),
-            (Bytes{0x01, 0x02, 0x06, 0x00, 0x01, 0x02, 0x03, 0xFF, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, 0x01020304ul, 0x05060708ul); }),
-            (Bytes{0x01, 0x02, 0x08, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, "ab", 2); }),
-            (Bytes{0x01, 0x02, 0x02, 0x61, 0x62}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, (const unsigned char*)"\xff", 1); }),
-            (Bytes{0x01, 0x02, 0x01, 0xFF}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, char(0x78), "ab", 2); }),
-            (Bytes{0x01, 0x02, 0x03, 0x78, 0x61, 0x62}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, 0x01020304ul, "ab", 2); }),
-            (Bytes{0x01, 0x02, 0x06, 0x01, 0x02, 0x03, 0x04, 0x61, 0x62}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtom(1, 2, "ab", 2, 0x01020304ul); }),
-            (Bytes{0x01, 0x02, 0x06, 0x61, 0x62, 0x01, 0x02, 0x03, 0x04}));
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtomColor(3, 1, 0x00FF8040ul); }),
-            (Bytes{0x03, 0x01, 0x03, 0x40, 0x80, 0xFF}));
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)0xAB), 0x01, 0x02, 0x01, 0xAB);
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2), 0x01, 0x02, 0x02, 0x01, 0x02);
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned char)3), 0x01, 0x02,
+              0x03, 0x01, 0x02, 0x03);
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned short)0x0304), 0x01,
+              0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned short)0x0102, (unsigned short)0x0304), 0x01, 0x02, 0x04,
+              0x01, 0x02, 0x03, 0x04);
+  EXPECT_ATOM(AppendAtom(1, 2, (unsigned short)1, (unsigned short)0x0203, (unsigned short)0xFFFF),
+              0x01, 0x02, 0x06, 0x00, 0x01, 0x02, 0x03, 0xFF, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, 0x05060708ul), 0x01, 0x02, 0x08, 0x01, 0x02, 0x03,
+              0x04, 0x05, 0x06, 0x07, 0x08);
+  EXPECT_ATOM(AppendAtom(1, 2, "ab", 2), 0x01, 0x02, 0x02, 0x61, 0x62);
+  EXPECT_ATOM(AppendAtom(1, 2, (const unsigned char*)"\xff", 1), 0x01, 0x02, 0x01, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 2, char(0x78), "ab", 2), 0x01, 0x02, 0x03, 0x78, 0x61, 0x62);
+  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, "ab", 2), 0x01, 0x02, 0x06, 0x01, 0x02, 0x03, 0x04,
+              0x61, 0x62);
+  EXPECT_ATOM(AppendAtom(1, 2, "ab", 2, 0x01020304ul), 0x01, 0x02, 0x06, 0x61, 0x62, 0x01, 0x02,
+              0x03, 0x04);
+  EXPECT_ATOM(AppendAtomColor(3, 1, 0x00FF8040ul), 0x03, 0x01, 0x03, 0x40, 0x80, 0xFF);
   // Bits above the colour's three bytes do not reach the stream.
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.AppendAtomColor(3, 1, 0xAA010203ul); }),
-            (Bytes{0x03, 0x01, 0x03, 0x03, 0x02, 0x01}));
+  EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA010203ul), 0x03, 0x01, 0x03, 0x03, 0x02, 0x01);
 }
 
 TEST(ZAtomBuffer, LengthFieldForms) {
