@@ -1,9 +1,12 @@
 // The library frame: plug-in loading and release, the build string, the
-// allocation operators and the message-box routine with its tool calls.
+// allocation operators, the message-box routine with its tool calls, and the
+// plain functions exported by name.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "hostkit/hostkit.h"
@@ -330,4 +333,90 @@ TEST(LifecycleDiag, OwnerFromHostRecordAndActiveWindowBack) {
   EXPECT_EQ(MB_OKCANCEL, client.boxes[0].style);
   EXPECT_EQ(active, OrbWin_TopWindow());
   EXPECT_EQ(0, HostKit_Context()[0]);  // the library never writes the context
+}
+
+namespace {
+
+static_assert(std::is_same<decltype(&CommonInitialize), int (*)(void)>::value, "");
+static_assert(std::is_same<decltype(&CommonTerminate), int (*)(void)>::value, "");
+static_assert(std::is_same<decltype(&CommonGetVersion), const char* (*)(void)>::value, "");
+static_assert(
+    std::is_same<decltype(&HostKit_Alloc), void* (*)(const char*, unsigned, unsigned)>::value, "");
+static_assert(std::is_same<decltype(&HostKit_Realloc),
+                           void* (*)(const char*, void*, unsigned, unsigned)>::value,
+              "");
+static_assert(std::is_same<decltype(&HostKit_Free), void (*)(const char*, void*)>::value, "");
+static_assert(std::is_same<decltype(&HostKit_ToolCall),
+                           intptr_t (*)(int, int, int, void*, int, const intptr_t*)>::value,
+              "");
+static_assert(std::is_same<decltype(&HostKit_CheckPath), int (*)(const char*)>::value, "");
+static_assert(std::is_same<decltype(&HostKit_MakePath), int (*)(const char*)>::value, "");
+static_assert(std::is_same<decltype(&IDB_Exists), int (*)(int, unsigned long)>::value, "");
+static_assert(std::is_same<decltype(&IDB_DodRequest), int (*)(unsigned long, int)>::value, "");
+
+// A library the test program is linked with, by its file in the build.
+class LoadedLibrary {
+ public:
+  explicit LoadedLibrary(const char* name)
+      : handle_(dlopen((std::string(ORB_BINARY_DIR) + "/lib/" + name).c_str(),
+                       RTLD_NOW | RTLD_NOLOAD)) {}
+  ~LoadedLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  void* handle() const { return handle_; }
+  void* Symbol(const char* name) const { return dlsym(handle_, name); }
+
+ private:
+  void* handle_;
+};
+
+template <typename Fn>
+void* Address(Fn* fn) {
+  return reinterpret_cast<void*>(fn);
+}
+
+}  // namespace
+
+// Tools and the client resolve these by their plain, unmangled names.
+TEST(LifecycleExports, PlainFunctionsByUnmangledName) {
+  LoadedLibrary orbcmn("liborbcmn32.so");
+  LoadedLibrary hostkit("libhostkit.so");
+  ASSERT_NE(orbcmn.handle(), nullptr);
+  ASSERT_NE(hostkit.handle(), nullptr);
+  const struct {
+    const LoadedLibrary& library;
+    const char* name;
+    void* address;
+  } exports[] = {{orbcmn, "CommonInitialize", Address(&CommonInitialize)},
+                 {orbcmn, "CommonTerminate", Address(&CommonTerminate)},
+                 {orbcmn, "CommonGetVersion", Address(&CommonGetVersion)},
+                 {hostkit, "HostKit_Alloc", Address(&HostKit_Alloc)},
+                 {hostkit, "HostKit_Realloc", Address(&HostKit_Realloc)},
+                 {hostkit, "HostKit_Free", Address(&HostKit_Free)},
+                 {hostkit, "HostKit_ToolCall", Address(&HostKit_ToolCall)},
+                 {hostkit, "HostKit_CheckPath", Address(&HostKit_CheckPath)},
+                 {hostkit, "HostKit_MakePath", Address(&HostKit_MakePath)},
+                 {hostkit, "IDB_Exists", Address(&IDB_Exists)},
+                 {hostkit, "IDB_DodRequest", Address(&IDB_DodRequest)},
+                 {hostkit, "HostKit_Context", Address(&HostKit_Context)}};
+  for (const auto& e : exports) EXPECT_EQ(e.library.Symbol(e.name), e.address) << e.name;
+}
+
+TEST(LifecycleExports, GlobalAllocationOperatorsStayInside) {
+  // Looking the operators up through the library finds the runtime's (in a
+  // library it depends on), never the library's own: a process that loads
+  // it keeps its own allocator.
+  LoadedLibrary orbcmn("liborbcmn32.so");
+  ASSERT_NE(orbcmn.handle(), nullptr);
+  for (const char* name : {"_Znwm", "_Znam", "_ZdlPv", "_ZdaPv", "_ZdlPvm", "_ZdaPvm"}) {
+    void* found = orbcmn.Symbol(name);
+    if (found == nullptr) continue;
+    Dl_info info;
+    ASSERT_NE(dladdr(found, &info), 0) << name;
+    ASSERT_NE(info.dli_fname, nullptr) << name;
+    EXPECT_EQ(std::strstr(info.dli_fname, "liborbcmn32"), nullptr) << name << " " << info.dli_fname;
+  }
 }
