@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -65,6 +66,17 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+// The run ended with `code` and its standard error holds every part.
+testing::AssertionResult Fails(const Result& r, int code,
+                               std::initializer_list<std::string> parts) {
+  if (r.code != code) return testing::AssertionFailure() << "exit code " << r.code << "\n" << r.err;
+  for (const std::string& part : parts) {
+    if (!Contains(r.err, part))
+      return testing::AssertionFailure() << "no '" << part << "' in\n" << r.err;
+  }
+  return testing::AssertionSuccess();
+}
+
 const std::string kAtoms = kSamples + "/atoms.json";
 
 TEST(OrbtoolAtoms, DumpOfTheSampleTextGivesTheSameText) {
@@ -100,16 +112,14 @@ TEST(OrbtoolAtoms, LookupValueAndParse) {
   EXPECT_EQ(Tool("atoms parse " + kAtoms + " field-align 0 'right|bottom|bold'").out,
             "26 (0x1a)\n");
   EXPECT_EQ(Tool("atoms parse " + kAtoms + " window-style 0 'border|0x20'").out, "33 (0x21)\n");
-  Result blanks = Tool("atoms parse " + kAtoms + " window-style 0 'border | modal'");
-  EXPECT_EQ(blanks.code, 1);
-  EXPECT_TRUE(Contains(blanks.err, "is not a value of argument 0")) << blanks.err;
+  EXPECT_TRUE(Fails(Tool("atoms parse " + kAtoms + " window-style 0 'border | modal'"), 1,
+                    {"is not a value of argument 0"}));
 }
 
 TEST(OrbtoolAtoms, FailuresNameTheFileAndGiveTheExitCode) {
   Scratch dir;
-  Result missing = Tool("atoms lookup " + kAtoms + " no-such-atom");
-  EXPECT_EQ(missing.code, 1);
-  EXPECT_TRUE(Contains(missing.err, "atoms.json: no atom named 'no-such-atom'")) << missing.err;
+  EXPECT_TRUE(Fails(Tool("atoms lookup " + kAtoms + " no-such-atom"), 1,
+                    {"atoms.json: no atom named 'no-such-atom'"}));
   EXPECT_EQ(Tool("atoms lookup " + kAtoms + " 1 40 99").code, 1);
   EXPECT_EQ(Tool("atoms lookup " + kAtoms + " 1 40").code, 2);
   EXPECT_EQ(Tool("atoms lookup " + kAtoms + " 1 40 70000").code, 2);
@@ -147,10 +157,9 @@ TEST(OrbtoolAtoms, FailuresNameTheFileAndGiveTheExitCode) {
   };
   for (const Case& c : cases) {
     Spit(dir("bad.json"), c.text);
-    Result r = Tool("atoms dump " + dir("bad.json"));
-    EXPECT_EQ(r.code, 1) << c.text;
-    EXPECT_TRUE(Contains(r.err, dir("bad.json") + ": ")) << r.err;
-    EXPECT_TRUE(Contains(r.err, c.message)) << c.text << "\n" << r.err;
+    EXPECT_TRUE(
+        Fails(Tool("atoms dump " + dir("bad.json")), 1, {dir("bad.json") + ": ", c.message}))
+        << c.text;
   }
 }
 
@@ -214,17 +223,13 @@ TEST(OrbtoolStream, AssembleDisassembleRoundTrip) {
   Spit(dir("o.txt"), o.out);
   EXPECT_EQ(Tool("stream asm --table " + kAtoms + " " + dir("o.txt")).out, odd + "\n");
   // The enumerated form needs the table.
-  Result noTable = Tool("stream asm " + dir("o.txt"));
-  EXPECT_EQ(noTable.code, 1);
-  EXPECT_TRUE(Contains(noTable.err, "line 1: '=' needs an atom with an enumeration"))
-      << noTable.err;
+  EXPECT_TRUE(Fails(Tool("stream asm " + dir("o.txt")), 1,
+                    {"line 1: '=' needs an atom with an enumeration"}));
 }
 
 TEST(OrbtoolStream, BadStreamsAndBadText) {
   Scratch dir;
-  Result oddHex = Tool("stream disasm 'e8 0'");
-  EXPECT_EQ(oddHex.code, 2);
-  EXPECT_TRUE(Contains(oddHex.err, "odd number of hex digits")) << oddHex.err;
+  EXPECT_TRUE(Fails(Tool("stream disasm 'e8 0'"), 2, {"odd number of hex digits"}));
   struct Case {
     const char* hex;
     const char* message;
@@ -236,14 +241,11 @@ TEST(OrbtoolStream, BadStreamsAndBadText) {
       {"e8 40 01 00", "bad second protocol byte"},
   };
   for (const Case& c : streams) {
-    Result r = Tool(std::string("stream disasm '") + c.hex + "'");
-    EXPECT_EQ(r.code, 1) << c.hex;
-    EXPECT_TRUE(Contains(r.err, c.message)) << c.hex << "\n" << r.err;
+    EXPECT_TRUE(Fails(Tool(std::string("stream disasm '") + c.hex + "'"), 1, {c.message})) << c.hex;
   }
   Spit(dir("cut.bin"), std::string("\x01\x05\x03\xaa", 4));
-  Result cut = Tool("stream disasm --file " + dir("cut.bin"));
-  EXPECT_EQ(cut.code, 1);
-  EXPECT_TRUE(Contains(cut.err, dir("cut.bin") + ": offset 0")) << cut.err;
+  EXPECT_TRUE(
+      Fails(Tool("stream disasm --file " + dir("cut.bin")), 1, {dir("cut.bin") + ": offset 0"}));
 
   struct Line {
     const char* text;
@@ -262,10 +264,9 @@ TEST(OrbtoolStream, BadStreamsAndBadText) {
   };
   for (const Line& l : lines) {
     Spit(dir("bad.txt"), l.text);
-    Result r = Tool("stream asm --table " + kAtoms + " " + dir("bad.txt"));
-    EXPECT_EQ(r.code, 1) << l.text;
-    EXPECT_TRUE(Contains(r.err, dir("bad.txt") + ": line ")) << r.err;
-    EXPECT_TRUE(Contains(r.err, l.message)) << l.text << "\n" << r.err;
+    EXPECT_TRUE(Fails(Tool("stream asm --table " + kAtoms + " " + dir("bad.txt")), 1,
+                      {dir("bad.txt") + ": line ", l.message}))
+        << l.text;
   }
   EXPECT_EQ(Tool("stream asm " + dir("bad.txt")).code, 1);  // names without a table
 }
@@ -343,9 +344,7 @@ TEST(OrbtoolActions, FailuresNameTheCause) {
   for (const Case& c : cases) {
     std::string args = c.args;
     args.replace(args.find("SAMPLE"), 6, kActions);
-    Result r = Tool("actions " + args);
-    EXPECT_EQ(r.code, c.code) << args;
-    EXPECT_TRUE(Contains(r.err, c.message)) << args << "\n" << r.err;
+    EXPECT_TRUE(Fails(Tool("actions " + args), c.code, {c.message})) << args;
   }
 
   // Recognition needs the plug-in; a folder without it leaves it absent.
@@ -390,10 +389,9 @@ TEST(OrbtoolActions, FailuresNameTheCause) {
   };
   for (const Text& t : texts) {
     Spit(dir("bad.json"), t.json);
-    Result r = Tool("actions dump " + dir("bad.json"));
-    EXPECT_EQ(r.code, 1) << t.json;
-    EXPECT_TRUE(Contains(r.err, dir("bad.json") + ": ")) << r.err;
-    EXPECT_TRUE(Contains(r.err, t.message)) << t.json << "\n" << r.err;
+    EXPECT_TRUE(
+        Fails(Tool("actions dump " + dir("bad.json")), 1, {dir("bad.json") + ": ", t.message}))
+        << t.json;
   }
 }
 
@@ -428,9 +426,7 @@ TEST(OrbtoolText, RegexAndTokenize) {
   EXPECT_EQ(m.code, 0);
   EXPECT_EQ(m.out, "rest \"abc\"\nparameter 1 \"123\"\n");
   EXPECT_EQ(Tool("regex 'abc' xxabcyy").out, "rest \"yy\"\n");
-  Result none = Tool("regex '{a|ab}c' abc");
-  EXPECT_EQ(none.code, 1);
-  EXPECT_TRUE(Contains(none.err, "no match"));
+  EXPECT_TRUE(Fails(Tool("regex '{a|ab}c' abc"), 1, {"no match"}));
   EXPECT_EQ(Tool("regex '^abc' '^abcd'").code, 1);
   EXPECT_EQ(Tool("regex --no-caret '^abc' '^abcd'").out, "rest \"d\"\n");
   EXPECT_EQ(Tool("regex onlyone").code, 2);
@@ -439,19 +435,16 @@ TEST(OrbtoolText, RegexAndTokenize) {
   Result t = Tool("tokenize " + syntax + " 'width=640; title=\"Order entry\"; modal=no;'");
   ASSERT_EQ(t.code, 0) << t.err;
   EXPECT_EQ(t.out, "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n");
-  Result stuck = Tool("tokenize " + syntax + " 'width=640;?'");
-  EXPECT_EQ(stuck.code, 1);
-  EXPECT_TRUE(Contains(stuck.err, "2 \"width\" \"640\"\nno syntax matches \"?\"")) << stuck.err;
+  EXPECT_TRUE(Fails(Tool("tokenize " + syntax + " 'width=640;?'"), 1,
+                    {"2 \"width\" \"640\"\nno syntax matches \"?\""}));
 
   Scratch dir;
   Spit(dir("s.txt"), "# comment\n\n5 ^x*\n");
-  Result empty = Tool("tokenize " + dir("s.txt") + " abc");
-  EXPECT_EQ(empty.code, 1);
-  EXPECT_TRUE(Contains(empty.err, "token 5 matched without consuming text")) << empty.err;
+  EXPECT_TRUE(Fails(Tool("tokenize " + dir("s.txt") + " abc"), 1,
+                    {"token 5 matched without consuming text"}));
   Spit(dir("s.txt"), "1 ^a\nx ^b\n");
-  Result bad = Tool("tokenize " + dir("s.txt") + " ab");
-  EXPECT_EQ(bad.code, 1);
-  EXPECT_TRUE(Contains(bad.err, dir("s.txt") + ": line 2: expected 'TOKEN PATTERN'")) << bad.err;
+  EXPECT_TRUE(Fails(Tool("tokenize " + dir("s.txt") + " ab"), 1,
+                    {dir("s.txt") + ": line 2: expected 'TOKEN PATTERN'"}));
 }
 
 TEST(OrbtoolDemo, RunsOnTheSamples) {
@@ -464,9 +457,7 @@ TEST(OrbtoolDemo, RunsOnTheSamples) {
     EXPECT_TRUE(Contains(d.out, part)) << part << "\n" << d.out;
   }
   Scratch dir;
-  Result elsewhere = Tool("demo --samples " + dir(""));
-  EXPECT_EQ(elsewhere.code, 1);
-  EXPECT_TRUE(Contains(elsewhere.err, "atoms.json: cannot open")) << elsewhere.err;
+  EXPECT_TRUE(Fails(Tool("demo --samples " + dir("")), 1, {"atoms.json: cannot open"}));
 }
 
 // The binary samples that the build made with orbtool.
@@ -500,20 +491,16 @@ TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
     for (size_t cut :
          {size_t(0), size_t(1), size_t(2), size_t(20), bytes.size() / 2, bytes.size() - 1}) {
       Spit(dir("cut.bin"), bytes.substr(0, cut));
-      Result r = Tool(group + " dump " + dir("cut.bin"));
-      EXPECT_EQ(r.code, 1) << group << " cut at " << cut;
-      EXPECT_TRUE(Contains(r.err, dir("cut.bin") + ": ")) << r.err;
+      EXPECT_TRUE(Fails(Tool(group + " dump " + dir("cut.bin")), 1, {dir("cut.bin") + ": "}))
+          << group << " cut at " << cut;
     }
     Spit(dir("cut.bin"), bytes.substr(0, bytes.size() / 2));
     EXPECT_TRUE(Contains(Tool(group + " dump " + dir("cut.bin")).err, "damaged or truncated"));
     Spit(dir("long.bin"), bytes + "x");
-    Result trailing = Tool(group + " dump " + dir("long.bin"));
-    EXPECT_EQ(trailing.code, 1);
-    EXPECT_TRUE(Contains(trailing.err, "bytes follow the")) << trailing.err;
+    EXPECT_TRUE(Fails(Tool(group + " dump " + dir("long.bin")), 1, {"bytes follow the"}));
   }
-  Result wrong = Tool("atoms dump " + kBuiltSamples + "/actions.bin");
-  EXPECT_EQ(wrong.code, 1);
-  EXPECT_TRUE(Contains(wrong.err, "not a readable atom table file")) << wrong.err;
+  EXPECT_TRUE(Fails(Tool("atoms dump " + kBuiltSamples + "/actions.bin"), 1,
+                    {"not a readable atom table file"}));
   EXPECT_EQ(Tool("actions dump " + kBuiltSamples + "/atoms.bin").code, 1);
   EXPECT_EQ(Tool("atoms build " + kAtoms).code, 2);  // -o is required
   EXPECT_EQ(Tool("atoms build " + kAtoms + " -o " + dir("no/such/dir/x.bin")).code, 1);
@@ -600,9 +587,8 @@ TEST(OrbtoolBinary, DumpRefusesTablesTheTextCannotGiveBack) {
   EXPECT_EQ(r.out, "");
 
   Spit(dir("empty.bin"), FromHex(head + "ff ea 00 00 00 00 ff ea 00 00 00 00 "));
-  Result empty = Tool("atoms dump " + dir("empty.bin"));
-  EXPECT_EQ(empty.code, 1);
-  EXPECT_TRUE(Contains(empty.err, "class 1: the class has no protocol")) << empty.err;
+  EXPECT_TRUE(
+      Fails(Tool("atoms dump " + dir("empty.bin")), 1, {"class 1: the class has no protocol"}));
 }
 
 TEST(OrbtoolCli, HelpVersionAndUsage) {
