@@ -228,21 +228,6 @@ TEST_F(RegistryTest, SharedObjectsAndCyclesLoadOnce) {
   delete first;
 }
 
-TEST_F(RegistryTest, ByValueObjectsAppearOnce) {
-  TestNode a;
-  Bytes bytes = Save([&](ZStreamer& s) {
-    EXPECT_TRUE(TestNode::P::SaveValue(s, a));
-    EXPECT_FALSE(TestNode::P::SaveValue(s, a));
-  });
-  ZFile file;
-  ASSERT_TRUE(OpenLoad(file, bytes));
-  ZStreamer s(&file, false);
-  TestNode x, y;
-  EXPECT_TRUE(TestNode::P::LoadValue(s, x));
-  EXPECT_FALSE(TestNode::P::LoadValue(s, y));  // identifier already loaded
-  EXPECT_FALSE(s.Error());
-}
-
 TEST_F(RegistryTest, LoadListLinksUpToTheNullReference) {
   TestNode a, b;
   a.value = 10;
