@@ -30,6 +30,8 @@
 #ifndef ORBCMN_ZSTREAMER_H_
 #define ORBCMN_ZSTREAMER_H_
 
+#include <stdint.h>
+
 #include "orbcmn/export.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zfile.h"
@@ -144,8 +146,9 @@ class ORBCMN_API ZStreamer {
   };
   // The entry of identifier index + 1.
   Entry EntryAt(unsigned long index) const;
-  // The identifier already given to object, or 0.
-  unsigned long Identifier(void* object) const;
+  // The identifier already given to object, or 0 with *freeKey set to the
+  // key under which a new identity for it goes.
+  unsigned long Identifier(void* object, uint32_t* freeKey) const;
   // Adds an entry, and the key leading to it; false when out of memory.
   bool Remember(unsigned long key, void* object, void const* kind);
 

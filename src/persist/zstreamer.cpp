@@ -157,10 +157,13 @@ ZStreamer::Entry ZStreamer::EntryAt(unsigned long index) const {
   return entry;
 }
 
-unsigned long ZStreamer::Identifier(void* object) const {
+unsigned long ZStreamer::Identifier(void* object, std::uint32_t* freeKey) const {
   for (std::uint32_t key = AddressKey(object);; key++) {
     void* value;
-    if (!identities_.find(key, value)) return 0;
+    if (!identities_.find(key, value)) {
+      *freeKey = key;
+      return 0;
+    }
     unsigned long id = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(value));
     if (EntryAt(id - 1).object == object) return id;
   }
@@ -180,12 +183,10 @@ bool ZStreamer::Remember(unsigned long key, void* object, void const* kind) {
 }
 
 bool ZStreamer::WriteUID(void* object) {
-  unsigned long id = Identifier(object);
+  std::uint32_t key;
+  unsigned long id = Identifier(object, &key);
   bool first = id == 0;
   if (first) {
-    std::uint32_t key = AddressKey(object);
-    void* taken;
-    while (identities_.find(key, taken)) key++;
     if (!Remember(key, object, nullptr)) {
       error_ = true;
       return false;
