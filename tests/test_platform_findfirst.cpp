@@ -56,6 +56,17 @@ TEST_F(FindTest, WildcardsAsOnWindows) {
   EXPECT_EQ((Names{"Sub"}), Find("sub"));
   EXPECT_EQ((Names{"A.TXT", "abc.d.txt"}), Find("a*t"));
   EXPECT_TRUE(Find("*.doc").empty());
+
+  // Windows-1252 letters beyond ASCII match without case too, in both
+  // search interfaces.
+  std::ofstream(dir_ + "/\xC9t\xE9.\x9A") << "x";
+  EXPECT_EQ((Names{"\xC9t\xE9.\x9A"}), Find("\xE9T\xC9.\x8A"));
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir_ + "\\\xE9t?.*").c_str(), &data);
+  ASSERT_NE(INVALID_HANDLE_VALUE, find);
+  EXPECT_STREQ("\xC9t\xE9.\x9A", data.cFileName);
+  EXPECT_FALSE(FindNextFileA(find, &data));
+  EXPECT_TRUE(FindClose(find));
 }
 
 TEST_F(FindTest, RecordsAndFailures) {

@@ -41,8 +41,8 @@ HOSTKIT_API int IDB_Exists(int one, unsigned long id);
 // Download on demand of record `id`. Default: 0.
 HOSTKIT_API int IDB_DodRequest(unsigned long id, int zero);
 
-typedef intptr_t (*HostKitToolHandler)(void* user, int tool, int selector, void* context,
-                                       int argc, const intptr_t* argv);
+typedef intptr_t (*HostKitToolHandler)(void* user, int tool, int selector, void* context, int argc,
+                                       const intptr_t* argv);
 typedef int (*HostKitPathHandler)(void* user, const char* path);
 typedef int (*HostKitExistsHandler)(void* user, int one, unsigned long id);
 typedef int (*HostKitDodHandler)(void* user, unsigned long id, int zero);

@@ -24,7 +24,7 @@
 // (tag "newop"), whichever module runs `new` or `delete` on it. The
 // operators return null instead of throwing; a null result skips the
 // constructor. Defined in the class's .cpp file with ORBCMN_DEFINE_ALLOC.
-#define ORBCMN_DECLARE_ALLOC                                \
+#define ORBCMN_DECLARE_ALLOC                              \
   static void* operator new(std::size_t size) noexcept;   \
   static void* operator new[](std::size_t size) noexcept; \
   static void operator delete(void* block) noexcept;      \

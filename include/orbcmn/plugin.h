@@ -17,9 +17,8 @@ typedef int32_t (*AdaNormalizeAtomStreamFn)(const unsigned char* bytes, int32_t 
                                             unsigned char* out, int32_t* size);
 // Turns `count` encoded bytes into text of conversion `kind` in the 64-byte
 // area `text` (`*size` holds 64). Result 0: the text is zero-terminated.
-typedef int32_t (*AdaDisassembleArgumentFn)(int32_t kind, const unsigned char* bytes,
-                                            int32_t count, int32_t zero, char* text,
-                                            int32_t* size);
+typedef int32_t (*AdaDisassembleArgumentFn)(int32_t kind, const unsigned char* bytes, int32_t count,
+                                            int32_t zero, char* text, int32_t* size);
 // Turns the zero-terminated `text` into the encoded bytes of conversion
 // `kind` in the 16-byte `area` (`*size` holds 16). Result 0: `*size` holds
 // the number of bytes written.

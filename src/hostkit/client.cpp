@@ -1,10 +1,11 @@
 // Tool calls, directory checks and the local database. Each goes to the
 // handler the embedding application installed, or to a default that needs
 // no client.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "hostkit/hostkit.h"
 

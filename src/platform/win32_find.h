@@ -29,14 +29,14 @@ typedef struct _WIN32_FIND_DATAA {
   CHAR cAlternateFileName[14];
 } WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
-// Starts a search for `fileName`: a directory part ("\" or "/" separated;
-// none means the current directory) and a name pattern matched as Windows
-// does: "*" any run of characters, "?" one character, letters without
-// regard to case, and a trailing ".*" also matching names without a dot (so
-// "*.*" matches every name, "." and ".." included). Entries come sorted by
-// name without regard to case. Fills `data` with the first match (times as
-// 100 ns units since 1601, attributes FILE_ATTRIBUTE_DIRECTORY or _ARCHIVE,
-// with _READONLY when the owner may not write) and returns the search
+// Starts a search for `fileName`: a directory part ("\" or "/" separated; none
+// means the current directory) and a name pattern matched as Windows does: "*"
+// any run of characters, "?" one character, letters (those of Windows-1252
+// included) without regard to case, and a trailing ".*" also matching names
+// without a dot (so "*.*" matches every name, "." and ".." included). Entries
+// come sorted by name without regard to case. Fills `data` with the first match
+// (times as 100 ns units since 1601, attributes FILE_ATTRIBUTE_DIRECTORY or
+// _ARCHIVE, with _READONLY when the owner may not write) and returns the search
 // handle; INVALID_HANDLE_VALUE when the directory cannot be read or nothing
 // matches.
 ORBWIN_C HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA data);

@@ -28,14 +28,15 @@ struct _finddata_t {
   char name[260];
 };
 
-// Starts a search for `filespec`, a directory part ("\" or "/" separated;
-// none means the current directory) and a name pattern. The pattern
-// matches as on Windows: "*" any run of characters, "?" one character,
-// letters without regard to case, and a trailing ".*" also matches names
-// without a dot (so "*.*" matches every name, "." and ".." included).
-// Entries come sorted by name without regard to case. Fills `fileinfo`
-// with the first match and returns a handle for _findnext/_findclose; -1
-// when the directory cannot be read or nothing matches (errno ENOENT).
+// Starts a search for `filespec`, a directory part ("\" or "/" separated; none
+// means the current directory) and a name pattern. The pattern matches as on
+// Windows: "*" any run of characters, "?" one character, letters (those of
+// Windows-1252 included) without regard to case, and a trailing ".*" also
+// matches names without a dot (so "*.*" matches every name, "." and ".."
+// included). Entries come sorted by name without regard to case. Fills
+// `fileinfo` with the first match and returns a handle for
+// _findnext/_findclose; -1 when the directory cannot be read or nothing matches
+// (errno ENOENT).
 ORBWIN_C intptr_t _findfirst(const char* filespec, struct _finddata_t* fileinfo);
 // Fills `fileinfo` with the next match: 0, or -1 when there is none or the
 // handle is not an open search (errno ENOENT or EINVAL).

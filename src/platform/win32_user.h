@@ -23,8 +23,7 @@
 // stderr and answers IDOK; with a hook the hook's answer is returned.
 ORBWIN_C int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-typedef int (*OrbWinMessageBoxHook)(void* user, HWND owner, LPCSTR text, LPCSTR caption,
-                                    UINT type);
+typedef int (*OrbWinMessageBoxHook)(void* user, HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Installs (or, with null, removes) the hook that plays the user at boxes.
 ORBWIN_C void OrbWin_SetMessageBoxHook(OrbWinMessageBoxHook hook, void* user);
 
