@@ -69,7 +69,8 @@ class ORBCMN_API ZBuffer {
   ZBuffer& Append(char const* const p, unsigned int n);
   // Appends the other's data bytes; appending a buffer to itself doubles it.
   ZBuffer& operator+=(ZBuffer const& other);
-  // Appends one byte.
+  // Appends one byte (inline: the common case, room for the byte and its
+  // terminator, costs no call into the library).
   ZBuffer& operator+=(char c);
 
   // A new buffer holding this buffer's bytes followed by other's bytes.
@@ -166,5 +167,17 @@ class ORBCMN_API ZBuffer {
   // Moves the data to the start of the block and sets the head to 0.
   void Compact();
 };
+
+inline ZBuffer& ZBuffer::operator+=(char c) {
+  // Head plus length never exceed the capacity, which is 0 without a block.
+  if (capacity_ - head_ - length_ >= 2) {
+    char* end = block_ + head_ + length_++;
+    end[0] = c;
+    end[1] = 0;
+  } else {
+    Add(&c, 1);
+  }
+  return *this;
+}
 
 #endif  // ORBCMN_ZBUFFER_H_

@@ -136,20 +136,6 @@ ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
   return *this;
 }
 
-ZBuffer& ZBuffer::operator+=(char c) {
-  // Appending single bytes is the commonest way of building a buffer; when
-  // there is room, store the byte without the general path.
-  // Head plus length never exceed the capacity, which is 0 without a block.
-  if (capacity_ - head_ - length_ >= 2) {
-    char* end = block_ + head_ + length_++;
-    end[0] = c;
-    end[1] = 0;
-    return *this;
-  }
-  Add(&c, 1);
-  return *this;
-}
-
 ZBuffer ZBuffer::operator+(ZBuffer const& other) const {
   ZBuffer result(*this);
   result += other;
