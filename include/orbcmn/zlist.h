@@ -94,12 +94,6 @@ class ORBCMN_API ZListPtrCore : public ZListBase {
   Link* Find(const void* value) const;
 };
 
-// A list of pointers to T, never owning them. T need only be declared.
-//
-// Iterators stay valid until their node is erased or the list destroyed;
-// inserting never moves nodes. Removing from an empty list and erasing the
-// end position do nothing. Ranges given to insert and erase must run
-// forward within one list from `first` to `last`.
 // A list of strings, each a copy owned by its node. The sentinel holds an
 // empty string that is never an element.
 //
@@ -198,6 +192,12 @@ class ORBCMN_API ZListString : public ZListBase {
   void EraseRange(Link* first, Link* last);
 };
 
+// A list of pointers to T, never owning them. T need only be declared.
+//
+// Iterators stay valid until their node is erased or the list destroyed;
+// inserting never moves nodes. Removing from an empty list and erasing the
+// end position do nothing. Ranges given to insert and erase must run
+// forward within one list from `first` to `last`.
 template <class T>
 class ZListP : public ZListPtrCore {
  public:
