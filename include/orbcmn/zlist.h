@@ -29,6 +29,38 @@ class ORBCMN_API ZListBase {
     Link* prev;
   };
 
+  // What the iterators of every list share: a position on one node, the
+  // sentinel being the end position. ++ follows next, -- follows prev.
+  // Self is the iterator type.
+  template <class Self>
+  class Walk {
+   public:
+    Self& operator++() {
+      node_ = node_->next;
+      return static_cast<Self&>(*this);
+    }
+    Self operator++(int) {
+      Self old = static_cast<Self&>(*this);
+      node_ = node_->next;
+      return old;
+    }
+    Self& operator--() {
+      node_ = node_->prev;
+      return static_cast<Self&>(*this);
+    }
+    Self operator--(int) {
+      Self old = static_cast<Self&>(*this);
+      node_ = node_->prev;
+      return old;
+    }
+    bool operator==(const Self& other) const { return node_ == other.Walk::node_; }
+    bool operator!=(const Self& other) const { return node_ != other.Walk::node_; }
+
+   protected:
+    explicit Walk(Link* node) : node_(node) {}
+    Link* node_;
+  };
+
   // Number of elements.
   int size() const { return count_; }
 
@@ -112,35 +144,14 @@ class ORBCMN_API ZListString : public ZListBase {
  public:
   // One node of the list: the end position is the sentinel. ++ follows
   // next, -- follows prev; * gives the string, which may be changed.
-  class ZIterator {
+  class ZIterator : public Walk<ZIterator> {
    public:
-    ZIterator() : node_(nullptr) {}
+    ZIterator() : Walk(nullptr) {}
     ZString& operator*() const { return static_cast<Node*>(node_)->value; }
-    ZIterator& operator++() {
-      node_ = node_->next;
-      return *this;
-    }
-    ZIterator operator++(int) {
-      ZIterator old = *this;
-      node_ = node_->next;
-      return old;
-    }
-    ZIterator& operator--() {
-      node_ = node_->prev;
-      return *this;
-    }
-    ZIterator operator--(int) {
-      ZIterator old = *this;
-      node_ = node_->prev;
-      return old;
-    }
-    bool operator==(const ZIterator& other) const { return node_ == other.node_; }
-    bool operator!=(const ZIterator& other) const { return node_ != other.node_; }
 
    private:
     friend class ZListString;
-    explicit ZIterator(Link* node) : node_(node) {}
-    Link* node_;
+    explicit ZIterator(Link* node) : Walk(node) {}
   };
 
   // An empty list.
@@ -203,35 +214,14 @@ class ZListP : public ZListPtrCore {
  public:
   // One node of the list: the end position is the sentinel. ++ follows
   // next, -- follows prev; * gives the element.
-  class ZIterator {
+  class ZIterator : public ZListBase::Walk<ZIterator> {
    public:
-    ZIterator() : node_(nullptr) {}
-    T* operator*() const { return static_cast<T*>(ValueOf(node_)); }
-    ZIterator& operator++() {
-      node_ = node_->next;
-      return *this;
-    }
-    ZIterator operator++(int) {
-      ZIterator old = *this;
-      node_ = node_->next;
-      return old;
-    }
-    ZIterator& operator--() {
-      node_ = node_->prev;
-      return *this;
-    }
-    ZIterator operator--(int) {
-      ZIterator old = *this;
-      node_ = node_->prev;
-      return old;
-    }
-    bool operator==(const ZIterator& other) const { return node_ == other.node_; }
-    bool operator!=(const ZIterator& other) const { return node_ != other.node_; }
+    ZIterator() : ZListBase::Walk<ZIterator>(nullptr) {}
+    T* operator*() const { return static_cast<T*>(ValueOf(this->node_)); }
 
    private:
     friend class ZListP;
-    explicit ZIterator(Link* node) : node_(node) {}
-    Link* node_;
+    explicit ZIterator(Link* node) : ZListBase::Walk<ZIterator>(node) {}
   };
 
   // An empty list.
