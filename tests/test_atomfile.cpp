@@ -479,6 +479,32 @@ TEST_F(AtomFile, SaveRefusesForeignEnumerations) {
   EXPECT_FALSE(ok);
 }
 
+TEST_F(AtomFile, ChainElementWrittenBeforeIsABackReference) {
+  // Class 2 saved on its own first: the table's class chain then ends with a
+  // back-reference to it, with no null reference after it.
+  ZAtomTable table;
+  table.AddAtomA(1, 1, 1, ZString("a"));
+  table.AddAtomA(2, 1, 1, ZString("b"));
+  const std::string path = Path("shared.bin");
+  ZFile file;
+  ASSERT_TRUE(file.Open(path.c_str(), ZFile::eWrite, ZFile::eBinary));
+  {
+    ZStreamer s(&file, true);
+    EXPECT_TRUE(ZClass::Save(s, table.GetFirstClass()->Next()));
+    EXPECT_TRUE(ZAtomTable::Save(s, table));
+    EXPECT_FALSE(s.Error());
+  }
+  file.Close();
+  Bytes b;
+  b.Object(kClass, 1).Schema().U16(2).Object(kProtocol, 2).Schema().U16(1);
+  b.Object(kAtom, 3).Schema().U16(1).U16(0).U16(0).Name(4, "b").Null().Null().Null().Null().Null();
+  b.Object(kTable, 5).Schema().Object(kClass, 6).Schema().U16(1);
+  b.Object(kProtocol, 7).Schema().U16(1);
+  b.Object(kAtom, 8).Schema().U16(1).U16(0).U16(0).Name(9, "a").Null().Null().Null().Null();
+  b.Big16(0xFFEA).Big32(kClass).U32(1);
+  EXPECT_EQ(ReadAll(path), b.str());
+}
+
 // Sanitized allocation costs several times more; a quarter of a million
 // elements is still far deeper than any stack would allow by recursion.
 #if defined(__SANITIZE_ADDRESS__)

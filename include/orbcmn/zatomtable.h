@@ -26,9 +26,10 @@
 // unknown name are not stored. Loading into an object first destroys what
 // its lists held.
 //
-// Saving fails (false) on what the file could not give back: an argument
-// record whose enumeration is not one of its own atom's, and an element of
-// a chain that was already written to the same stream. Loading fails on
+// Saving fails (false) on an argument record whose enumeration is not one
+// of its own atom's, which the file could not give back. A chain element
+// already written to the same stream goes out as a back-reference that
+// ends the chain (the loader refuses such a chain). Loading fails on
 // any record that does not match; an element is linked into its list only
 // once its whole record has loaded, and an element whose record failed is
 // destroyed (the streamer is then marked failed). A chain element that

@@ -39,16 +39,14 @@ bool Contains(const Node* head, const Node* node, Node* Node::*link) {
 // Record bodies (a record without its successor) and the chain walks.
 struct AtomRecords {
   // Writes the chain that starts at head, then the null reference. An
-  // element already in the stream would end the chain with a bare
-  // back-reference that no loader can follow: refused.
+  // element already in the stream goes out as a back-reference and ends the
+  // chain there, as the element's own record (which holds the rest of the
+  // chain) was written before.
   template <typename Node>
   static bool SaveChain(ZStreamer& s, Node* head, Node* Node::*link) {
     for (Node* node = head; node != nullptr; node = node->*link) {
       node->Class()->Save(s);
-      if (!s.WriteUID(node)) {
-        s.Fail();
-        return false;
-      }
+      if (!s.WriteUID(node)) return !s.Error();
       if (!SaveBody(s, *node)) return false;
     }
     return s.Null();
