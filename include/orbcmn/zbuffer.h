@@ -73,11 +73,11 @@ class ORBCMN_API ZBuffer {
   // terminator, costs no call into the library).
   ZBuffer& operator+=(char c);
 
-  // A new buffer holding this buffer's bytes followed by other's bytes.
-  // (The receiver's bytes lead the result, as a concatenation is expected to;
-  // nothing in the library relies on these operators.)
+  // A new buffer holding only other's bytes: the receiver's bytes are not
+  // part of the result (this is not a concatenation; use += for that).
   ZBuffer operator+(ZBuffer const& other) const;
-  // A new buffer holding this buffer's bytes followed by c.
+  // A new buffer holding only the byte c; the receiver's bytes are not part
+  // of the result.
   ZBuffer operator+(char c) const;
 
   // Number of data bytes.

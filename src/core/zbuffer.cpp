@@ -137,13 +137,13 @@ ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
 }
 
 ZBuffer ZBuffer::operator+(ZBuffer const& other) const {
-  ZBuffer result(*this);
+  ZBuffer result;
   result += other;
   return result;
 }
 
 ZBuffer ZBuffer::operator+(char c) const {
-  ZBuffer result(*this);
+  ZBuffer result;
   result += c;
   return result;
 }
