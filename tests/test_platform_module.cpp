@@ -1,6 +1,7 @@
 // Module loading: the search of a bare name through ORB_MODULE_PATH or the
 // library's own directory, the candidate file names, "\" in paths, entries
 // and file names of loaded modules.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -101,6 +102,17 @@ TEST(PlatformModule, EntriesAndRelease) {
   // A null module has no entries, not even those of the process.
   EXPECT_EQ(nullptr, GetProcAddress(nullptr, "LoadLibraryA"));
   EXPECT_EQ(nullptr, GetProcAddress(nullptr, "AdaNormalizeAtomStream"));
+  {
+    // The libraries a module depends on lend it no entries: the real
+    // plug-in calls memmove from the C library but does not export it.
+    ScopedModulePath unset(nullptr);
+    HMODULE real = LoadLibraryA("ORBADA32");
+    ASSERT_NE(nullptr, real);
+    ASSERT_NE(nullptr, dlsym(real, "memmove"));
+    EXPECT_EQ(nullptr, GetProcAddress(real, "memmove"));
+    EXPECT_NE(nullptr, GetProcAddress(real, "AdaDisassembleArgument"));
+    EXPECT_TRUE(FreeLibrary(real));
+  }
   // Loading again counts: the module stays until released as often.
   HMODULE again = LoadLibraryA("ORBADA32");
   EXPECT_EQ(module, again);

@@ -76,6 +76,17 @@ HMODULE Open(const std::string& file) {
   return static_cast<HMODULE>(dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL));
 }
 
+// True when `address` lies in `module` itself. dlsym also finds the names
+// of the libraries a module depends on; a module's entries are its own.
+bool DefinedIn(HMODULE module, void* address) {
+  struct link_map* own = nullptr;
+  struct link_map* holder = nullptr;
+  Dl_info info;
+  return dlinfo(module, RTLD_DI_LINKMAP, &own) == 0 &&
+         dladdr1(address, &info, reinterpret_cast<void**>(&holder), RTLD_DL_LINKMAP) != 0 &&
+         holder == own;
+}
+
 }  // namespace
 
 HMODULE WINAPI LoadLibraryA(LPCSTR name) {
@@ -100,7 +111,9 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name) {
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
   if (module == nullptr || name == nullptr) return nullptr;
-  return reinterpret_cast<FARPROC>(dlsym(module, name));
+  void* entry = dlsym(module, name);
+  if (entry == nullptr || !DefinedIn(module, entry)) return nullptr;
+  return reinterpret_cast<FARPROC>(entry);
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {

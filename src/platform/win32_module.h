@@ -12,7 +12,8 @@
 // otherwise the directory of liborbcmn32.so, then the dynamic linker's own
 // search. Null when nothing loads.
 ORBWIN_C HMODULE WINAPI LoadLibraryA(LPCSTR name);
-// Address of the entry `name` of `module`; null when it has none.
+// Address of the entry `name` of `module`; null when it has none. Only the
+// module's own entries count, not those of the libraries it depends on.
 ORBWIN_C FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 // Releases a module loaded by LoadLibraryA. FALSE for a null module.
 ORBWIN_C BOOL WINAPI FreeLibrary(HMODULE module);
