@@ -367,6 +367,12 @@ TEST(PlatformFiles, OpenReadWriteAndErrors) {
   EXPECT_NE(HFILE_ERROR, OpenFile(path.c_str(), &info, OF_DELETE));
   EXPECT_EQ(HFILE_ERROR, OpenFile(path.c_str(), &info, OF_READ));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, info.nErrCode);
+
+  // A directory is refused for reading as for writing.
+  std::string dir = ::testing::TempDir();
+  EXPECT_EQ(HFILE_ERROR, OpenFile(dir.c_str(), &info, OF_READ));
+  EXPECT_EQ(ERROR_ACCESS_DENIED, info.nErrCode);
+  EXPECT_EQ(HFILE_ERROR, OpenFile(dir.c_str(), &info, OF_EXIST));
 }
 
 TEST(PlatformGlobal, MovableBlocksAreLockedThroughTheirHandle) {

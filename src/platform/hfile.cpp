@@ -1,5 +1,6 @@
 // OpenFile and the handle calls over POSIX descriptors.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -65,6 +66,12 @@ HFILE WINAPI OpenFile(LPCSTR file, LPOFSTRUCT info, UINT style) {
   if (style & OF_CREATE) flags |= O_CREAT | O_TRUNC;
   int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0) return Fail(info, errno);
+  // A directory is not a file to Windows: opening one is refused.
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return Fail(info, EACCES);
+  }
   if (style & OF_EXIST) {
     ::close(fd);
     return 1;

@@ -39,10 +39,10 @@ typedef struct _OFSTRUCT {
 // OF_READWRITE); OF_CREATE creates it or empties an existing one (for
 // writing unless OF_READWRITE is given). OF_EXIST only checks that it
 // opens and closes it again; OF_DELETE removes it. Share modes are
-// accepted and ignored. `info` (may be null) receives its own size, the
-// path as given (cut to 127 characters) and, on failure, the Windows error
-// code. Returns the handle, a non-negative value for OF_EXIST and
-// OF_DELETE, or HFILE_ERROR.
+// accepted and ignored. A directory cannot be opened (access denied).
+// `info` (may be null) receives its own size, the path as given (cut to
+// 127 characters) and, on failure, the Windows error code. Returns the handle, a non-negative value
+// for OF_EXIST and OF_DELETE, or HFILE_ERROR.
 ORBWIN_C HFILE WINAPI OpenFile(LPCSTR file, LPOFSTRUCT info, UINT style);
 // Reads up to `count` bytes, stopping only at the end of the file; returns
 // the bytes read or HFILE_ERROR (also for a negative count).
