@@ -257,6 +257,11 @@ TEST_F(Recorder, WaitReturnsTheChangedValueOrTimesOut) {
   EXPECT_EQ(9, OrbHost_WaitForWndNotSame(0, 5));
   EXPECT_EQ(w, g_poked);
   EXPECT_EQ(2, polls_) << "one poll before the message, one after";
+  // The time-out is 32-bit: a wider value whose low 32 bits are 0 is no limit.
+  g_poked = nullptr;
+  foreground_ = 5;
+  ASSERT_TRUE(PostMessageA(w, WM_USER, 0, 0));
+  EXPECT_EQ(9, OrbHost_WaitForWndNotSame(static_cast<unsigned long>(uint64_t{1} << 32), 5));
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   DestroyWindow(w);

@@ -110,7 +110,8 @@ ORBCMN_C long OrbHost_WriteDataToFile(const char* path, const void* data, long c
 // Polls the client (tool 1/267 with 32) until its answer differs in its low
 // 32 bits from `current`, handling one waiting window message of the
 // thread between polls, and returns that answer; 0 when `timeout`
-// milliseconds (0: no limit) pass first. It does not sleep.
+// milliseconds (a 32-bit number, 0: no limit) pass first. It does not
+// sleep.
 ORBCMN_C intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current);
 // 1 when the client's button object is checked, else 0 (also for object
 // 0). The client's record (from tool 3/5) starts with a pointer to the

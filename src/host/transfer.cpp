@@ -152,7 +152,9 @@ long OrbHost_WriteDataToFile(const char* path, const void* data, long count) {
 }
 
 intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {
-  DWORD limit = timeout == 0 ? 0xFFFFFFFFu : static_cast<DWORD>(timeout);
+  // The time-out is a 32-bit number of milliseconds; 0 means no limit.
+  DWORD limit = static_cast<DWORD>(timeout);
+  if (limit == 0) limit = 0xFFFFFFFFu;
   DWORD start = GetTickCount();
   while (static_cast<DWORD>(GetTickCount() - start) < limit) {
     intptr_t value = OrbToolCall(1, 267, {32});
