@@ -105,9 +105,9 @@ class WorkArea {
   }
 
   template <typename T>
-  void Print(char const* spec, T value) {
+  void Print(char const* directive, T value) {
     if (used_ >= kRoom) return;
-    int n = std::snprintf(area_ + used_, kRoom + 1 - used_, spec, value);
+    int n = std::snprintf(area_ + used_, kRoom + 1 - used_, directive, value);
     if (n > 0) used_ += static_cast<std::size_t>(n) < kRoom - used_ ? n : kRoom - used_;
     area_[used_] = 0;
   }
@@ -136,15 +136,15 @@ void FormatInto(WorkArea& out, char const* fmt, va_list args) {
     char const* start = p++;
     // The conversion without its length modifier: at most 64 bytes of
     // flags and digits, two numbers from '*' and the modifier.
-    char spec[128] = "%";
+    char directive[128] = "%";
     std::size_t n = 1;
     auto copy = [&](char c) {
-      if (n < 64) spec[n++] = c;
+      if (n < 64) directive[n++] = c;
     };
     while (*p != 0 && std::strchr("-+ #0'", *p) != nullptr) copy(*p++);
     if (*p == '*') {
       ++p;
-      n += std::snprintf(spec + n, sizeof spec - n, "%d", va_arg(args, int));
+      n += std::snprintf(directive + n, sizeof directive - n, "%d", va_arg(args, int));
     } else {
       while (IsDecimal(*p)) copy(*p++);
     }
@@ -153,7 +153,8 @@ void FormatInto(WorkArea& out, char const* fmt, va_list args) {
       if (*p == '*') {
         ++p;
         int precision = va_arg(args, int);
-        if (precision >= 0) n += std::snprintf(spec + n, sizeof spec - n, ".%d", precision);
+        if (precision >= 0)
+          n += std::snprintf(directive + n, sizeof directive - n, ".%d", precision);
       } else {
         copy('.');
         while (IsDecimal(*p)) copy(*p++);
@@ -177,44 +178,44 @@ void FormatInto(WorkArea& out, char const* fmt, va_list args) {
     // A 32-bit long prints as int: no modifier. Everything else keeps its own.
     if (!(integer && longOnly)) {
       for (char c : size) {
-        if (c != 0) spec[n++] = c;
+        if (c != 0) directive[n++] = c;
       }
     }
-    spec[n++] = conversion;
-    spec[n] = 0;
+    directive[n++] = conversion;
+    directive[n] = 0;
     bool isSigned = conversion == 'd' || conversion == 'i';
     if (integer && longOnly) {
       long value = va_arg(args, long);
       if (isSigned) {
-        out.Print(spec, static_cast<int>(static_cast<std::int32_t>(value)));
+        out.Print(directive, static_cast<int>(static_cast<std::int32_t>(value)));
       } else {
-        out.Print(spec, static_cast<unsigned int>(static_cast<std::uint32_t>(value)));
+        out.Print(directive, static_cast<unsigned int>(static_cast<std::uint32_t>(value)));
       }
     } else if (integer && (size[0] == 'l' || size[0] == 'L')) {
-      out.Print(spec, va_arg(args, long long));
+      out.Print(directive, va_arg(args, long long));
     } else if (integer && size[0] == 'j') {
-      out.Print(spec, va_arg(args, std::intmax_t));
+      out.Print(directive, va_arg(args, std::intmax_t));
     } else if (integer && (size[0] == 'z' || size[0] == 't')) {
-      out.Print(spec, va_arg(args, std::ptrdiff_t));
+      out.Print(directive, va_arg(args, std::ptrdiff_t));
     } else if (integer || conversion == 'c') {
       if (conversion == 'c' && size[0] == 'l') {
-        out.Print(spec, va_arg(args, std::wint_t));
+        out.Print(directive, va_arg(args, std::wint_t));
       } else {
-        out.Print(spec, va_arg(args, int));
+        out.Print(directive, va_arg(args, int));
       }
     } else if (conversion == 's') {
       if (size[0] == 'l') {
-        out.Print(spec, va_arg(args, wchar_t const*));
+        out.Print(directive, va_arg(args, wchar_t const*));
       } else {
-        out.Print(spec, va_arg(args, char const*));
+        out.Print(directive, va_arg(args, char const*));
       }
     } else if (conversion == 'p') {
-      out.Print(spec, va_arg(args, void*));
+      out.Print(directive, va_arg(args, void*));
     } else if (std::strchr("eEfFgGaA", conversion) != nullptr) {
       if (size[0] == 'L') {
-        out.Print(spec, va_arg(args, long double));
+        out.Print(directive, va_arg(args, long double));
       } else {
-        out.Print(spec, va_arg(args, double));
+        out.Print(directive, va_arg(args, double));
       }
     } else if (conversion == 'n') {
       va_arg(args, void*);

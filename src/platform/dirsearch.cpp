@@ -66,8 +66,8 @@ bool LessNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-DirSearch* DirSearch::Start(const char* spec) {
-  std::string path(spec);
+DirSearch* DirSearch::Start(const char* query) {
+  std::string path(query);
   std::replace(path.begin(), path.end(), '\\', '/');
   size_t slash = path.rfind('/');
   std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash);

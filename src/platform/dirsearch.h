@@ -24,13 +24,13 @@ struct DirEntry {
 
 class DirSearch {
  public:
-  // Starts a search for `spec`: a directory part ("\" or "/" separated;
+  // Starts a search for `query`: a directory part ("\" or "/" separated;
   // none means the current directory) and a name pattern matched as
   // Windows does ("*" any run, "?" one character, letters of Windows-1252
   // without regard to case, a trailing ".*" also matching names without a
   // dot). Null when the directory cannot be read or nothing matches. The
   // search is registered as a handle until Close.
-  static DirSearch* Start(const char* spec);
+  static DirSearch* Start(const char* query);
   // The search whose handle is `handle`, or null when it is not an open one.
   static DirSearch* FromHandle(const void* handle);
   // Ends and destroys an open search; false for any other handle.
