@@ -1,6 +1,5 @@
 // Long strings in profile files: a length key and a value key.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -8,44 +7,32 @@
 #include "hostkit/hostkit.h"
 #include "orbcmn/util.h"
 #include "platform/win32.h"
+#include "support/tempfiles.h"
 
 namespace {
 
-class LongStringTest : public testing::Test {
- protected:
-  void SetUp() override {
-    char name[] = "/tmp/orblongXXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(name));
-    dir_ = name;
-    file_ = dir_ + "/tool.ini";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string Value(const char* key) {
-    char buffer[64];
-    GetPrivateProfileStringA("Data", key, "<none>", buffer, sizeof buffer, file_.c_str());
-    return buffer;
-  }
-
-  std::string dir_;
-  std::string file_;
-};
-
-std::string Pattern(size_t length) {
-  std::string text;
-  for (size_t i = 0; i < length; i++) text += char('a' + i % 26);
-  return text;
+// Reads the long string of section Data, keys Len and `valueKey`.
+int Get(const std::string& file, char** block, const char* valueKey = "Text") {
+  return GetPrivateProfileLongString(file.c_str(), "Data", "Len", valueKey, block);
 }
 
-TEST_F(LongStringTest, RoundTripsIntoABlockOfLengthPlusOne) {
+std::string Length(const std::string& file) {
+  char buffer[16];
+  GetPrivateProfileStringA("Data", "Len", "<none>", buffer, sizeof buffer, file.c_str());
+  return buffer;
+}
+
+TEST(LongString, RoundTripsIntoABlockOfLengthPlusOne) {
+  TempDir dir;
+  std::string file = dir.File("tool.ini");
   for (size_t length : {size_t(300), size_t(60000)}) {
-    std::string text = Pattern(length);
-    ASSERT_NE(0, WritePrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", text.c_str()));
-    EXPECT_EQ(std::to_string(length), Value("Len"));
+    std::string text;
+    for (size_t i = 0; i < length; i++) text += static_cast<char>('a' + i % 26);
+    ASSERT_NE(0, WritePrivateProfileLongString(file.c_str(), "Data", "Len", "Text", text.c_str()));
+    EXPECT_EQ(std::to_string(length), Length(file));
     const long before = HostKit_LiveBlocks("ORB003");
     char* block = nullptr;
-    EXPECT_EQ(int(length),
-              GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
+    EXPECT_EQ(static_cast<int>(length), Get(file, &block));
     ASSERT_NE(nullptr, block);
     EXPECT_EQ(before + 1, HostKit_LiveBlocks("ORB003"));
     EXPECT_EQ(length + 1, HostKit_BlockSize(block));
@@ -54,47 +41,37 @@ TEST_F(LongStringTest, RoundTripsIntoABlockOfLengthPlusOne) {
   }
 }
 
-TEST_F(LongStringTest, MissingOrZeroLengthGivesNothing) {
+TEST(LongString, TheLengthKeyRules) {
+  TempDir dir;
+  std::string file = dir.File("tool.ini");
   char dummy;
   char* block = &dummy;
-  EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
+  EXPECT_EQ(0, Get(file, &block)) << "missing";
   EXPECT_EQ(nullptr, block);
-
-  ASSERT_NE(0, WritePrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", ""));
-  EXPECT_EQ("0", Value("Len"));
-  block = &dummy;
-  EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
-  EXPECT_EQ(nullptr, block);
-  EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", nullptr));
-
-  // A damaged length key never yields a block too small for its text.
-  for (const char* length : {"-1", "-2", "0x80000000"}) {
-    ASSERT_TRUE(WritePrivateProfileStringA("Data", "Len", length, file_.c_str()));
+  ASSERT_NE(0, WritePrivateProfileLongString(file.c_str(), "Data", "Len", "Text", ""));
+  EXPECT_EQ("0", Length(file));
+  EXPECT_EQ(0, Get(file, nullptr));
+  // A zero or damaged length never yields a block too small for its text.
+  for (const char* length : {"0", "-1", "-2", "0x80000000"}) {
+    ASSERT_TRUE(WritePrivateProfileStringA("Data", "Len", length, file.c_str()));
     block = &dummy;
-    EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
+    EXPECT_EQ(0, Get(file, &block)) << length;
     EXPECT_EQ(nullptr, block);
   }
-}
 
-TEST_F(LongStringTest, ValueShorterOrLongerThanItsLength) {
-  // The length key rules: a longer value is cut, a missing one reads empty
-  // while the block still goes to the caller.
-  ASSERT_TRUE(WritePrivateProfileStringA("Data", "Len", "4", file_.c_str()));
-  ASSERT_TRUE(WritePrivateProfileStringA("Data", "Text", "abcdefgh", file_.c_str()));
-  char* block = nullptr;
-  EXPECT_EQ(4, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Text", &block));
+  // A longer value is cut; a missing one reads empty, the block still
+  // going to the caller.
+  ASSERT_TRUE(WritePrivateProfileStringA("Data", "Len", "4", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("Data", "Text", "abcdefgh", file.c_str()));
+  EXPECT_EQ(4, Get(file, &block));
   EXPECT_STREQ("abcd", block);
   HostKit_Free("test", block);
-
-  block = nullptr;
-  EXPECT_EQ(0, GetPrivateProfileLongString(file_.c_str(), "Data", "Len", "Other", &block));
+  EXPECT_EQ(0, Get(file, &block, "Other"));
   ASSERT_NE(nullptr, block);
   EXPECT_STREQ("", block);
   HostKit_Free("test", block);
-}
 
-TEST_F(LongStringTest, NothingWrittenWhenTheFileCannotBe) {
-  std::string missing = dir_ + "/no/such.ini";
+  std::string missing = dir.File("no/such.ini");
   EXPECT_EQ(0, WritePrivateProfileLongString(missing.c_str(), "Data", "Len", "Text", "abc"));
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
