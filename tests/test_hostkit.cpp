@@ -10,55 +10,44 @@
 
 #include "hostkit/hostkit.h"
 
-TEST(HostKitAllocator, CountsLiveBlocksPerTag) {
+TEST(HostKitAllocator, TagsZeroFillAndBadReleases) {
   long all = HostKit_LiveBlocks(nullptr);
+  long bad = HostKit_BadReleases();
   void* a = HostKit_Alloc("tA", 10, 0);
-  void* b = HostKit_Alloc("tA", 20, 0);
+  unsigned char* b = static_cast<unsigned char*>(HostKit_Alloc("tA", 64, 1));
   void* c = HostKit_Alloc("tB", 30, 0);
   EXPECT_EQ(2, HostKit_LiveBlocks("tA"));
-  EXPECT_EQ(1, HostKit_LiveBlocks("tB"));
   EXPECT_EQ(all + 3, HostKit_LiveBlocks(nullptr));
-  // The release tag need not be the allocation tag; the block counts under
-  // the tag it was allocated (or last resized) with.
+  for (int i = 0; i < 64; i++) ASSERT_EQ(0, b[i]);
+  // The release tag need not be the allocation tag; a block counts under
+  // the tag it was allocated (or last resized) with. Growing keeps the
+  // contents and zero-fills the rest.
   HostKit_Free("other", a);
   EXPECT_EQ(1, HostKit_LiveBlocks("tA"));
-  b = HostKit_Realloc("tB", b, 40, 0);
+  std::memcpy(b, "abcdef", 6);
+  b = static_cast<unsigned char*>(HostKit_Realloc("tB", b, 4096, 1));
+  ASSERT_NE(nullptr, b);
+  EXPECT_EQ(0, std::memcmp(b, "abcdef", 6));
+  EXPECT_EQ(0, b[4095]);
   EXPECT_EQ(0, HostKit_LiveBlocks("tA"));
   EXPECT_EQ(2, HostKit_LiveBlocks("tB"));
-  EXPECT_EQ(40u, HostKit_BlockSize(b));
+  EXPECT_EQ(4096u, HostKit_BlockSize(b));
   HostKit_Free("tB", b);
   HostKit_Free("tB", c);
   EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
-}
 
-TEST(HostKitAllocator, ZeroFillAndReallocKeepContents) {
-  unsigned char* p = static_cast<unsigned char*>(HostKit_Alloc("z", 64, 1));
-  ASSERT_NE(nullptr, p);
-  for (int i = 0; i < 64; i++) EXPECT_EQ(0, p[i]);
-  std::memcpy(p, "abcdef", 6);
-  p = static_cast<unsigned char*>(HostKit_Realloc("z", p, 4096, 1));
-  ASSERT_NE(nullptr, p);
-  EXPECT_EQ(0, std::memcmp(p, "abcdef", 6));
-  EXPECT_EQ(0, p[4095]);
-  HostKit_Free("z", p);
-}
-
-TEST(HostKitAllocator, BadReleasesAreReportedNotPerformed) {
-  long bad = HostKit_BadReleases();
-  HostKit_Free("x", nullptr);  // nothing at all
-  EXPECT_EQ(bad, HostKit_BadReleases());
-  void* p = HostKit_Alloc("x", 8, 0);
-  HostKit_Free("x", p);
-  HostKit_Free("x", p);  // twice
+  // Bad releases are reported, not performed; null is no release at all.
+  HostKit_Free("x", nullptr);
+  HostKit_Free("x", c);  // twice
   int local = 0;
   HostKit_Free("x", &local);  // never allocated here
   EXPECT_EQ(nullptr, HostKit_Realloc("x", &local, 16, 0));
   EXPECT_EQ(bad + 3, HostKit_BadReleases());
-  EXPECT_EQ(0, HostKit_LiveBlocks("x"));
+  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
 }
 
 // Enough blocks to make the block table grow several times, released in
-// an order unrelated to their addresses, with bad releases in between: the
+// an order unrelated to their addresses, with a bad release in between: the
 // sizes, counts and bad-release reports stay exact throughout.
 TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
   long all = HostKit_LiveBlocks(nullptr);
@@ -67,10 +56,8 @@ TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
   std::vector<void*> blocks;
   for (unsigned i = 0; i < kBlocks; i++) {
     blocks.push_back(HostKit_Alloc(i % 2 ? "many1" : "many2", 1 + i % 97, 0));
-    ASSERT_NE(nullptr, blocks.back());
   }
   EXPECT_EQ(long{kBlocks / 2}, HostKit_LiveBlocks("many1"));
-  EXPECT_EQ(long{kBlocks / 2}, HostKit_LiveBlocks("many2"));
   // Free every third block (stride coprime with the count), then grow the
   // odd survivors so that some move.
   std::vector<bool> freed(kBlocks, false);
@@ -81,9 +68,7 @@ TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
   HostKit_Free("many", blocks[0]);  // freed above (k = 0), so reported
   EXPECT_EQ(bad + 1, HostKit_BadReleases());
   for (unsigned i = 1; i < kBlocks; i += 2) {
-    if (freed[i]) continue;
-    blocks[i] = HostKit_Realloc("many3", blocks[i], 500 + i % 13, 0);
-    ASSERT_NE(nullptr, blocks[i]);
+    if (!freed[i]) blocks[i] = HostKit_Realloc("many3", blocks[i], 500 + i % 13, 0);
   }
   long live = 0;
   for (unsigned i = 0; i < kBlocks; i++) {
@@ -100,46 +85,32 @@ TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
   EXPECT_EQ(bad + 1, HostKit_BadReleases());
 }
 
+// Every request reaches the observer, a release of null too, so that tests
+// can prove the library makes no such call.
 TEST(HostKitAllocator, ObserverSeesEveryRequest) {
-  struct Seen {
-    int entry;
-    std::string tag;
-    unsigned size;
-  };
-  static std::vector<Seen> seen;
+  static std::vector<std::string> seen;
   seen.clear();
   HostKit_SetAllocObserver(
       [](void*, int entry, const char* tag, void*, unsigned size) {
-        seen.push_back({entry, tag, size});
+        seen.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
       },
       nullptr);
   void* p = HostKit_Alloc("o1", 16, 0);
   p = HostKit_Realloc("o3", p, 25, 0);
   HostKit_Free("o2", p);
-  HostKit_Free("o4", nullptr);  // a call all the same
+  HostKit_Free("o4", nullptr);
   HostKit_SetAllocObserver(nullptr, nullptr);
-  ASSERT_EQ(4u, seen.size());
-  EXPECT_EQ(106, seen[0].entry);
-  EXPECT_EQ(16u, seen[0].size);
-  EXPECT_EQ(107, seen[1].entry);
-  EXPECT_EQ("o3", seen[1].tag);
-  EXPECT_EQ(25u, seen[1].size);
-  EXPECT_EQ(108, seen[2].entry);
-  EXPECT_EQ("o2", seen[2].tag);
-  EXPECT_EQ(108, seen[3].entry);
-  EXPECT_EQ("o4", seen[3].tag);
-  seen.clear();
-  seen.shrink_to_fit();
+  EXPECT_EQ((std::vector<std::string>{"106 o1 16", "107 o3 25", "108 o2 0", "108 o4 0"}), seen);
 }
 
 TEST(HostKitDefaults, WithoutHandlers) {
   intptr_t args[1] = {5};
   EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, HostKit_Context(), 1, args));
   EXPECT_EQ(0, IDB_Exists(1, 1234));
-  EXPECT_EQ(0, HostKit_Context()[0]);
   EXPECT_NE(0, HostKit_CheckPath("/tmp/nospace"));
   EXPECT_EQ(0, HostKit_CheckPath("/tmp/with space"));
 
+  // Directories are made with their parents; "\" separates them too.
   char dir[] = "/tmp/hostkitXXXXXX";
   ASSERT_NE(nullptr, mkdtemp(dir));
   std::string deep = std::string(dir) + "\\a\\b/c";
@@ -147,31 +118,5 @@ TEST(HostKitDefaults, WithoutHandlers) {
   struct stat st;
   EXPECT_EQ(0, stat((std::string(dir) + "/a/b/c").c_str(), &st));
   EXPECT_NE(0, HostKit_MakePath(deep.c_str()));  // already there
-  rmdir((std::string(dir) + "/a/b/c").c_str());
-  rmdir((std::string(dir) + "/a/b").c_str());
-  rmdir((std::string(dir) + "/a").c_str());
-  rmdir(dir);
-}
-
-TEST(HostKitDefaults, HandlersReceiveTheCall) {
-  struct Call {
-    int tool, selector, argc;
-    intptr_t first;
-    void* context;
-  } call{};
-  HostKit_SetToolHandler(
-      [](void* user, int tool, int selector, void* context, int argc, const intptr_t* argv) {
-        *static_cast<Call*>(user) = Call{tool, selector, argc, argc ? argv[0] : -1, context};
-        return intptr_t{77};
-      },
-      &call);
-  intptr_t args[2] = {32, 9};
-  EXPECT_EQ(77, HostKit_ToolCall(1, 1, 267, HostKit_Context(), 2, args));
-  HostKit_SetToolHandler(nullptr, nullptr);
-  EXPECT_EQ(1, call.tool);
-  EXPECT_EQ(267, call.selector);
-  EXPECT_EQ(2, call.argc);
-  EXPECT_EQ(32, call.first);
-  EXPECT_EQ(HostKit_Context(), call.context);
-  EXPECT_EQ(0, HostKit_ToolCall(1, 1, 267, HostKit_Context(), 0, nullptr));
+  for (const char* sub : {"/a/b/c", "/a/b", "/a", ""}) rmdir((std::string(dir) + sub).c_str());
 }
