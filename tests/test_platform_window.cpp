@@ -11,15 +11,11 @@
 
 namespace {
 
-std::vector<UINT> g_seen;  // messages of the recording class, in order
-void* g_create_param = nullptr;
+std::vector<UINT> g_seen;         // messages of the recording class, in order
 std::vector<UINT> g_idle_script;  // posted to a modal dialog as its owner idles
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   g_seen.push_back(message);
-  if (message == WM_CREATE) {
-    g_create_param = reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams;
-  }
   if (message == WM_USER + 1) return 42;
   if (message == WM_ENTERIDLE && !g_idle_script.empty()) {
     PostMessageA(reinterpret_cast<HWND>(lParam), g_idle_script.front(), 0, 0);
@@ -57,34 +53,21 @@ RECT Rect(HWND window) {
   return r;
 }
 
-TEST_F(WindowTest, CreationFailuresWindowDataAndChildren) {
-  EXPECT_EQ(nullptr, CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                     nullptr));
-  EXPECT_EQ(nullptr, CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr,
-                                     nullptr, nullptr))
-      << "a child needs a parent";
-  EXPECT_EQ(nullptr,
-            CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, kBogus, nullptr, nullptr, nullptr));
-  EXPECT_FALSE(UnregisterClassA("BUTTON", nullptr)) << "built-in classes stay";
-
-  int marker = 0;
-  HWND w = CreateWindowExA(0, "Recorder", "caption", WS_POPUP, 100, 50, 300, 200, nullptr, nullptr,
-                           nullptr, &marker);
+// The library only reads, moves and labels windows; what it relies on.
+TEST_F(WindowTest, TextIsCutAndChildrenFollowTheirParent) {
+  HWND w = Top(100, 50, 300, 200);
   ASSERT_NE(nullptr, w);
   EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(w) >> 32) << "handles carry 32 bits";
-  EXPECT_EQ(static_cast<UINT>(WM_CREATE), g_seen.at(0));
-  EXPECT_EQ(&marker, g_create_param);
-  EXPECT_FALSE(UnregisterClassA("Recorder", nullptr)) << "class still has a window";
-
   // Text goes through the window procedure and is cut to the buffer.
   ASSERT_TRUE(SetWindowTextA(w, "hello world"));
   EXPECT_EQ(static_cast<UINT>(WM_SETTEXT), g_seen.back());
   char buffer[6];
   EXPECT_EQ(5, GetWindowTextA(w, buffer, sizeof buffer));
   EXPECT_STREQ("hello", buffer);
-  EXPECT_EQ(11, GetWindowTextLengthA(w));
+  std::strcpy(buffer, "x");
+  EXPECT_EQ(0u, GetDlgItemTextA(w, 999, buffer, sizeof buffer)) << "no such control";
+  EXPECT_STREQ("", buffer);
 
-  // A child follows its moved parent and goes with it when it is destroyed.
   HWND child = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD, 10, 20, 80, 30, w,
                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
   ASSERT_EQ(child, GetDlgItem(w, 7));
@@ -92,12 +75,12 @@ TEST_F(WindowTest, CreationFailuresWindowDataAndChildren) {
   ASSERT_TRUE(SetWindowPos(w, nullptr, -20, 5, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE));
   EXPECT_EQ(-10, Rect(child).left);
   EXPECT_EQ(25, Rect(child).top);
+  // Destroying the parent destroys the child; a destroyed window is gone.
   ASSERT_TRUE(DestroyWindow(w));
   EXPECT_FALSE(IsWindow(child));
   EXPECT_EQ(static_cast<UINT>(WM_DESTROY), g_seen.back());
   EXPECT_FALSE(DestroyWindow(w));
   EXPECT_EQ(0, GetWindowTextA(w, buffer, sizeof buffer));
-  EXPECT_STREQ("", buffer);
 }
 
 TEST_F(WindowTest, QueueOrderFiltersAndQuit) {
@@ -110,13 +93,11 @@ TEST_F(WindowTest, QueueOrderFiltersAndQuit) {
   ASSERT_TRUE(PostMessageA(b, WM_USER + 1, 2, 0));
   ASSERT_TRUE(PostMessageA(a, WM_USER + 2, 3, 0));
 
-  // NOREMOVE looks without taking; filters by window and by range.
+  // NOREMOVE looks without taking; a window filter skips the others.
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(1u, msg.wParam);
   ASSERT_TRUE(PeekMessageA(&msg, b, 0, 0, PM_REMOVE));
   EXPECT_EQ(42, DispatchMessageA(&msg)) << "dispatch returns the procedure's result";
-  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 2, WM_USER + 5, PM_REMOVE));
-  EXPECT_EQ(3u, msg.wParam);
 
   // Messages of a destroyed window are dropped.
   PostMessageA(b, WM_USER, 9, 0);
@@ -124,6 +105,8 @@ TEST_F(WindowTest, QueueOrderFiltersAndQuit) {
   PostQuitMessage(5);
   ASSERT_EQ(1, GetMessageA(&msg, nullptr, 0, 0));
   EXPECT_EQ(1u, msg.wParam);
+  ASSERT_EQ(1, GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(3u, msg.wParam);
   EXPECT_EQ(0, GetMessageA(&msg, nullptr, 0, 0));
   EXPECT_EQ(5u, msg.wParam);
   EXPECT_EQ(0, DispatchMessageA(&msg)) << "thread messages go to no window";
@@ -139,22 +122,12 @@ INT_PTR CALLBACK TestDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 // quitting, and owners that cannot drive it at all.
 TEST_F(WindowTest, DialogsEndOnCloseQuitOrFailure) {
   const ORBWIN_DLGITEM items[] = {{"EDIT", "", 100, 0, 10, 10, 100, 20}};
-  const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "Test", 30, 40, 200, 100, 1, items};
+  const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "Test", 0, 0, 200, 100, 1, items};
   ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "TESTDLG", &form));
   HWND owner = Top(500, 300, 400, 300);
-  EXPECT_EQ(nullptr, CreateDialogParamA(nullptr, MAKEINTRESOURCEA(0), owner, TestDlgProc, 0));
   EXPECT_EQ(0, DialogBoxParamA(nullptr, "TestDlg", kBogus, TestDlgProc, 0));
 
-  HWND dialog = CreateDialogParamA(nullptr, "testdlg", owner, TestDlgProc, 0);
-  ASSERT_NE(nullptr, dialog);
-  EXPECT_EQ(530, Rect(dialog).left) << "placed relative to the owner";
-  EXPECT_EQ(540, Rect(GetDlgItem(dialog, 100)).left);
-  char text[8] = "x";
-  EXPECT_EQ(0u, GetDlgItemTextA(dialog, 999, text, sizeof text));
-  EXPECT_STREQ("", text);
   EXPECT_FALSE(EndDialog(owner, 1)) << "not a dialog";
-  DestroyWindow(dialog);
-
   // WM_CLOSE becomes IDCANCEL for a modal dialog.
   g_idle_script = {WM_CLOSE};
   EXPECT_EQ(IDCANCEL, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
