@@ -8,6 +8,8 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using uc = unsigned char;
+using us = unsigned short;
 
 Bytes Content(const ZBuffer& b) {
   const unsigned char* p = b.GetBytePtr();
@@ -26,41 +28,32 @@ Bytes Built(F append) {
 #define EXPECT_ATOM(call, ...) \
   EXPECT_EQ(Built([](ZAtomBuffer& b) { b.call; }), (Bytes{__VA_ARGS__}))
 
-Bytes Join(const Bytes& head, const Bytes& tail) {
-  Bytes out = head;
-  out.insert(out.end(), tail.begin(), tail.end());
-  return out;
+Bytes Join(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
 }
 
 TEST(ZAtomBuffer, HeaderAndProtocolForms) {
-  EXPECT_ATOM(AppendAtom(0, 2), 0x00, 0x02, 0x00);
-  EXPECT_ATOM(AppendAtom(14, 0x22), 0x0E, 0x22, 0x00);
   EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), 0x00, 0x11, 0x01, 0x00);
   EXPECT_ATOM(AppendAtom(31, 3), 0x1F, 0x03, 0x00);
   EXPECT_ATOM(AppendAtom(32, 3), 0xE8, 0x00, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(40, 3), 0xE8, 0x08, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(63, 3), 0xE8, 0x1F, 0x03, 0x00);
   EXPECT_ATOM(AppendAtom(64, 3), 0xF0, 0x00, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(96, 3), 0xF8, 0x00, 0x03, 0x00);
   EXPECT_ATOM(AppendAtom(127, 3), 0xF8, 0x1F, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(100, 7, (unsigned short)0x1234), 0xF8, 0x04, 0x07, 0x02, 0x12, 0x34);
+  EXPECT_ATOM(AppendAtom(100, 7, us(0x1234)), 0xF8, 0x04, 0x07, 0x02, 0x12, 0x34);
   EXPECT_ATOM(AppendAtom(1, 255), 0x01, 0xFF, 0x00);
 }
 
-TEST(ZAtomBuffer, UnsignedNarrowing) {
-  EXPECT_ATOM(AppendAtom(1, 5, (unsigned short)255), 0x01, 0x05, 0x01, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 5, (unsigned short)256), 0x01, 0x05, 0x02, 0x01, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 5, 255ul), 0x01, 0x05, 0x01, 0xFF);
+// The one, two and four byte forms switch at fixed thresholds; the signed
+// ones are one short of the type's range on both sides.
+TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
+  EXPECT_ATOM(AppendAtom(1, 5, us(255)), 0x01, 0x05, 0x01, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 5, us(256)), 0x01, 0x05, 0x02, 0x01, 0x00);
   EXPECT_ATOM(AppendAtom(1, 5, 300ul), 0x01, 0x05, 0x02, 0x01, 0x2C);
   EXPECT_ATOM(AppendAtom(1, 5, 65535ul), 0x01, 0x05, 0x02, 0xFF, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, 65536ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 5, 70000ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x11, 0x70);
   // Only the low 32 bits of an unsigned long count.
   EXPECT_ATOM(AppendAtom(1, 5, 0xFFFFFFFFul), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0xFF, 0xFF);
-}
 
-TEST(ZAtomBuffer, SignedNarrowingThresholds) {
-  EXPECT_ATOM(AppendAtom(1, 5, -1l), 0x01, 0x05, 0x01, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, 126l), 0x01, 0x05, 0x01, 0x7E);
   EXPECT_ATOM(AppendAtom(1, 5, -127l), 0x01, 0x05, 0x01, 0x81);
   EXPECT_ATOM(AppendAtom(1, 5, 127l), 0x01, 0x05, 0x02, 0x00, 0x7F);
@@ -69,69 +62,55 @@ TEST(ZAtomBuffer, SignedNarrowingThresholds) {
   EXPECT_ATOM(AppendAtom(1, 5, -32767l), 0x01, 0x05, 0x02, 0x80, 0x01);
   EXPECT_ATOM(AppendAtom(1, 5, 32767l), 0x01, 0x05, 0x04, 0x00, 0x00, 0x7F, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, -32768l), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0x80, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 5, -40000l), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0x63, 0xC0);
   // A long is a 32-bit value: all 32 bits set is -1.
   EXPECT_ATOM(AppendAtom(1, 5, (long)0xFFFFFFFFl), 0x01, 0x05, 0x01, 0xFF);
 
   EXPECT_ATOM(AppendAtom(1, 5, (short)126), 0x01, 0x05, 0x01, 0x7E);
-  EXPECT_ATOM(AppendAtom(1, 5, (short)-127), 0x01, 0x05, 0x01, 0x81);
-  EXPECT_ATOM(AppendAtom(1, 5, (short)127), 0x01, 0x05, 0x02, 0x00, 0x7F);
   EXPECT_ATOM(AppendAtom(1, 5, (short)-128), 0x01, 0x05, 0x02, 0xFF, 0x80);
   EXPECT_ATOM(AppendAtom(1, 5, (short)-32768), 0x01, 0x05, 0x02, 0x80, 0x00);
 }
 
 TEST(ZAtomBuffer, FixedAndCombinedForms) {
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)0xAB), 0x01, 0x02, 0x01, 0xAB);
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2), 0x01, 0x02, 0x02, 0x01, 0x02);
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned char)3), 0x01, 0x02,
-              0x03, 0x01, 0x02, 0x03);
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned char)1, (unsigned char)2, (unsigned short)0x0304), 0x01,
-              0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned short)0x0102, (unsigned short)0x0304), 0x01, 0x02, 0x04,
-              0x01, 0x02, 0x03, 0x04);
-  EXPECT_ATOM(AppendAtom(1, 2, (unsigned short)1, (unsigned short)0x0203, (unsigned short)0xFFFF),
-              0x01, 0x02, 0x06, 0x00, 0x01, 0x02, 0x03, 0xFF, 0xFF);
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2)), 0x01, 0x02, 0x02, 0x01, 0x02);
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), uc(3)), 0x01, 0x02, 0x03, 0x01, 0x02, 0x03);
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), us(0x0304)), 0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
+  EXPECT_ATOM(AppendAtom(1, 2, us(0x0102), us(0x0304)), 0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
+  EXPECT_ATOM(AppendAtom(1, 2, us(1), us(0x0203), us(0xFFFF)), 0x01, 0x02, 0x06, 0x00, 0x01, 0x02,
+              0x03, 0xFF, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, 0x05060708ul), 0x01, 0x02, 0x08, 0x01, 0x02, 0x03,
               0x04, 0x05, 0x06, 0x07, 0x08);
-  EXPECT_ATOM(AppendAtom(1, 2, "ab", 2), 0x01, 0x02, 0x02, 0x61, 0x62);
   EXPECT_ATOM(AppendAtom(1, 2, (const unsigned char*)"\xff", 1), 0x01, 0x02, 0x01, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 2, char(0x78), "ab", 2), 0x01, 0x02, 0x03, 0x78, 0x61, 0x62);
   EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, "ab", 2), 0x01, 0x02, 0x06, 0x01, 0x02, 0x03, 0x04,
               0x61, 0x62);
   EXPECT_ATOM(AppendAtom(1, 2, "ab", 2, 0x01020304ul), 0x01, 0x02, 0x06, 0x61, 0x62, 0x01, 0x02,
               0x03, 0x04);
-  EXPECT_ATOM(AppendAtomColor(3, 1, 0x00FF8040ul), 0x03, 0x01, 0x03, 0x40, 0x80, 0xFF);
-  // Bits above the colour's three bytes do not reach the stream.
-  EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA010203ul), 0x03, 0x01, 0x03, 0x03, 0x02, 0x01);
+  // Red, green, blue from the low byte up; the fourth byte does not count.
+  EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA0080FFul), 0x03, 0x01, 0x03, 0xFF, 0x80, 0x00);
 }
 
 TEST(ZAtomBuffer, LengthFieldForms) {
   std::string data(32767, 'x');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
-
-  Bytes b200 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 200); });
-  EXPECT_EQ(b200, Join({0x02, 0x09, 0x80, 0xC8}, Bytes(data.begin(), data.begin() + 200)));
+  auto head = [](const Bytes& b, size_t n) { return Bytes(b.begin(), b.begin() + n); };
 
   Bytes b127 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 127); });
-  EXPECT_EQ(Bytes(b127.begin(), b127.begin() + 3), (Bytes{0x02, 0x09, 0x7F}));
+  EXPECT_EQ(head(b127, 3), (Bytes{0x02, 0x09, 0x7F}));
   EXPECT_EQ(b127.size(), 3u + 127);
-
-  Bytes b128 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 128); });
-  EXPECT_EQ(Bytes(b128.begin(), b128.begin() + 4), (Bytes{0x02, 0x09, 0x80, 0x80}));
-  EXPECT_EQ(b128.size(), 4u + 128);
-
+  Bytes b200 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 200); });
+  EXPECT_EQ(b200, Join({0x02, 0x09, 0x80, 0xC8}, Bytes(data.begin(), data.begin() + 200)));
   Bytes bMax = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); });
   EXPECT_EQ(bMax, Join({0x02, 0x09, 0xFF, 0xFF}, Bytes(data.begin(), data.end())));
 
-  // The combined forms count the leading or trailing value in the length.
+  // The combined forms count the leading value in the length.
   Bytes bc = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 'c', data.data(), 127); });
-  EXPECT_EQ(Bytes(bc.begin(), bc.begin() + 5), (Bytes{0x02, 0x09, 0x80, 0x80, 'c'}));
+  EXPECT_EQ(head(bc, 5), (Bytes{0x02, 0x09, 0x80, 0x80, 'c'}));
   Bytes bv = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 1ul, data.data(), 32763); });
-  EXPECT_EQ(Bytes(bv.begin(), bv.begin() + 8), (Bytes{0x02, 0x09, 0xFF, 0xFF, 0, 0, 0, 1}));
+  EXPECT_EQ(head(bv, 8), (Bytes{0x02, 0x09, 0xFF, 0xFF, 0, 0, 0, 1}));
   EXPECT_EQ(bv.size(), 4u + 32767);
 }
 
-TEST(ZAtomBuffer, BufferArgumentsAndConcatenation) {
+TEST(ZAtomBuffer, BufferArguments) {
   ZBuffer empty;
   EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(40, 6, empty); }),
             (Bytes{0xE8, 0x08, 0x06, 0x00}));
@@ -141,10 +120,7 @@ TEST(ZAtomBuffer, BufferArgumentsAndConcatenation) {
   inner.AppendAtom(3, 4);
   ZAtomBuffer outer;
   outer.AppendAtom(5, 6, inner);
-  EXPECT_EQ(Content(outer), (Bytes{0x05, 0x06, 0x07, 0x01, 0x02, 0x01, 'a', 0x03, 0x04, 0x00}));
-
-  ZBuffer plain("xyz", 3);
-  outer.AppendAtom(7, 8, plain);
+  outer.AppendAtom(7, 8, ZBuffer("xyz", 3));
   EXPECT_EQ(Content(outer), (Bytes{0x05, 0x06, 0x07, 0x01, 0x02, 0x01, 'a', 0x03, 0x04, 0x00, 0x07,
                                    0x08, 0x03, 'x', 'y', 'z'}));
 
@@ -155,23 +131,6 @@ TEST(ZAtomBuffer, BufferArgumentsAndConcatenation) {
   Bytes before = Content(self);
   self.AppendAtom(2, 2, self);
   EXPECT_EQ(Content(self), Join(before, Join({0x02, 0x02, 16}, before)));
-
-  // Constructors copy bytes; copies are independent.
-  ZAtomBuffer fromChars("ab", 2);
-  ZAtomBuffer fromBytes(reinterpret_cast<const unsigned char*>("\x01\x02\x03"), 3);
-  EXPECT_EQ(Content(fromChars), (Bytes{'a', 'b'}));
-  EXPECT_EQ(Content(fromBytes), (Bytes{1, 2, 3}));
-  ZAtomBuffer copy(fromBytes);
-  copy.AppendAtom(0, 0);
-  EXPECT_EQ(Content(fromBytes), (Bytes{1, 2, 3}));
-  EXPECT_EQ(Content(copy), (Bytes{1, 2, 3, 0, 0, 0}));
-  copy = fromChars;
-  EXPECT_EQ(Content(copy), (Bytes{'a', 'b'}));
-
-  ZBuffer* heap = new ZAtomBuffer("q", 1);
-  ASSERT_NE(heap, nullptr);
-  EXPECT_EQ(heap->GetLength(), 1u);
-  delete heap;
 }
 
 TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
@@ -183,7 +142,6 @@ TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
   b.AppendAtom(128, 1);
   b.AppendAtom(-1, 1);
   b.AppendAtom(1, 256);
-  b.AppendAtom(1, -1, 5ul);
   b.AppendAtom(1, 1, big.data(), 32768);
   b.AppendAtom(1, 1, big.data(), -1);
   b.AppendAtom(1, 1, static_cast<const char*>(nullptr), 3);
@@ -191,34 +149,12 @@ TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
   b.AppendAtom(1, 1, 7ul, big.data(), 32764);
   b.AppendAtom(1, 1, big.data(), 32764, 7ul);
   b.AppendAtom(1, 1, 'c', big.data(), 0x7FFFFFFF);
-  ZBuffer bigBuffer(big.data(), 32768);
-  b.AppendAtom(1, 1, bigBuffer);
+  b.AppendAtom(1, 1, ZBuffer(big.data(), 32768));
   EXPECT_EQ(Content(b), before);
 
   // A null pointer with no bytes is an empty atom.
   b.AppendAtom(1, 2, static_cast<const char*>(nullptr), 0);
   EXPECT_EQ(Content(b), Join(before, {0x01, 0x02, 0x00}));
-}
-
-// Swap is the protected byte-order reversal of the original interface.
-class SwapProbe : public ZAtomBuffer {
- public:
-  using ZAtomBuffer::Swap;
-};
-
-TEST(ZAtomBuffer, SwapReversesByteOrder) {
-  unsigned long ul = 0x01020304ul;
-  SwapProbe::Swap(ul);
-  EXPECT_EQ(ul, 0x04030201ul);
-  long l = 0x000000FFl;
-  SwapProbe::Swap(l);
-  EXPECT_EQ(l, -16777216l);  // FF 00 00 00 as a 32-bit value
-  unsigned short us = 0x1234;
-  SwapProbe::Swap(us);
-  EXPECT_EQ(us, 0x3412);
-  short s = 0x00FF;
-  SwapProbe::Swap(s);
-  EXPECT_EQ(s, static_cast<short>(-256));
 }
 
 }  // namespace
