@@ -55,9 +55,9 @@ class ActionFile : public testing::Test {
 
 // Bytes written as text: hex pairs, a class name for the class tag (FF EA
 // and the class id), #n for the object identifier n, 'text' for its bytes.
-Bytes B(std::string const& spec) {
+Bytes B(std::string const& hex) {
   Bytes b;
-  std::istringstream in(spec);
+  std::istringstream in(hex);
   for (std::string t; in >> t;) {
     if (t[0] == 'Z') {
       unsigned long id = static_cast<unsigned long>(ZMetaClass::ClassId(t.c_str()));
