@@ -1,6 +1,5 @@
 // The library frame: plug-in loading and release, the build string, the
-// allocation operators, the message-box routine with its tool calls, and the
-// plain functions exported by name.
+// allocation operators and the message-box routine with its tool calls.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +7,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "hostkit/hostkit.h"
@@ -19,58 +17,43 @@
 
 namespace {
 
-// Every test leaves the plug-in state unloaded, as the library starts.
-class Lifecycle : public testing::Test {
- protected:
-  void TearDown() override { CommonTerminate(); }
+// Which plug-in entries are held: module, normalise, assemble, disassemble ('-' when null).
+std::string Entries() {
+  const OrbPluginState* s = CommonPluginState();
+  const void* held[] = {s->module, reinterpret_cast<const void*>(s->normalize),
+                        reinterpret_cast<const void*>(s->assemble),
+                        reinterpret_cast<const void*>(s->disassemble)};
+  std::string out;
+  for (int i = 0; i < 4; i++) out += held[i] ? "mnad"[i] : '-';
+  return out;
+}
 
-  static void ExpectEntries(bool module, bool normalize, bool assemble, bool disassemble) {
-    const OrbPluginState* state = CommonPluginState();
-    EXPECT_EQ(module, state->module != nullptr);
-    EXPECT_EQ(normalize, state->normalize != nullptr);
-    EXPECT_EQ(assemble, state->assemble != nullptr);
-    EXPECT_EQ(disassemble, state->disassemble != nullptr);
-  }
-  static void ExpectUnloaded() { ExpectEntries(false, false, false, false); }
-  static HMODULE Module() { return static_cast<HMODULE>(CommonPluginState()->module); }
-};
+HMODULE Module() { return static_cast<HMODULE>(CommonPluginState()->module); }
 
 }  // namespace
 
-TEST_F(Lifecycle, AbsentPluginAndTerminateWithoutInitialize) {
-  EXPECT_EQ(0, CommonTerminate());
-  ExpectUnloaded();
+TEST(Lifecycle, RealPartialAndAbsentPlugins) {
+  EXPECT_EQ(0, CommonTerminate()) << "without initialise";
   EXPECT_STREQ("ORBCMN Build 14", CommonGetVersion());
-  ScopedModulePath path(TestPluginDir("empty").c_str());
+  ScopedModulePath path(nullptr);  // the real plug-in, found beside the library
   EXPECT_EQ(0, CommonInitialize());
-  ExpectUnloaded();
-}
-
-TEST_F(Lifecycle, RealPluginBesideTheLibrary) {
-  ScopedModulePath unset(nullptr);
-  EXPECT_EQ(0, CommonInitialize());
-  ExpectEntries(true, true, true, true);
+  EXPECT_EQ("mnad", Entries());
   char file[4096];
-  ASSERT_GT(GetModuleFileNameA(Module(), file, sizeof file), 0u);
+  EXPECT_GT(GetModuleFileNameA(Module(), file, sizeof file), 0u);
   EXPECT_EQ(std::string(ORB_BINARY_DIR) + "/lib/liborbada32.so", file);
   EXPECT_EQ(0, CommonTerminate());
-  ExpectUnloaded();
-}
 
-TEST_F(Lifecycle, PartialPluginsAndASecondInitialize) {
-  ScopedModulePath path(TestPluginDir("partial").c_str());
+  ScopedModulePath::Set(TestPluginDir("partial").c_str());
   EXPECT_EQ(0, CommonInitialize());
   HMODULE first = Module();
-  EXPECT_EQ("partial", TestPluginName(first));
-  ExpectEntries(true, true, false, false);
+  EXPECT_EQ("mn--", Entries());
   // A second initialise overwrites the state without freeing the first
   // module; terminating frees only the held handle.
   ScopedModulePath::Set(TestPluginDir("failing").c_str());
   EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("failing", TestPluginName(Module()));
-  ExpectEntries(true, true, true, true);
+  EXPECT_EQ("mnad", Entries());
   EXPECT_EQ(0, CommonTerminate());
-  ExpectUnloaded();
+  EXPECT_EQ("----", Entries());
   EXPECT_EQ("partial", TestPluginName(first));
   EXPECT_TRUE(FreeLibrary(first));
 
@@ -78,11 +61,11 @@ TEST_F(Lifecycle, PartialPluginsAndASecondInitialize) {
   // that finds nothing clears it.
   ScopedModulePath::Set(TestPluginDir("plain").c_str());
   EXPECT_EQ(0, CommonInitialize());
-  ExpectEntries(true, false, false, false);
+  EXPECT_EQ("m---", Entries());
   first = Module();
   ScopedModulePath::Set(TestPluginDir("empty").c_str());
   EXPECT_EQ(0, CommonInitialize());
-  ExpectUnloaded();
+  EXPECT_EQ("----", Entries());
   EXPECT_TRUE(FreeLibrary(first));
 }
 
@@ -96,25 +79,17 @@ struct AllocEvent {
 };
 std::vector<AllocEvent> g_allocs;
 
-// Records the host allocator's requests while alive.
-struct AllocRecorder {
-  AllocRecorder() {
-    g_allocs.clear();
-    HostKit_SetAllocObserver(
-        [](void*, int entry, const char* tag, void* block, unsigned size) {
-          g_allocs.push_back({entry, tag ? tag : "", block, size});
-        },
-        nullptr);
-  }
-  ~AllocRecorder() { HostKit_SetAllocObserver(nullptr, nullptr); }
-};
+void Record(void*, int entry, const char* tag, void* block, unsigned size) {
+  g_allocs.push_back({entry, tag ? tag : "", block, size});
+}
 
-// The tag of the first request of `entry` for `block`; "-" when none.
-std::string TagOf(int entry, const void* block) {
+// "entry tag" of each host request for `block`.
+std::string RequestsFor(const void* block) {
+  std::string out;
   for (const AllocEvent& e : g_allocs) {
-    if (e.entry == entry && e.block == block) return e.tag;
+    if (e.block == block) out += std::to_string(e.entry) + " " + e.tag + ";";
   }
-  return "-";
+  return out;
 }
 
 }  // namespace
@@ -124,23 +99,18 @@ std::string TagOf(int entry, const void* block) {
 // make no host call. The library's own global operator new, which the test
 // program does not share, uses the same tag.
 TEST(LifecycleAllocation, HostBlocksUnderNewop) {
-  AllocRecorder recorder;
-  ZString* text = new ZString("abc");
-  EXPECT_EQ("newop", TagOf(106, text));
-  EXPECT_EQ(sizeof(ZString), g_allocs.at(0).size);
-  delete text;
-  EXPECT_EQ("newop", TagOf(108, text));
-
   g_allocs.clear();
+  HostKit_SetAllocObserver(&Record, nullptr);
+  ZString* text = new ZString("abc");
+  delete text;
+  EXPECT_EQ("106 newop;108 newop;", RequestsFor(text));
   ZString* texts = new ZString[3];
   void* array = nullptr;
   for (const AllocEvent& e : g_allocs) {
     if (e.entry == 106 && e.size >= 3 * sizeof(ZString)) array = e.block;
   }
-  ASSERT_NE(nullptr, array);
-  EXPECT_EQ("newop", TagOf(106, array));
   delete[] texts;
-  EXPECT_EQ("newop", TagOf(108, array));
+  EXPECT_EQ("106 newop;108 newop;", RequestsFor(array));
 
   g_allocs.clear();
   ZString::operator delete(nullptr);
@@ -149,6 +119,7 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
   EXPECT_EQ(nullptr, ZString::operator new(huge));
   EXPECT_EQ(nullptr, ZString::operator new[](huge + 7));
   EXPECT_TRUE(g_allocs.empty());
+  HostKit_SetAllocObserver(nullptr, nullptr);
 
   long before = HostKit_LiveBlocks("newop");
   {
@@ -156,6 +127,19 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
     EXPECT_GT(HostKit_LiveBlocks("newop"), before);
   }
   EXPECT_EQ(before, HostKit_LiveBlocks("newop"));
+
+  // Looked up through the library, the global operators are the runtime's,
+  // never the library's own: a process that loads it keeps its allocator.
+  std::unique_ptr<void, int (*)(void*)> orbcmn(
+      dlopen(ORB_BINARY_DIR "/lib/liborbcmn32.so", RTLD_NOW | RTLD_NOLOAD), dlclose);
+  ASSERT_NE(nullptr, orbcmn);
+  for (const char* name : {"_Znwm", "_Znam", "_ZdlPv", "_ZdaPv", "_ZdlPvm", "_ZdaPvm"}) {
+    void* found = dlsym(orbcmn.get(), name);
+    Dl_info info;
+    if (found == nullptr) continue;
+    ASSERT_TRUE(dladdr(found, &info) != 0 && info.dli_fname != nullptr) << name;
+    EXPECT_EQ(std::strstr(info.dli_fname, "liborbcmn32"), nullptr) << name << " " << info.dli_fname;
+  }
 }
 
 namespace {
@@ -200,59 +184,19 @@ TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   // The host record: its 32-bit word at byte offset 32 is the owner.
   g_calls.clear();
   g_answer = IDCANCEL;
-  unsigned char record[40];
-  std::memset(record, 0xEE, sizeof record);
-  const uint32_t owner = 0x00012340;
-  std::memcpy(record + 32, &owner, sizeof owner);
-  HostKit_Context()[1] = reinterpret_cast<intptr_t>(record);
+  std::vector<uint32_t> record(10, 0xEEEEEEEEu);
+  record[8] = 0x00012340;
+  HostKit_Context()[1] = reinterpret_cast<intptr_t>(record.data());
   HWND active = reinterpret_cast<HWND>(uintptr_t{0x00012350});
   SetActiveWindow(active);
   EXPECT_EQ(IDCANCEL, DiagMessageBox("text", "caption", MB_OKCANCEL));
   EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0x12340 text|caption 1", "35.9(1)"}),
             g_calls);
-  EXPECT_EQ(active, OrbWin_TopWindow());
-  EXPECT_EQ(0, HostKit_Context()[0]);  // the library never writes the context
+  EXPECT_EQ(active, OrbWin_TopWindow()) << "the active window is brought back";
+  EXPECT_EQ(0, HostKit_Context()[0]) << "the library never writes the context";
 
   HostKit_SetToolHandler(nullptr, nullptr);
   OrbWin_SetMessageBoxHook(nullptr, nullptr);
   HostKit_Context()[1] = 0;
   SetActiveWindow(nullptr);
-}
-
-template <typename Fn>
-void* Address(Fn* fn) {
-  return reinterpret_cast<void*>(fn);
-}
-
-// Tools and the client resolve these by their plain, unmangled names.
-TEST(LifecycleExports, PlainFunctionsByUnmangledName) {
-  const std::pair<const char*, void*> exports[] = {
-      {"CommonInitialize", Address(&CommonInitialize)},
-      {"CommonTerminate", Address(&CommonTerminate)},
-      {"CommonGetVersion", Address(&CommonGetVersion)},
-      {"HostKit_Alloc", Address(&HostKit_Alloc)},
-      {"HostKit_Realloc", Address(&HostKit_Realloc)},
-      {"HostKit_Free", Address(&HostKit_Free)},
-      {"HostKit_ToolCall", Address(&HostKit_ToolCall)},
-      {"HostKit_CheckPath", Address(&HostKit_CheckPath)},
-      {"HostKit_MakePath", Address(&HostKit_MakePath)},
-      {"IDB_Exists", Address(&IDB_Exists)},
-      {"IDB_DodRequest", Address(&IDB_DodRequest)},
-      {"HostKit_Context", Address(&HostKit_Context)}};
-  for (const auto& e : exports) EXPECT_EQ(dlsym(RTLD_DEFAULT, e.first), e.second) << e.first;
-
-  // Looking the global allocation operators up through the library finds
-  // the runtime's, never the library's own: a process that loads it keeps
-  // its own allocator.
-  std::unique_ptr<void, int (*)(void*)> orbcmn(
-      dlopen(ORB_BINARY_DIR "/lib/liborbcmn32.so", RTLD_NOW | RTLD_NOLOAD), dlclose);
-  ASSERT_NE(nullptr, orbcmn);
-  for (const char* name : {"_Znwm", "_Znam", "_ZdlPv", "_ZdaPv", "_ZdlPvm", "_ZdaPvm"}) {
-    void* found = dlsym(orbcmn.get(), name);
-    if (found == nullptr) continue;
-    Dl_info info;
-    ASSERT_NE(dladdr(found, &info), 0) << name;
-    ASSERT_NE(info.dli_fname, nullptr) << name;
-    EXPECT_EQ(std::strstr(info.dli_fname, "liborbcmn32"), nullptr) << name << " " << info.dli_fname;
-  }
 }
