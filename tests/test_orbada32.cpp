@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,12 +17,8 @@ typedef std::vector<unsigned char> Bytes;
 // "01 0a ff" as bytes.
 Bytes Hex(const char* text) {
   Bytes bytes;
-  for (const char* p = text; *p != '\0'; p++) {
-    if (*p == ' ') continue;
-    bytes.push_back(
-        static_cast<unsigned char>(std::strtoul(std::string(p, 2).c_str(), nullptr, 16)));
-    p++;
-  }
+  unsigned value;
+  for (int n; std::sscanf(text, " %2x%n", &value, &n) == 1; text += n) bytes.push_back(value);
   return bytes;
 }
 
@@ -37,6 +32,11 @@ AdaNormalizeAtomStreamFn normalize_ = nullptr;
 AdaAssembleArgumentFn assemble_ = nullptr;
 AdaDisassembleArgumentFn disassemble_ = nullptr;
 
+template <typename Fn>
+void Resolve(Fn* entry, const char* name) {
+  *entry = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(g_module, name)));
+}
+
 class Orbada32 : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -46,38 +46,36 @@ class Orbada32 : public testing::Test {
     Resolve(&disassemble_, "AdaDisassembleArgument");
   }
   static void TearDownTestSuite() { FreeLibrary(g_module); }
-  template <typename Fn>
-  static void Resolve(Fn* entry, const char* name) {
-    *entry = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(g_module, name)));
-  }
-  void SetUp() override {
-    ASSERT_NE(nullptr, normalize_);
-    ASSERT_NE(nullptr, assemble_);
-    ASSERT_NE(nullptr, disassemble_);
-  }
+  void SetUp() override { ASSERT_TRUE(normalize_ && assemble_ && disassemble_); }
 };
 
-struct Normalized {
-  int32_t result;
-  int32_t size;
-  Bytes out;  // the whole area
-};
+std::string HexText(const unsigned char* bytes, int32_t count) {
+  std::string hex;
+  for (int32_t i = 0; i < count; i++) {
+    char two[4];
+    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", bytes[i]);
+    hex += two;
+  }
+  return hex;
+}
 
-// Normalises `in` into an area of exactly `area` bytes (filled with 5A
-// first), both on the heap so that any access outside them is caught.
-Normalized Normalize(const Bytes& in, int32_t area) {
-  Normalized n{0, area, Bytes(static_cast<size_t>(area), 0x5A)};
-  n.result = normalize_(in.empty() ? nullptr : in.data(), static_cast<int32_t>(in.size()),
-                        n.out.data(), &n.size);
-  return n;
+// Normalises `in` into a heap area of exactly `area` bytes filled with 5A, so
+// that any access outside it is caught: "result size: the whole area".
+std::string Normalize(const Bytes& in, int32_t area) {
+  Bytes out(static_cast<size_t>(area), 0x5A);
+  int32_t result = normalize_(in.data(), static_cast<int32_t>(in.size()), out.data(), &area);
+  return std::to_string(result) + " " + std::to_string(area) + ": " +
+         HexText(out.data(), static_cast<int32_t>(out.size()));
 }
 
 // The normalised bytes of `in`, given room enough.
 Bytes Canonical(const Bytes& in, int32_t expected = 0) {
-  Normalized n = Normalize(in, static_cast<int32_t>(in.size()) + 8);
-  EXPECT_EQ(expected, n.result);
-  n.out.resize(static_cast<size_t>(n.size < 0 ? 0 : n.size));
-  return n.out;
+  Bytes out(in.size() + 8, 0x5A);
+  int32_t size = static_cast<int32_t>(out.size());
+  EXPECT_EQ(expected, normalize_(in.empty() ? nullptr : in.data(), static_cast<int32_t>(in.size()),
+                                 out.data(), &size));
+  out.resize(static_cast<size_t>(size < 0 ? 0 : size));
+  return out;
 }
 
 // Assembles `text` into a 16-byte area: the bytes written as hex, or
@@ -87,17 +85,9 @@ std::string Assemble(int32_t kind, const char* text) {
   std::memset(area, 0x5A, sizeof area);
   int32_t size = 16;
   int32_t result = assemble_(kind, text, 0, area, &size);
-  if (result != 0) {
-    for (unsigned char b : area) EXPECT_EQ(0x5A, b) << "area written on failure";
-    return "error " + std::to_string(result);
-  }
-  std::string hex;
-  for (int32_t i = 0; i < size; i++) {
-    char two[4];
-    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", area[i]);
-    hex += two;
-  }
-  return hex;
+  if (result == 0) return HexText(area, size);
+  EXPECT_EQ(std::string(16, 'Z'), std::string(area, area + 16)) << "area written on failure";
+  return "error " + std::to_string(result);
 }
 
 // Disassembles `bytes` into a text area of `room` bytes: the text, or
@@ -135,29 +125,25 @@ TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
 }
 
 TEST_F(Orbada32, TooSmallAreaAsksForTheSizeNeeded) {
-  Bytes in = Hex("E0 05 07 80 02 AA BB");  // canonical: 05 07 02 AA BB
-  Normalized n = Normalize(in, 4);
-  EXPECT_EQ(4, n.result);
-  EXPECT_EQ(5, n.size);
-  EXPECT_EQ(Bytes(4, 0x5A), n.out);  // nothing written
-  n = Normalize(in, 5);              // exactly the size asked for
-  EXPECT_EQ(0, n.result);
-  EXPECT_EQ(Hex("05 07 02 AA BB"), n.out);
+  Bytes in = Hex("E0 05 07 80 02 AA BB");
+  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(in, 4)) << "nothing written";
+  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(in, 5)) << "exactly the size asked for";
   // A null area is an area of size 0, a negative size no room.
+  unsigned char area[8];
   int32_t size = 100;
   EXPECT_EQ(4, normalize_(in.data(), static_cast<int32_t>(in.size()), nullptr, &size));
   EXPECT_EQ(5, size);
   size = -5;
-  EXPECT_EQ(4, normalize_(in.data(), static_cast<int32_t>(in.size()), n.out.data(), &size));
+  EXPECT_EQ(4, normalize_(in.data(), static_cast<int32_t>(in.size()), area, &size));
   EXPECT_EQ(5, size);
   // Bad arguments.
   size = 4;
-  EXPECT_EQ(1, normalize_(in.data(), -1, n.out.data(), &size));
+  EXPECT_EQ(1, normalize_(in.data(), -1, area, &size));
   EXPECT_EQ(0, size);
   size = 4;
-  EXPECT_EQ(1, normalize_(nullptr, 3, n.out.data(), &size));
+  EXPECT_EQ(1, normalize_(nullptr, 3, area, &size));
   EXPECT_EQ(0, size);
-  EXPECT_EQ(1, normalize_(in.data(), 0, n.out.data(), nullptr));
+  EXPECT_EQ(1, normalize_(in.data(), 0, area, nullptr));
 }
 
 TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
@@ -174,9 +160,8 @@ TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
     SCOPED_TRACE(text);
     Bytes in = Hex(text);
     EXPECT_EQ(in, Canonical(in, 8));
-    Normalized n = Normalize(in, static_cast<int32_t>(in.size()) - 1);
-    EXPECT_EQ(4, n.result);
-    EXPECT_EQ(static_cast<int32_t>(in.size()), n.size);
+    std::string tooSmall = Normalize(in, static_cast<int32_t>(in.size()) - 1);
+    EXPECT_EQ("4 " + std::to_string(in.size()) + ":", tooSmall.substr(0, tooSmall.find(':') + 1));
   }
 }
 
@@ -187,13 +172,11 @@ TEST_F(Orbada32, AssembleTable) {
       {2, "40", "00 00 00 28"}, {2, " \t+007 ", "00 00 00 07"},
       {2, "-1", "FF FF FF FF"}, {2, "-2147483648", "80 00 00 00"},  // 32-bit values printed signed
       {2, "4294967296", "error 6"}, {2, "-2147483649", "error 6"},
-      {2, "99999999999999999999999999999999", "error 6"},
       {2, "", "error 5"}, {2, "1 2", "error 5"}, {2, "0x10", "error 5"},
       // Signed numbers always take four bytes, even when fewer would hold them.
-      {5, "-5", "FF FF FF FB"}, {5, "127", "00 00 00 7F"}, {5, "-128", "FF FF FF 80"},
-      {5, "2147483648", "error 6"}, {5, "five", "error 5"},
-      {1, "0a FF 12", "0A FF 12"}, {1, " 0AFF\t12 ", "0A FF 12"}, {1, "", ""},
-      {1, "0A F", "error 5"}, {1, "ABC", "error 5"}, {1, "0G", "error 5"},
+      {5, "127", "00 00 00 7F"}, {5, "-128", "FF FF FF 80"},
+      {5, "-2147483648", "80 00 00 00"}, {5, "2147483648", "error 6"}, {5, "five", "error 5"},
+      {1, " 0aFF\t12 ", "0A FF 12"}, {1, "", ""}, {1, "0A F", "error 5"}, {1, "0G", "error 5"},
       {1, "00112233445566778899AABBCCDDEEFF", "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF"},
       {3, "1", "error 2"}, {0, "1", "error 2"}};
   // clang-format on
@@ -204,31 +187,16 @@ TEST_F(Orbada32, AssembleTable) {
 TEST_F(Orbada32, DisassembleTable) {
   // clang-format off
   const struct { int32_t kind; const char* bytes; const char* text; } cases[] = {
-      {2, "00 05", "5"}, {2, "FF", "255"}, {2, "00 00 00 00 00 07", "7"},
+      {2, "FF", "255"}, {2, "FF FF FF FF", "4294967295"}, {2, "00 00 00 00 00 07", "7"},
       {2, "01 00 00 00 00", "error 6 size 64"}, {2, "", "error 7 size 64"},
-      {5, "FB", "-5"}, {5, "FF 7F", "-129"}, {5, "FF FF FF", "-1"},
+      {5, "FB", "-5"}, {5, "FF 7F", "-129"}, {5, "80 00 00 00", "-2147483648"},
+      {5, "7F FF FF FF", "2147483647"},
       // Padding in front of the last four bytes, as a fixed size of six gives.
-      {5, "00 00 FF FF FF FB", "-5"}, {5, "00 00 00 00 01", "1"},
+      {5, "00 00 FF FF FF FB", "-5"},
       {5, "01 00 00 00 00", "error 7 size 64"}, {5, "", "error 7 size 64"},
       {1, "0A FF 12", "0A FF 12"}, {1, "", ""}, {4, "01", "error 2 size 64"}};
   // clang-format on
   for (const auto& c : cases) EXPECT_EQ(c.text, Disassemble(c.kind, Hex(c.bytes))) << c.bytes;
-}
-
-// Every value comes back in four bytes.
-TEST_F(Orbada32, RoundTripsOverTheEdgesOfTheRange) {
-  auto roundTrip = [](int32_t kind, const char* text) {
-    std::string bytes = Assemble(kind, text);
-    EXPECT_EQ(11u, bytes.size()) << text << ": " << bytes;
-    EXPECT_EQ(text, Disassemble(kind, Hex(bytes.c_str())));
-  };
-  for (const char* text : {"0", "255", "256", "65535", "65536", "2147483648", "4294967295"}) {
-    roundTrip(2, text);
-  }
-  for (const char* text : {"0", "-1", "127", "-128", "128", "-129", "32767", "-32768", "32768",
-                           "-32769", "2147483647", "-2147483648"}) {
-    roundTrip(5, text);
-  }
 }
 
 TEST_F(Orbada32, AreasTooSmallAndBadArguments) {
@@ -237,9 +205,7 @@ TEST_F(Orbada32, AreasTooSmallAndBadArguments) {
   int32_t size = 16;
   EXPECT_EQ(4, assemble_(1, "00112233445566778899AABBCCDDEEFF01", 0, area, &size));
   EXPECT_EQ(17, size);
-  // 21 bytes take 62 characters and the zero; 22 bytes need 66.
-  EXPECT_EQ(62u, Disassemble(1, Bytes(21, 0xAB)).size());
-  EXPECT_EQ("error 4 size 66", Disassemble(1, Bytes(22, 0xAB)));
+  // Three bytes take eight characters and the zero.
   EXPECT_EQ("error 4 size 9", Disassemble(1, Hex("01 02 03"), 8));
   EXPECT_EQ("01 02 03", Disassemble(1, Hex("01 02 03"), 9));
   // No area at all: the size needed comes back.
