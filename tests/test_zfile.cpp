@@ -24,17 +24,12 @@ TEST(ZFileTest, ModesAndTextTranslation) {
   std::string path = dir.File("f.txt");
   ZFile f;
   EXPECT_FALSE(f.Open(path.c_str(), 0, 0));  // rb: no such file
-  EXPECT_FALSE(ZFile::Exists(path.c_str()));
 
-  ASSERT_TRUE(f.Open(path.c_str(), 1, 0));  // wb: bytes as they are
-  EXPECT_EQ(f.Write("a\nb", 3), 3u);
-  f.Close();
-  ASSERT_TRUE(f.Open(path.c_str(), 7, 0));  // ab: appends
-  EXPECT_EQ(f.Write("\n", 1), 1u);
-  f.Close();
-  ASSERT_TRUE(f.Open(path.c_str(), 2, 1));  // at: appends, LF becomes CR LF
-  EXPECT_TRUE(f.Write(ZBuffer("c\n\r\rd", 5)));
-  f.Close();
+  // wb writes bytes as they are, ab (any action above 1) appends, at turns LF
+  // into CR LF.
+  EXPECT_TRUE(f.Open(path.c_str(), 1, 0) && f.Write("a\nb", 3) == 3 && f.Close());
+  EXPECT_TRUE(f.Open(path.c_str(), 7, 0) && f.Write("\n", 1) == 1 && f.Close());
+  EXPECT_TRUE(f.Open(path.c_str(), 2, 1) && f.Write(ZBuffer("c\n\r\rd", 5)) && f.Close());
   EXPECT_EQ(ReadBytes(path), B("a\nb\nc\r\n\r\rd"));
 
   ASSERT_TRUE(WriteBytes(path, B("1\r\n2\r3\r\n\r")));
@@ -50,44 +45,34 @@ TEST(ZFileTest, ModesAndTextTranslation) {
   std::string sub = dir.File("sub");
   ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
   std::string dosPath = dir.path() + "\\sub\\g.bin";
-  ASSERT_TRUE(f.Open(dosPath.c_str(), ZFile::eWrite, ZFile::eBinary));
-  f.Close();
+  EXPECT_TRUE(f.Open(dosPath.c_str(), ZFile::eWrite, ZFile::eBinary) && f.Close());
   EXPECT_TRUE(ZFile::Exists((sub + "/g.bin").c_str()));
   EXPECT_TRUE(ZFile::Delete(dosPath.c_str()));
   EXPECT_FALSE(ZFile::Delete(dosPath.c_str()));
-  EXPECT_FALSE(ZFile::Exists(dosPath.c_str()));
 }
 
+// Whole-file reads stop below 65000 bytes (b kept); in text mode fewer bytes
+// arrive than the file holds (b emptied).
 TEST(ZFileTest, WholeFileReadLimit) {
   TempDir dir;
   std::string path = dir.File("big.bin");
+  ZBuffer b("old", 3);
+  auto read = [&](const Bytes& bytes, ZFile::EType type) {
+    ZFile f;
+    EXPECT_TRUE(WriteBytes(path, bytes) && f.Open(path.c_str(), ZFile::eRead, type));
+    return f.Read(b);
+  };
   Bytes data(64999);
   for (size_t i = 0; i < data.size(); i++) data[i] = static_cast<unsigned char>(i * 7);
-  ASSERT_TRUE(WriteBytes(path, data));
-  ZFile f;
-  ZBuffer b("old", 3);
-  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
-  EXPECT_TRUE(f.Read(b));
+  EXPECT_TRUE(read(data, ZFile::eBinary));
   EXPECT_TRUE(b == ZBuffer(reinterpret_cast<const char*>(data.data()), 64999));
-  f.Close();
-
   data.push_back(1);
-  ASSERT_TRUE(WriteBytes(path, data));
-  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
-  EXPECT_FALSE(f.Read(b));  // 65000 bytes: refused, b unchanged
+  EXPECT_FALSE(read(data, ZFile::eBinary));
   EXPECT_EQ(b.GetLength(), 64999u);
-  f.Close();
-
-  ASSERT_TRUE(WriteBytes(path, {}));
-  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
-  EXPECT_TRUE(f.Read(b));
+  EXPECT_TRUE(read({}, ZFile::eBinary));
   EXPECT_TRUE(b.IsEmpty());
-  f.Close();
-  // In text mode fewer bytes arrive than the file holds.
   b = ZBuffer("old", 3);
-  ASSERT_TRUE(WriteBytes(path, B("a\r\nb")));
-  ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eText));
-  EXPECT_FALSE(f.Read(b));
+  EXPECT_FALSE(read(B("a\r\nb"), ZFile::eText));
   EXPECT_TRUE(b.IsEmpty());
 }
 
@@ -102,29 +87,20 @@ std::vector<std::string> Lines(const std::string& path, int type) {
   return lines;
 }
 
-TEST(ZTextFileTest, ReadLine) {
+TEST(ZTextFileTest, ReadUnreadAndWriteLine) {
   TempDir dir;
   std::string path = dir.File("lines.txt");
-  ASSERT_TRUE(WriteBytes(path, B("a\nb")));
-  EXPECT_EQ(Lines(path, ZFile::eBinary), (std::vector<std::string>{"a", "b"}));
   ASSERT_TRUE(WriteBytes(path, B("a\r\n\r\nb\r\n")));
   EXPECT_EQ(Lines(path, ZFile::eBinary), (std::vector<std::string>{"a\r", "\r", "b\r"}));
   EXPECT_EQ(Lines(path, ZFile::eText), (std::vector<std::string>{"a", "", "b"}));
-  // Lines longer than the buffer, and a line feed on a buffer boundary.
-  std::string longLine(20000, 'q');
-  std::string first(8191, 'p');
-  ASSERT_TRUE(WriteBytes(path, B(first + "\n" + longLine + "\nend\n")));
+  // Lines longer than the buffer, a line feed on a buffer boundary, and a
+  // last line without one.
+  std::string longLine(20000, 'q'), first(8191, 'p');
+  ASSERT_TRUE(WriteBytes(path, B(first + "\n" + longLine + "\nend")));
   EXPECT_EQ(Lines(path, ZFile::eBinary), (std::vector<std::string>{first, longLine, "end"}));
   ASSERT_TRUE(WriteBytes(path, {}));
   EXPECT_TRUE(Lines(path, ZFile::eBinary).empty());
-  ZTextFile closed;
-  ZString line;
-  EXPECT_FALSE(closed.ReadLine(line));
-}
 
-TEST(ZTextFileTest, UnreadAndWriteLine) {
-  TempDir dir;
-  std::string path = dir.File("lines.txt");
   ASSERT_TRUE(WriteBytes(path, B("one\ntwo\n")));
   ZTextFile f;
   ASSERT_TRUE(f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
@@ -138,8 +114,7 @@ TEST(ZTextFileTest, UnreadAndWriteLine) {
   // destructor to release.
   f.UnreadLine(ZString("again"));
   f.UnreadLine(ZString("left"));
-  ASSERT_TRUE(f.ReadLine(line));
-  EXPECT_EQ(line, "left");
+  EXPECT_TRUE(f.ReadLine(line) && line == "left");
 
   ZTextFile w;
   ASSERT_TRUE(w.Open(path.c_str(), ZFile::eAppend, ZFile::eBinary));
@@ -174,8 +149,7 @@ TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  EXPECT_EQ(FindAll("*.dat"), (Names{"three.dat"}));
-  EXPECT_EQ(FindAll("C:*.txt"), (Names{"C:x.txt"}));
+  EXPECT_EQ(FindAll("C:*.txt"), (Names{"C:x.txt"}));  // no directory part
   ASSERT_EQ(chdir(cwd), 0);
   EXPECT_TRUE(FindAll("").empty());
 
@@ -186,10 +160,7 @@ TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
   ASSERT_TRUE(WriteBytes(dir.File("late2"), {}));
   EXPECT_TRUE(find.Next());
   EXPECT_EQ(find.GetPathName(), (prefix + "late1").c_str());
-
-  EXPECT_TRUE(find.Next());
-  EXPECT_FALSE(find.Next());
-  EXPECT_TRUE(find.Reset());
+  EXPECT_TRUE(find.Next() && !find.Next() && find.Reset());
   EXPECT_TRUE(find.Next());
   EXPECT_EQ(find.GetPathName(), (prefix + "late1").c_str());
 }
