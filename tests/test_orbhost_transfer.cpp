@@ -1,7 +1,6 @@
 // Transfers with the client, against a client that logs every tool call as
 // "tool/selector args" (the bytes of a message's data call in hex).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
+#include "support/tempfiles.h"
 
 namespace {
 
@@ -28,10 +28,19 @@ std::string Hex(const void* data, size_t n) {
 }
 
 HWND g_poked = nullptr;
+Strings g_alloc;  // "entry tag size" of every allocation and release
 
 class Recorder : public testing::Test {
  public:
-  void SetUp() override { HostKit_SetToolHandler(Handler, this); }
+  void SetUp() override {
+    HostKit_SetToolHandler(Handler, this);
+    g_alloc.clear();
+    HostKit_SetAllocObserver(
+        [](void*, int entry, const char* tag, void*, unsigned size) {
+          g_alloc.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
+        },
+        nullptr);
+  }
   void TearDown() override {
     HostKit_SetToolHandler(nullptr, nullptr);
     HostKit_SetAllocObserver(nullptr, nullptr);
@@ -53,7 +62,6 @@ class Recorder : public testing::Test {
     if (tool == 8 && sel == 4) return argv[1] == 10 ? r->cancel_ : r->chosen_;
     if (tool == 1 && sel == 267) {
       if (g_poked != nullptr) r->foreground_ = 9;  // the posted message was dispatched
-      r->polls_++;
       return r->foreground_;
     }
     if (tool == 3 && sel == 5) return r->button_;
@@ -62,7 +70,7 @@ class Recorder : public testing::Test {
 
   Strings calls_;
   intptr_t cancel_ = 0, chosen_ = 0, foreground_ = 0, button_ = 0;
-  int polls_ = 0, opened_ = 0;
+  int opened_ = 0;
 };
 
 // Appends the calls that open message `n` (handle 9000 + n), give it its
@@ -83,20 +91,7 @@ std::string Record(const std::string& text) {
   return Hex((b + text + std::string(2, '\0')).data(), text.size() + 4);
 }
 
-// Allocator entry, tag and size of every allocation and release.
-Strings g_alloc;
-
-void ObserveAllocations() {
-  g_alloc.clear();
-  HostKit_SetAllocObserver(
-      [](void*, int entry, const char* tag, void*, unsigned size) {
-        g_alloc.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
-      },
-      nullptr);
-}
-
 TEST_F(Recorder, UploadOfNineEmptyTextsIsElevenMessages) {
-  ObserveAllocations();
   EXPECT_EQ(1, OrbUtil_UploadFile(nullptr, 0x01020304, 0x01020304, -2, "", nullptr, "", "", "",
                                   nullptr, "", "", 0));
   Strings want;  // no 7/3 without the flag
@@ -111,7 +106,6 @@ TEST_F(Recorder, UploadCutsRecordsIntoPiecesInTextOrder) {
   std::string big(250, 'x');
   big[0] = 'A';
   big[249] = 'Z';
-  ObserveAllocations();
   EXPECT_EQ(1,
             OrbUtil_UploadFile(big.c_str(), 1, 2, 3, "5", "6", "7", "8", "9", "10", "11", "12", 1));
   EXPECT_EQ("106 032797 254", g_alloc.at(0)) << "longest text + 4";
@@ -120,7 +114,6 @@ TEST_F(Recorder, UploadCutsRecordsIntoPiecesInTextOrder) {
   int n = 2;
   for (const char* t : {"5", "6", "7", "8"}) Send(want, n++, "Bg", Record(t));
   std::string record = Record(big);
-  ASSERT_EQ("00FA41", record.substr(0, 6));
   for (size_t at = 0; at < record.size(); at += 200) Send(want, n++, "Bg", record.substr(at, 200));
   for (const char* t : {"9", "10", "11", "12"}) Send(want, n++, "Bg", Record(t));
   Send(want, n, "Bh", "");
@@ -164,8 +157,8 @@ TEST_F(Recorder, WaitReturnsTheChangedValueOrTimesOut) {
   DWORD start = GetTickCount();
   EXPECT_EQ(0, OrbHost_WaitForWndNotSame(20, 5));
   EXPECT_GE(GetTickCount() - start, 20u);
-  EXPECT_GT(polls_, 1);
   EXPECT_EQ("1/267 32", calls_.at(0));
+  EXPECT_EQ(calls_.back(), calls_.at(1)) << "polled again";
   // Only the low 32 bits are compared.
   EXPECT_EQ(0, OrbHost_WaitForWndNotSame(5, static_cast<intptr_t>(0x100000005LL)));
 
@@ -176,15 +169,14 @@ TEST_F(Recorder, WaitReturnsTheChangedValueOrTimesOut) {
   ASSERT_NE(0, RegisterClassA(&cls));
   HWND w = CreateWindowExA(0, "Poke", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   for (unsigned long timeout : {0ul, static_cast<unsigned long>(uint64_t{1} << 32)}) {
-    // A wider time-out whose low 32 bits are 0 is no limit, not an
-    // immediate time-out.
+    // A wider time-out whose low 32 bits are 0 is no limit, not an immediate time-out.
     g_poked = nullptr;
     foreground_ = 5;
-    polls_ = 0;
+    calls_.clear();
     ASSERT_TRUE(PostMessageA(w, WM_USER, 0, 0));
     EXPECT_EQ(9, OrbHost_WaitForWndNotSame(timeout, 5)) << timeout;
     EXPECT_EQ(w, g_poked);
-    EXPECT_EQ(2, polls_) << "one poll before the message, one after";
+    EXPECT_EQ(2u, calls_.size()) << "one poll before the message, one after";
   }
   DestroyWindow(w);
   UnregisterClassA("Poke", nullptr);
@@ -232,25 +224,21 @@ TEST(HostTransfer, DownloadOnDemandAsksTheDatabaseFirst) {
   EXPECT_EQ(" exists 1,10 exists 1,11 dod 11,0", seen);
 }
 
-TEST(HostTransfer, WholeFilesInAndOut) {
-  std::string dir = ::testing::TempDir();
-  std::string path = dir + "orbhost_" + std::to_string(getpid()) + ".bin";
+TEST_F(Recorder, WholeFilesInAndOut) {
+  TempDir dir;
+  std::string path = dir.File("data.bin");
   const char data[] = "abc\0e";
   EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), "abcdefg", 5));
   EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), data, 5)) << "rewritten, not appended";
-  EXPECT_EQ(0, OrbHost_WriteDataToFile((dir + "no/such/dir/f").c_str(), data, 5));
-
-  ObserveAllocations();
+  EXPECT_EQ(0, OrbHost_WriteDataToFile(dir.File("no/such/f").c_str(), data, 5));
   char* block = static_cast<char*>(OrbHost_ReadDataFromFile(path.c_str(), 5));
   ASSERT_NE(nullptr, block);
   EXPECT_EQ(0, std::memcmp(block, data, 6)) << "with a terminator";
   HostKit_Free("test", block);
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 6)) << "file shorter than count";
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 0));
-  EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile((dir + "missing.bin").c_str(), 5));
+  EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(dir.File("missing.bin").c_str(), 5));
   EXPECT_EQ((Strings{"106 042397 6", "108 test 0", "106 042397 7", "108 06109C 0"}), g_alloc);
-  HostKit_SetAllocObserver(nullptr, nullptr);
-  unlink(path.c_str());
 }
 
 }  // namespace
