@@ -58,8 +58,6 @@ TEST(ZRedBlackTree, UniqueKeysInUnsignedOrder) {
   void* value = V(7);
   EXPECT_FALSE(tree.find(1, value));
   EXPECT_EQ(V(7), value);  // untouched on a miss
-  tree.erase(tree.begin(), tree.end());
-  ExpectSameAs(tree, {});
   for (unsigned long k : {0xFFFFFFFFUL, 0x80000000UL, 5UL, 0UL}) EXPECT_TRUE(tree.insert(k, V(k)));
   EXPECT_TRUE(tree.insert(5, V(99)));  // present: true, first value kept
   // Keys are 32-bit: a wider key stands for its low 32 bits.
@@ -126,7 +124,5 @@ TEST(ZRedBlackTree, SentinelLivesFromFirstTreeToLast) {
   ZRedBlackTree again;
   EXPECT_EQ(base + 2, HostKit_LiveBlocks("newop"));
   again.insert(4, V(4));
-  again.insert(5, V(5));
-  again.erase(again.begin());
-  ExpectSameAs(again, {{5, V(5)}});
+  ExpectSameAs(again, {{4, V(4)}});
 }
