@@ -39,7 +39,6 @@ TEST(ZAtomBuffer, HeaderAndProtocolForms) {
   EXPECT_ATOM(AppendAtom(32, 3), 0xE8, 0x00, 0x03, 0x00);
   EXPECT_ATOM(AppendAtom(64, 3), 0xF0, 0x00, 0x03, 0x00);
   EXPECT_ATOM(AppendAtom(127, 3), 0xF8, 0x1F, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(100, 7, us(0x1234)), 0xF8, 0x04, 0x07, 0x02, 0x12, 0x34);
   EXPECT_ATOM(AppendAtom(1, 255), 0x01, 0xFF, 0x00);
 }
 
@@ -48,7 +47,6 @@ TEST(ZAtomBuffer, HeaderAndProtocolForms) {
 TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
   EXPECT_ATOM(AppendAtom(1, 5, us(255)), 0x01, 0x05, 0x01, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, us(256)), 0x01, 0x05, 0x02, 0x01, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 5, 300ul), 0x01, 0x05, 0x02, 0x01, 0x2C);
   EXPECT_ATOM(AppendAtom(1, 5, 65535ul), 0x01, 0x05, 0x02, 0xFF, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, 65536ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00);
   // Only the low 32 bits of an unsigned long count.
@@ -92,22 +90,19 @@ TEST(ZAtomBuffer, FixedAndCombinedForms) {
 TEST(ZAtomBuffer, LengthFieldForms) {
   std::string data(32767, 'x');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
-  auto head = [](const Bytes& b, size_t n) { return Bytes(b.begin(), b.begin() + n); };
+  auto first = [&](size_t n) { return Bytes(data.begin(), data.begin() + n); };
 
-  Bytes b127 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 127); });
-  EXPECT_EQ(head(b127, 3), (Bytes{0x02, 0x09, 0x7F}));
-  EXPECT_EQ(b127.size(), 3u + 127);
-  Bytes b200 = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 200); });
-  EXPECT_EQ(b200, Join({0x02, 0x09, 0x80, 0xC8}, Bytes(data.begin(), data.begin() + 200)));
-  Bytes bMax = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); });
-  EXPECT_EQ(bMax, Join({0x02, 0x09, 0xFF, 0xFF}, Bytes(data.begin(), data.end())));
-
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 127); }),
+            Join({0x02, 0x09, 0x7F}, first(127)));
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 200); }),
+            Join({0x02, 0x09, 0x80, 0xC8}, first(200)));
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); }),
+            Join({0x02, 0x09, 0xFF, 0xFF}, first(32767)));
   // The combined forms count the leading value in the length.
-  Bytes bc = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 'c', data.data(), 127); });
-  EXPECT_EQ(head(bc, 5), (Bytes{0x02, 0x09, 0x80, 0x80, 'c'}));
-  Bytes bv = Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 1ul, data.data(), 32763); });
-  EXPECT_EQ(head(bv, 8), (Bytes{0x02, 0x09, 0xFF, 0xFF, 0, 0, 0, 1}));
-  EXPECT_EQ(bv.size(), 4u + 32767);
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 'c', data.data(), 127); }),
+            Join({0x02, 0x09, 0x80, 0x80, 'c'}, first(127)));
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 1ul, data.data(), 32763); }),
+            Join({0x02, 0x09, 0xFF, 0xFF, 0, 0, 0, 1}, first(32763)));
 }
 
 TEST(ZAtomBuffer, BufferArguments) {
