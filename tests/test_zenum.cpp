@@ -1,3 +1,4 @@
+// ZEnum: items, value-to-text and text-to-value for each operation.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -23,86 +24,61 @@ Enum Make(unsigned short size, unsigned short op,
   return e;
 }
 
-class ZEnumTest : public testing::Test {
- protected:
-  Enum flags = Make(1, ZEnum::eBitFlags, {{"a", 1}, {"c", 4}});
-  Enum single = Make(4, ZEnum::eSingleValue, {{"red", 1}, {"green", 2}, {"lime", 2}});
-  // Mask in the high half, pattern in the low half.
-  Enum fields =
-      Make(2, ZEnum::eBitFields, {{"left", 0x30000}, {"centre", 0x30001}, {"bold", 0x40004}});
-  Enum other = Make(4, 7, {{"red", 1}});  // an operation that names nothing
-};
-
-TEST(ZEnum, Items) {
+// Items, and a ZMulti that does not own the enumeration it refers to.
+TEST(ZEnum, ItemsOutliveTheirZMulti) {
   ZEnum e(2, ZEnum::eSingleValue);
   EXPECT_EQ(e.GetItem(0), nullptr);
   e.AddItem(ZString("GR\xC4"), 0x1FFFFFFFFul);  // only 32 bits are kept
   e.AddItem(ZString("x"), 3);
+  delete new ZMulti(5, &e);
   EXPECT_EQ(Text(e.GetItem(0)->GetName()), "gr\xC4");  // high bytes kept
   EXPECT_EQ(e.GetItem(0)->GetValue(), 0xFFFFFFFFul);
   EXPECT_EQ(e.GetItem(2), nullptr);
   EXPECT_EQ(e.GetItem(-1), nullptr);
 }
 
-TEST_F(ZEnumTest, ValueToText) {
-  // Only items of exactly one bit name a bit.
+TEST(ZEnum, ValueToTextAndBack) {
+  Enum flags = Make(1, ZEnum::eBitFlags, {{"a", 1}, {"c", 4}});
+  Enum single = Make(4, ZEnum::eSingleValue, {{"red", 1}, {"green", 2}, {"lime", 2}});
+  // Mask in the high half, pattern in the low half.
+  Enum fields =
+      Make(2, ZEnum::eBitFields, {{"left", 0x30000}, {"centre", 0x30001}, {"bold", 0x40004}});
+  Enum other = Make(4, 7, {{"red", 1}});  // an operation that names nothing
+  // Only items of exactly one bit name a bit; flags stop at size * 8 bits.
   Enum wide = Make(4, ZEnum::eBitFlags, {{"both", 3}, {"two", 2}});
   Enum zero = Make(0, ZEnum::eBitFlags, {{"a", 1}});
-  const struct {
-    const Enum& e;
-    unsigned long value;
-    const char* text;
-  } cases[] = {
-      {flags, 5, "a | c"},
-      {flags, 7, "a | 2 | c"},
-      {flags, 0x105, "a | c"},  // bit 8 is beyond size * 8
-      {flags, 0, "0"},
-      {wide, 3, "1 | two"},
-      {wide, 0x80000002ul, "two | -2147483648"},
-      {zero, 1, ""},
-      {single, 2, "green"},
-      {single, 9, "9"},
-      {single, 0xFFFFFFFFul, "-1"},
-      {fields, 5, "centre | bold"},
-      {fields, 4, "left | bold"},
-      {fields, 16, "left | 16"},
-      {other, 1, ""},
+  auto shown = [](const Enum& e, std::initializer_list<unsigned long> values) {
+    std::string out;
+    for (unsigned long v : values) out += "/" + Text(e->Lookup(v));
+    return out;
   };
-  for (const auto& c : cases) EXPECT_EQ(Text(c.e->Lookup(c.value)), c.text) << c.value;
+  EXPECT_EQ(shown(flags, {7, 0x105, 0}), "/a | 2 | c/a | c/0");
+  EXPECT_EQ(shown(wide, {3, 0x80000002ul}), "/1 | two/two | -2147483648");
+  EXPECT_EQ(shown(zero, {1}) + shown(other, {1}), "//");
+  EXPECT_EQ(shown(single, {2, 0xFFFFFFFFul}), "/green/-1");
+  EXPECT_EQ(shown(fields, {5, 16}), "/centre | bold/left | 16");
+
+  // Each value, marked "!" when Lookup reports failure (and "?" when it
+  // leaves the flag as it was).
+  auto parsed = [](const Enum& e, std::initializer_list<const char*> texts) {
+    std::string out;
+    for (const char* t : texts) {
+      bool fromTrue = true, fromFalse = false;
+      out += " " + std::to_string(e->Lookup(ZString(t), &fromTrue));
+      e->Lookup(ZString(t), &fromFalse);
+      out += fromTrue && fromFalse ? "" : fromTrue || fromFalse ? "?" : "!";
+    }
+    return out;
+  };
+  EXPECT_EQ(parsed(flags, {"a|c", "a|8", "010", "0x10|a"}), " 5 9 8 17");
+  // Tokens keep their blanks, so a multi-piece text as shown does not parse.
+  EXPECT_EQ(parsed(flags, {"a | c", "A", "", "a|", "a||c", "-1"}), " 0! 0! 0! 0! 0! 0!");
+  EXPECT_EQ(parsed(single, {"green|red", "red|", "|red"}), " 2 1 0!");  // the first piece counts
+  EXPECT_EQ(parsed(fields, {"centre|bold", "0x30001", "bold|"}), " 5 1 0!");  // low 16 bits
+  EXPECT_EQ(parsed(other, {"red"}), " 0!");
+  EXPECT_EQ(single->Lookup(ZString("red"), nullptr), 1u);
   flags->AddItem(ZString("none"), 0);
   EXPECT_EQ(Text(flags->Lookup(0)), "none");
-}
-
-TEST_F(ZEnumTest, TextToValue) {
-  // Tokens keep their blanks, so a multi-piece text does not parse back.
-  const std::string shown = Text(flags->Lookup(5));
-  const struct {
-    const Enum& e;
-    const char* text;
-    unsigned long value;
-    bool ok;
-  } cases[] = {
-      {flags, "a|c", 5, true},        {flags, "a|8", 9, true},     {flags, shown.c_str(), 0, false},
-      {flags, "A", 0, false},         {flags, "", 0, false},       {flags, "a|", 0, false},
-      {flags, "|a", 0, false},        {flags, "a||c", 0, false},   {flags, "010", 8, true},
-      {flags, "1fx", 31, true},       {flags, "0x10|a", 17, true}, {flags, "-1", 0, false},
-      {single, "green|red", 2, true},  // a single value takes the first piece
-      {single, "red|", 1, true},      {single, "|red", 0, false},  {fields, "centre|bold", 5, true},
-      {fields, "0x30001", 1, true},  // only the low 16 bits count
-      {fields, "bold|", 0, false},    {other, "red", 0, false},
-  };
-  for (const auto& c : cases) {
-    bool ok = !c.ok;  // make sure Lookup writes it
-    EXPECT_EQ(c.e->Lookup(ZString(c.text), &ok), c.value) << c.text;
-    EXPECT_EQ(ok, c.ok) << c.text;
-  }
-  EXPECT_EQ(single->Lookup(ZString("red"), nullptr), 1u);
-}
-
-TEST(ZMulti, DoesNotOwnItsEnumeration) {
-  Enum e = Make(1, ZEnum::eBitFlags, {{"a", 1}});
-  delete new ZMulti(5, e.get());
-  EXPECT_EQ(Text(e->GetItem(0)->GetName()), "a");  // still alive
 }
 
 }  // namespace
