@@ -11,9 +11,9 @@ namespace {
 
 typedef ZActionArgument A;
 
-TEST(ActionEncoding, LengthFieldsWritten) {
-  // 32,768 does not fit the field: nothing is written or lost.
-  ZActionFragment stream(ZActionFragment::StreamBytes, Hex("AA"));
+TEST(ActionEncoding, FragmentsAddAndMatch) {
+  // Length fields written: 32,768 does not fit, nothing is written or lost.
+  ZActionFragment fields(ZActionFragment::StreamBytes, Hex("AA"));
   struct {
     unsigned int n;
     std::string head;
@@ -21,19 +21,17 @@ TEST(ActionEncoding, LengthFieldsWritten) {
       {127, "7F 78"}, {128, "80 80 78"}, {300, "81 2C 78"}, {32767, "FF FF 78"}, {32768, ""}};
   for (auto const& c : cases) {
     ZBuffer output, data(std::string(c.n, 'x').data(), c.n);
-    EXPECT_EQ(stream.Add(output, data), c.head.empty() ? -2 : -1) << c.n;
+    EXPECT_EQ(fields.Add(output, data), c.head.empty() ? -2 : -1) << c.n;
     EXPECT_EQ(ToHex(output).substr(0, c.head.size()), c.head) << c.n;
     EXPECT_EQ(output.GetLength(), c.head.empty() ? 0 : c.n + (c.n < 128 ? 2 : 3)) << c.n;
     EXPECT_EQ(data.GetLength(), c.head.empty() ? c.n : 0) << c.n;
   }
-}
 
-TEST(ActionEncoding, StreamBytesMatchReadsOneBlock) {
   ZActionFragment stream(ZActionFragment::StreamBytes, Hex("01 05"));
   struct {
     char const *input, *rest, *data;
     int result;
-  } const cases[] = {
+  } const matches[] = {
       {"01 05 03 AA BB CC 01 06", "01 06", "11 AA BB CC", -1},  // data appended
       {"01 06", "01 06", "11", -2},
       {"01", "01", "11", -2},
@@ -41,7 +39,7 @@ TEST(ActionEncoding, StreamBytesMatchReadsOneBlock) {
       {"01 05 09 AA BB", "", "11 AA BB", -1},  // a length beyond the input
       {"01 05 85", "", "11", -1},              // input ends inside a two-byte field
   };
-  for (auto const& c : cases) {
+  for (auto const& c : matches) {
     ZBuffer input = Hex(c.input), data = Hex("11");
     EXPECT_EQ(stream.Match(input, data), c.result) << c.input;
     EXPECT_EQ(ToHex(input), c.rest) << c.input;
@@ -51,26 +49,26 @@ TEST(ActionEncoding, StreamBytesMatchReadsOneBlock) {
   ZBuffer input = Hex("01 05 81 90"), data;
   input += ZBuffer(std::string(401, 'y').data(), 401);
   EXPECT_EQ(stream.Match(input, data), -1);
-  EXPECT_EQ(data.GetLength(), 400u);
-  EXPECT_EQ(input.GetLength(), 1u);
-}
+  EXPECT_TRUE(data.GetLength() == 400 && input.GetLength() == 1);
 
-TEST(ActionEncoding, DataBytesAndSlots) {
+  // Data bytes match the front of the data; every type other than 0 and 2 is
+  // a slot: its index, nothing consumed.
   ZActionFragment fixed(ZActionFragment::DataBytes, Hex("0B 0C"));
-  ZBuffer input = Hex("55"), data = Hex("0B 0C 0D"), output;
+  ZBuffer output;
+  input = Hex("55");
+  data = Hex("0B 0C 0D");
   EXPECT_EQ(fixed.Match(input, data), -1);
   EXPECT_EQ(fixed.Match(input, data), -2);
-  EXPECT_EQ(ToHex(data), "0D");
-  // Every type other than 0 and 2 is a slot: its index, nothing consumed.
   ZActionFragment odd(ZActionFragment::EType(9), 2);
   EXPECT_EQ(odd.Match(input, data), 2);
   EXPECT_EQ(odd.Add(output, data), 2);
-  EXPECT_EQ(ToHex(input), "55");
-  EXPECT_TRUE(output.IsEmpty());
-  EXPECT_EQ(ToHex(data), "0D");
+  EXPECT_TRUE(ToHex(input) == "55" && output.IsEmpty());
+  EXPECT_EQ(ToHex(data), "0D");  // only the data bytes were taken
 }
 
-TEST(ActionEncoding, ArgumentsAdd) {
+// Add converts a text to bytes appended to the data; Get converts the
+// bytes at the front of the data to a text.
+TEST(ActionEncoding, ArgumentsAddAndGet) {
   PluginScope plugin(nullptr);
   struct {
     A::EType type;
@@ -95,17 +93,14 @@ TEST(ActionEncoding, ArgumentsAdd) {
     EXPECT_EQ(Str(text), c.after) << c.text;
     EXPECT_EQ(ToHex(data), std::string("EE ") + c.bytes) << c.text;
   }
-}
 
-TEST(ActionEncoding, ArgumentsGet) {
-  PluginScope plugin(nullptr);
   struct {
     A::EType type;
     int size, shift;
     char const* bytes;
     std::string text;
     char const* rest;
-  } const cases[] = {
+  } const gets[] = {
       {A::Number, 2, 3, "00 05 09", "40", "09"},
       {A::Number, 4, 1, "FF FF FF FF", "-2", ""},  // shown signed
       {A::Number, 2, 32, "00 07", "0", ""},
@@ -115,7 +110,7 @@ TEST(ActionEncoding, ArgumentsGet) {
       {A::TwoBytes, 0, 0, "41 42 43", "xAB", "43"},  // appended to the text
       {A::Text, 0, 0, "68 00 21", std::string("h\0!", 3), "68 00 21"},  // not consumed
   };
-  for (auto const& c : cases) {
+  for (auto const& c : gets) {
     A argument(c.type, ZString("a"), c.size, c.shift);
     ZBuffer data = Hex(c.bytes);
     ZString text("x");
