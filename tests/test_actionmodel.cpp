@@ -17,20 +17,17 @@ TEST(ActionModel, FindAndNamesKeepOrderAndRepeats) {
   EXPECT_EQ(table.Find(ZString("open")), nullptr);
 
   ZListString names;
-  names.push_back(ZString("stale"));
+  names.push_back(ZString("stale"));  // replaced
   EXPECT_TRUE(table.GetActionNames(names));
-  ASSERT_EQ(names.size(), 3);
-  ZListString::ZIterator it = names.begin();
-  EXPECT_EQ(Str(*it++), "Open");
-  EXPECT_EQ(Str(*it++), "Close");
-  EXPECT_EQ(Str(*it++), "Open");
-  EXPECT_TRUE(ZActionTable().GetActionNames(names));
-  EXPECT_EQ(names.size(), 0);
+  std::string joined;
+  for (ZListString::ZIterator it = names.begin(); it != names.end(); ++it) joined += Str(*it) + ",";
+  EXPECT_EQ(joined, "Open,Close,Open,");
+  EXPECT_TRUE(ZActionTable().GetActionNames(names) && names.size() == 0);
 }
 
-TEST(ActionModel, FlagsAndCodeVariants) {
-  // Pay/free and wait-on come from the flags (cut to 16 bits), magic and
-  // pop from the variants of the codes added.
+TEST(ActionModel, FlagsCodeVariantsAndArgumentNumbering) {
+  // Pay/free and wait-on come from the flags (cut to 16 bits), magic and pop
+  // from the variants of the codes added (cut to 16 bits).
   ZString name("Pay");
   ZActionDescription d(name, 0x12324);
   EXPECT_EQ(d.GetFlags(), 0x2324);
@@ -45,11 +42,9 @@ TEST(ActionModel, FlagsAndCodeVariants) {
   EXPECT_TRUE(e.CanHaveMagic() && !e.CanHavePop());
   EXPECT_EQ(e.AddCode(0x10002)->GetVariant(), 2);
   EXPECT_EQ(e.GetCodeVariants(), 3);
-}
 
-TEST(ActionModel, ArgumentNumbering) {
-  ZString name("a"), x("x"), y("y");
-  ZActionDescription d(name, 0);
+  // Arguments are numbered from 1, each above the last.
+  ZString x("x"), y("y");
   EXPECT_FALSE(d.AddArgument(0, ZActionArgument::Text, x, 0, 0));
   EXPECT_TRUE(d.AddArgument(1, ZActionArgument::Number, x, 0x10002, -0x10003));
   EXPECT_FALSE(d.AddArgument(1, ZActionArgument::Text, y, 0, 0));
@@ -57,14 +52,12 @@ TEST(ActionModel, ArgumentNumbering) {
   EXPECT_FALSE(d.AddArgument(2, ZActionArgument::Text, y, 0, 0));
   ASSERT_EQ(d.GetNumArgs(), 2);
   EXPECT_EQ(Str(d.GetArgName(1)), "y");
-  EXPECT_EQ(Str(d.GetArgName(-1)), "Unknown");
-  EXPECT_EQ(Str(d.GetArgName(2)), "Unknown");
-  EXPECT_EQ(d.GetArgument(0)->GetSize(), 2);
+  EXPECT_EQ(Str(d.GetArgName(-1)) + Str(d.GetArgName(2)), "UnknownUnknown");
+  EXPECT_EQ(d.GetArgument(0)->GetSize(), 2);  // both cut to 16 bits
   EXPECT_EQ(d.GetArgument(0)->GetShift(), -3);
 }
 
-// A description with one argument and one code holding a fragment and a
-// condition.
+// A description with one argument and one code with a fragment and a condition.
 ZActionDescription* AddSample(ZActionTable& table, char const* text) {
   ZString name(text), arg("arg");
   ZActionDescription* d = table.AddDescription(name, 0);
@@ -79,7 +72,6 @@ TEST(ActionModel, CopiesShareElementsAndFreeThemOnce) {
   ZActionTable* source = new ZActionTable;
   ZActionDescription* first = AddSample(*source, "first");
   ZActionTable* copy = new ZActionTable(*source);
-  EXPECT_EQ(*copy->GetDescriptions().begin(), first);
   AddSample(*source, "second");  // not added to the copy
   EXPECT_EQ(copy->GetDescriptions().size(), 1);
 
