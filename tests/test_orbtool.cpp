@@ -50,12 +50,17 @@ bool Contains(const std::string& text, const std::string& part) {
 // The run ended with `code` and its standard error holds every part.
 testing::AssertionResult Fails(const Result& r, int code,
                                std::initializer_list<std::string> parts) {
-  if (r.code != code) return testing::AssertionFailure() << "exit code " << r.code << "\n" << r.err;
-  for (const std::string& part : parts) {
-    if (!Contains(r.err, part))
-      return testing::AssertionFailure() << "no '" << part << "' in\n" << r.err;
-  }
-  return testing::AssertionSuccess();
+  bool ok = r.code == code;
+  for (const std::string& part : parts) ok = ok && Contains(r.err, part);
+  if (ok) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "exit code " << r.code << ", standard error:\n" << r.err;
+}
+
+// Standard output of a run that must end with exit code 0.
+std::string Out(const std::string& args, const std::string& in = "") {
+  Result r = Tool(args, in);
+  EXPECT_EQ(r.code, 0) << args << "\n" << r.err;
+  return r.out;
 }
 
 // Runs command, with FILE standing for a file that holds contents: exit
@@ -69,29 +74,21 @@ testing::AssertionResult FailsOn(std::string command, const std::string& content
   return Fails(Tool(command), 1, {file + ": ", cause});
 }
 
-TEST(OrbtoolAtoms, DumpLookupValueAndParse) {
-  Result dump = Tool("atoms dump -", Slurp(kAtoms));
-  ASSERT_EQ(dump.code, 0) << dump.err;
-  EXPECT_EQ(dump.out, Slurp(kAtoms));
-  Result lookup = Tool("atoms lookup " + kAtoms + " 1 40 3");
-  ASSERT_EQ(lookup.code, 0) << lookup.err;
-  EXPECT_TRUE(Contains(lookup.out, "atom 3: field-align")) << lookup.out;
-  EXPECT_TRUE(Contains(lookup.out, "centre: mask 0x3, pattern 0x1")) << lookup.out;
+TEST(OrbtoolAtoms, QueriesAndFailures) {
+  EXPECT_EQ(Out("atoms dump -", Slurp(kAtoms)), Slurp(kAtoms));
+  std::string lookup = Out("atoms lookup " + kAtoms + " 1 40 3");
+  EXPECT_TRUE(Contains(lookup, "atom 3: field-align")) << lookup;
+  EXPECT_TRUE(Contains(lookup, "centre: mask 0x3, pattern 0x1")) << lookup;
   // Bit flags and an unnamed bit; bit fields.
-  EXPECT_EQ(Tool("atoms value " + kAtoms + " window-style 0 0x15").out,
-            "border | close-box | modal\n");
-  EXPECT_EQ(Tool("atoms value " + kAtoms + " window-style 0 0x40").out, "64\n");
-  EXPECT_EQ(Tool("atoms parse " + kAtoms + " field-align 0 'right|bottom|bold'").out,
-            "26 (0x1a)\n");
-}
+  EXPECT_EQ(Out("atoms value " + kAtoms + " window-style 0 0x15"), "border | close-box | modal\n");
+  EXPECT_EQ(Out("atoms value " + kAtoms + " window-style 0 0x40"), "64\n");
+  EXPECT_EQ(Out("atoms parse " + kAtoms + " field-align 0 'right|bottom|bold'"), "26 (0x1a)\n");
 
-TEST(OrbtoolAtoms, FailuresNameTheFileAndGiveTheExitCode) {
   EXPECT_TRUE(Fails(Tool("atoms lookup " + kAtoms + " no-such-atom"), 1,
                     {"atoms.json: no atom named 'no-such-atom'"}));
   EXPECT_TRUE(Fails(Tool("atoms parse " + kAtoms + " window-style 0 'border | modal'"), 1,
                     {"is not a value of argument 0"}));
-  EXPECT_EQ(Tool("atoms lookup " + kAtoms + " 1 40 70000").code, 2);
-  EXPECT_EQ(Tool("atoms frobnicate").code, 2);
+  EXPECT_EQ(Tool("atoms lookup " + kAtoms + " 1 40 70000").code, 2);  // over 65,535
   EXPECT_TRUE(FailsOn("atoms dump FILE", "{\"classes\": [", "not valid JSON"));
   EXPECT_TRUE(FailsOn("atoms dump FILE",
                       "{\"classes\": [{\"class\": 1, \"protocols\": [{\"protocol\": 2, \"atoms\": "
@@ -100,22 +97,18 @@ TEST(OrbtoolAtoms, FailuresNameTheFileAndGiveTheExitCode) {
 }
 
 TEST(OrbtoolStream, AssembleDisassembleRoundTrip) {
-  TempDir dir;
-  std::string text = ORB_SOURCE_DIR "/samples/stream.txt";
-  Result hex = Tool("stream asm --table " + kAtoms + " " + text);
-  ASSERT_EQ(hex.code, 0) << hex.err;
-  EXPECT_EQ(hex.out.substr(0, 20), "00 01 00 01 01 02 00");  // window-open, data 00 01
-  ASSERT_EQ(Tool("stream asm --table " + kAtoms + " " + text + " -o " + dir.File("s.bin")).code, 0);
-  Result dis = Tool("stream disasm --table " + kAtoms + " --file " + dir.File("s.bin"));
-  ASSERT_EQ(dis.code, 0) << dis.err;
-  EXPECT_TRUE(Contains(dis.out, "1 5 window-style = border|title-bar|close-box\n")) << dis.out;
-  EXPECT_TRUE(Contains(dis.out, "1 2 window-title \"Order entry\"\n")) << dis.out;
+  std::string hex =
+      Out("stream asm --table " + kAtoms + " " + ORB_SOURCE_DIR "/samples/stream.txt");
+  EXPECT_EQ(hex.substr(0, 20), "00 01 00 01 01 02 00");  // window-open, data 00 01
+  std::string bytes = "'" + hex.substr(0, hex.size() - 1) + "'";
+  std::string dis = Out("stream disasm --table " + kAtoms + " " + bytes);
+  EXPECT_TRUE(Contains(dis, "1 5 window-style = border|title-bar|close-box\n")) << dis;
+  EXPECT_TRUE(Contains(dis, "1 2 window-title \"Order entry\"\n")) << dis;
   // The printed text assembles to the same bytes, with names or without.
-  Spit(dir.File("s.txt"), dis.out);
-  EXPECT_EQ(Tool("stream asm --table " + kAtoms + " " + dir.File("s.txt")).out, hex.out);
-  Result bare = Tool("stream disasm '" + hex.out.substr(0, hex.out.size() - 1) + "'");
-  EXPECT_TRUE(Contains(bare.out, "1 5 ? [00 07]\n")) << bare.out;
-  EXPECT_EQ(Tool("stream asm -", bare.out).out, hex.out);
+  EXPECT_EQ(Out("stream asm --table " + kAtoms + " -", dis), hex);
+  std::string bare = Out("stream disasm " + bytes);
+  EXPECT_TRUE(Contains(bare, "1 5 ? [00 07]\n")) << bare;
+  EXPECT_EQ(Out("stream asm -", bare), hex);
 
   EXPECT_TRUE(Fails(Tool("stream disasm 'e8 0'"), 2, {"odd number of hex digits"}));
   EXPECT_TRUE(Fails(Tool("stream disasm '00 02 00 01'"), 1,
@@ -126,64 +119,41 @@ TEST(OrbtoolStream, AssembleDisassembleRoundTrip) {
                       "line 2: atom 1 1 is named 'window-open'"));
 }
 
-TEST(OrbtoolActions, GenerateThenRecognize) {
-  EXPECT_EQ(Tool("actions dump " + kActions).out, Slurp(kActions));
-  struct Case {
-    const char* args;     // action, texts and options for generate
-    const char* bytes;    // what generation gives
-    const char* options;  // what recognition reports
-    const char* texts;    // the argument lines recognition prints
-  } cases[] = {
-      {"open-form orders --options magic,wait-on",
-       "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00", "options 0x21 (magic, wait-on)",
-       "argument 0 \"form\": \"orders\"\n"},
-      // Pixels are stored in units of 16 (shift 4); dx and dy are signed.
-      {"scroll-by 64 -3 7", "00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00", "options 0x0",
-       "argument 0 \"pixels\": \"64\"\nargument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n"},
-      // Conditions choose the code: pages up to 99 and from 100 on.
-      {"goto-page 250", "00 01 00 05 02 03 ff 00 fa 00 02 00", "options 0x0",
-       "argument 0 \"page\": \"250\"\n"},
-      {"beep x --options pop,marker21", "00 01 00 0e 21 00 07 02 00 02 00",
-       "options 0xa (pop, marker21)", "argument 0 \"unused\": \"\"\n"},
-  };
-  for (const Case& c : cases) {
-    Result g = Tool("actions generate " + kActions + " " + c.args);
-    ASSERT_EQ(g.code, 0) << c.args << "\n" << g.err;
-    EXPECT_EQ(g.out, std::string(c.bytes) + "\n") << c.args;
-    Result r = Tool("actions recognize " + kActions + " '" + c.bytes + "'");
-    ASSERT_EQ(r.code, 0) << c.bytes << "\n" << r.err;
-    std::string name = std::string(c.args).substr(0, std::string(c.args).find(' '));
-    EXPECT_EQ(r.out, "action \"" + name + "\"\n" + c.options + "\n" + c.texts) << c.args;
-  }
-}
+TEST(OrbtoolActions, GenerateRecognizeAndFailures) {
+  // Options by name; pixels stored in units of 16 (shift 4), dx and dy signed.
+  EXPECT_EQ(Out("actions generate " + kActions + " open-form orders --options magic,wait-on"),
+            "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00\n");
+  EXPECT_EQ(Out("actions generate " + kActions + " scroll-by 64 -3 7"),
+            "00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00\n");
+  EXPECT_EQ(
+      Out("actions recognize " + kActions + " '00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00'"),
+      "action \"open-form\"\noptions 0x21 (magic, wait-on)\nargument 0 \"form\": \"orders\"\n");
+  EXPECT_EQ(
+      Out("actions recognize " + kActions + " '00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00'"),
+      "action \"scroll-by\"\noptions 0x0\nargument 0 \"pixels\": \"64\"\n"
+      "argument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n");
 
-TEST(OrbtoolActions, FailuresNameTheCause) {
-  struct Case {
+  struct {
     const char* args;
     int code;
     const char* message;
-  } cases[] = {
+  } const cases[] = {
       {"generate goto-page 0", 1, "no code of action 'goto-page' fits options 0x0"},
       {"generate move-to 1 x", 1, "could not convert an argument text (result 5)"},
       {"generate move-to 1 2 --options shiny", 2, "--options: 'shiny'"},
       {"recognize '00 01 00 09 09 00 02 00'", 1, "no action of the table matches"},
       {"recognize", 2, "HEXBYTES"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     std::string args = c.args;
     args.insert(args.find(' ') == std::string::npos ? args.size() : args.find(' '), " " + kActions);
     EXPECT_TRUE(Fails(Tool("actions " + args), c.code, {c.message})) << args;
   }
-
   // A module folder without the plug-in leaves it absent.
   TempDir dir;
-  std::string env = "ORB_MODULE_PATH=" + dir.path() + " ";
-  EXPECT_TRUE(Fails(Tool("actions generate " + kActions + " move-to 1 2", "", env), 1,
-                    {"needs the plug-in ORBADA32, which is absent"}));
-  EXPECT_TRUE(
-      Fails(Tool("actions recognize " + kActions + " '00 01 00 05 01 02 00 2a 00 02 00'", "", env),
-            1, {"needs the plug-in ORBADA32"}));
-
+  EXPECT_TRUE(Fails(Tool("actions generate " + kActions + " move-to 1 2", "",
+                         "ORB_MODULE_PATH=" + dir.path() + " "),
+                    1, {"needs the plug-in ORBADA32, which is absent"}));
   EXPECT_TRUE(FailsOn("actions dump FILE",
                       "{\"actions\": [{\"name\": \"a\", \"code_variants\": 2, \"codes\": "
                       "[{\"variant\": 1}]}]}",
@@ -194,16 +164,11 @@ TEST(OrbtoolActions, FailuresNameTheCause) {
 }
 
 TEST(OrbtoolText, RegexAndTokenize) {
-  Result m = Tool("regex '&[0-9]+' 123abc");
-  EXPECT_EQ(m.code, 0);
-  EXPECT_EQ(m.out, "rest \"abc\"\nparameter 1 \"123\"\n");
+  EXPECT_EQ(Out("regex '&[0-9]+' 123abc"), "rest \"abc\"\nparameter 1 \"123\"\n");
   EXPECT_TRUE(Fails(Tool("regex '^abc' '^abcd'"), 1, {"no match"}));
-  EXPECT_EQ(Tool("regex onlyone").code, 2);
-
-  std::string syntax = ORB_SOURCE_DIR "/samples/syntax.txt";
-  Result t = Tool("tokenize " + syntax + " 'width=640; title=\"Order entry\"; modal=no;'");
-  ASSERT_EQ(t.code, 0) << t.err;
-  EXPECT_EQ(t.out, "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n");
+  EXPECT_EQ(Out("tokenize " ORB_SOURCE_DIR "/samples/syntax.txt"
+                " 'width=640; title=\"Order entry\"; modal=no;'"),
+            "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n");
   // A token that consumes nothing would loop for ever.
   EXPECT_TRUE(Fails(Tool("tokenize /dev/stdin abc", "# comment\n\n5 ^x*\n"), 1,
                     {"token 5 matched without consuming text"}));
@@ -211,21 +176,15 @@ TEST(OrbtoolText, RegexAndTokenize) {
 }
 
 TEST(OrbtoolCli, DemoHelpVersionAndUsage) {
-  Result d = Tool("demo");
-  ASSERT_EQ(d.code, 0) << d.err;
+  std::string demo = Out("demo");
   for (const char* part : {"2 classes, 6 protocols, 19 atoms", "    action \"goto-page\"",
                            "    argument 0 \"reply\": \"Yes please\"", "4 \"modal\" \"yes\""}) {
-    EXPECT_TRUE(Contains(d.out, part)) << part << "\n" << d.out;
+    EXPECT_TRUE(Contains(demo, part)) << part << "\n" << demo;
   }
   TempDir dir;
   EXPECT_TRUE(Fails(Tool("demo --samples " + dir.path()), 1, {"atoms.json: cannot open"}));
-  Result sub = Tool("stream disasm --help");
-  EXPECT_EQ(sub.code, 0);
-  EXPECT_TRUE(Contains(sub.out, "--table")) << sub.out;
-  Result version = Tool("version");
-  EXPECT_EQ(version.code, 0);
-  EXPECT_TRUE(Contains(version.out, "ORBCMN Build 14\n")) << version.out;
-  EXPECT_EQ(Tool("").code, 2);
+  EXPECT_TRUE(Contains(Out("stream disasm --help"), "--table"));
+  EXPECT_TRUE(Contains(Out("version"), "ORBCMN Build 14\n"));
   EXPECT_EQ(Tool("no-such-command").code, 2);
 }
 
@@ -233,21 +192,19 @@ TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
   TempDir dir;
   for (std::string group : {"atoms", "actions"}) {
     std::string text = group == "atoms" ? kAtoms : kActions, bin = kBuilt + "/" + group + ".bin";
-    // The build's binary is what build makes now, and dumps to the sample.
-    ASSERT_EQ(Tool(group + " build " + text + " -o " + dir.File("t.bin")).code, 0);
-    std::string bytes = Slurp(bin);
+    // The build's binary is what build makes now, and dumps to the sample;
+    // binary to text to binary through standard input and output.
+    Out(group + " build " + text + " -o " + dir.File("t.bin"));
+    std::string bytes = Slurp(bin), dump = Out(group + " dump " + bin);
     EXPECT_EQ(Slurp(dir.File("t.bin")), bytes) << group;
-    Result dump = Tool(group + " dump " + bin);
-    EXPECT_EQ(dump.out, Slurp(text)) << group;
-    // Binary to text to binary, through standard input and output.
-    EXPECT_EQ(Tool(group + " build - -o -", dump.out).out, bytes) << group;
+    EXPECT_EQ(dump, Slurp(text)) << group;
+    EXPECT_EQ(Out(group + " build - -o -", dump), bytes) << group;
 
     // Damaged binaries: cut anywhere, or bytes after the table.
-    for (size_t cut : {size_t(0), size_t(2), size_t(20), bytes.size() - 1}) {
-      EXPECT_TRUE(FailsOn(group + " dump FILE", bytes.substr(0, cut), "")) << group << cut;
+    for (size_t cut : {size_t(0), size_t(2), bytes.size() / 2, bytes.size() - 1}) {
+      EXPECT_TRUE(FailsOn(group + " dump FILE", bytes.substr(0, cut), "damaged or truncated"))
+          << group << cut;
     }
-    EXPECT_TRUE(
-        FailsOn(group + " dump FILE", bytes.substr(0, bytes.size() / 2), "damaged or truncated"));
     EXPECT_TRUE(FailsOn(group + " dump FILE", bytes + "x", "bytes follow the"));
   }
   EXPECT_TRUE(
@@ -256,8 +213,8 @@ TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
   EXPECT_EQ(Tool("atoms build " + kAtoms + " -o " + dir.File("no/such/dir/x.bin")).code, 1);
 
   // The commands that query tables take the binary form as well.
-  EXPECT_EQ(Tool("atoms value " + kBuilt + "/atoms.bin window-frame 0 3").out, "etched\n");
-  EXPECT_EQ(Tool("actions generate " + kBuilt + "/actions.bin goto-page 42").out,
+  EXPECT_EQ(Out("atoms value " + kBuilt + "/atoms.bin window-frame 0 3"), "etched\n");
+  EXPECT_EQ(Out("actions generate " + kBuilt + "/actions.bin goto-page 42"),
             "00 01 00 05 01 02 00 2a 00 02 00\n");
 }
 
