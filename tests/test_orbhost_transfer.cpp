@@ -114,6 +114,7 @@ TEST_F(Recorder, UploadCutsRecordsIntoPiecesInTextOrder) {
   int n = 2;
   for (const char* t : {"5", "6", "7", "8"}) Send(want, n++, "Bg", Record(t));
   std::string record = Record(big);
+  ASSERT_EQ("00FA41", record.substr(0, 6)) << "the length most significant byte first";
   for (size_t at = 0; at < record.size(); at += 200) Send(want, n++, "Bg", record.substr(at, 200));
   for (const char* t : {"9", "10", "11", "12"}) Send(want, n++, "Bg", Record(t));
   Send(want, n, "Bh", "");
@@ -228,14 +229,15 @@ TEST_F(Recorder, WholeFilesInAndOut) {
   TempDir dir;
   std::string path = dir.File("data.bin");
   const char data[] = "abc\0e";
-  EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), "abcdefg", 5));
-  EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), data, 5)) << "rewritten, not appended";
+  EXPECT_EQ(7, OrbHost_WriteDataToFile(path.c_str(), "abcdefg", 7));
+  EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), data, 5));
   EXPECT_EQ(0, OrbHost_WriteDataToFile(dir.File("no/such/f").c_str(), data, 5));
   char* block = static_cast<char*>(OrbHost_ReadDataFromFile(path.c_str(), 5));
   ASSERT_NE(nullptr, block);
   EXPECT_EQ(0, std::memcmp(block, data, 6)) << "with a terminator";
   HostKit_Free("test", block);
-  EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 6)) << "file shorter than count";
+  EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 6))
+      << "shorter than the count: the longer file was emptied before the rewrite";
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 0));
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(dir.File("missing.bin").c_str(), 5));
   EXPECT_EQ((Strings{"106 042397 6", "108 test 0", "106 042397 7", "108 06109C 0"}), g_alloc);
