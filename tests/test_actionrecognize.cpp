@@ -41,40 +41,30 @@ ZActionDescription* Recognize(ZActionTable& table, ZBuffer const& bytes, unsigne
                          static_cast<int>(bytes.GetLength()), options, args);
 }
 
-TEST(ActionGenerate, HeadersMarkersAndEndMark) {
-  ZString name("a");
-  ZActionDescription d(name, 0), high(name, 0);
-  AddCode(d, 0, {"01 05"});
-  ZVectorString none;
-  ZBuffer out;
-  EXPECT_EQ(d.Generate(OptionMarker22 | OptionMarker21, none, out), 0);  // 21 wins
-  EXPECT_EQ(ToHex(out), "00 01 00 0E 21 00 01 05 00 02 00");
-
-  // Low bits matching no variant (the marker bits above them do not count), or
-  // a variant above 3: -1, out untouched.
-  EXPECT_EQ(d.Generate(OptionMagic, none, out), -1);
-  AddCode(high, 4, {"01 05"});
-  EXPECT_EQ(high.Generate(4, none, out), -1);
-  EXPECT_EQ(ToHex(out), "00 01 00 0E 21 00 01 05 00 02 00");
-}
-
-TEST(ActionGenerate, DataBlocksAndArguments) {
+TEST(ActionGenerate, HeadersDataBlocksAndArguments) {
   ZString name("move"), a("a"), b("b");
-  ZActionDescription d(name, 0);
+  ZActionDescription d(name, 0), high(name, 0);
   d.AddArgument(1, ZActionArgument::TwoBytes, a, 0, 0);
   d.AddArgument(2, ZActionArgument::Text, b, 0, 0);
   AddCode(d, 2, {"01 05", "=0B", "#0", "01 06", "01 07", "#1"});
-  std::string const expected = "00 01 00 01 05 03 0B 41 42 01 06 01 07 02 68 69 00 02 00";
   ZVectorString args = Texts({" AB ", "hi"});
   ZBuffer out;
   EXPECT_EQ(d.Generate(OptionPop, args, out), 0);
-  EXPECT_EQ(ToHex(out), expected);
+  EXPECT_EQ(ToHex(out), "00 01 00 01 05 03 0B 41 42 01 06 01 07 02 68 69 00 02 00");
   EXPECT_EQ(Str(args[0]), " AB ");  // the caller's texts stay as given
+  // With both markers 21 wins.
+  std::string const marked = "00 01 00 0E 21 00 01 05 03 0B 41 42 01 06 01 07 02 68 69 00 02 00";
+  EXPECT_EQ(d.Generate(OptionPop | OptionMarker22 | OptionMarker21, args, out), 0);
+  EXPECT_EQ(ToHex(out), marked);
 
-  // A conversion failure stops generation with its result, out untouched.
+  // Low bits matching no variant, a variant above 3, or a conversion failure
+  // stop generation, out untouched.
+  EXPECT_EQ(d.Generate(OptionMagic, args, out), -1);
+  AddCode(high, 4, {"01 05"});
+  EXPECT_EQ(high.Generate(4, args, out), -1);
   ZVectorString blank = Texts({"AB", " \t"});
   EXPECT_EQ(d.Generate(OptionPop, blank, out), -2);
-  EXPECT_EQ(ToHex(out), expected);
+  EXPECT_EQ(ToHex(out), marked);
 
   // A slot beyond the texts given does not fit; the next code does.
   ZVectorString one = Texts({"CD"});
@@ -160,8 +150,9 @@ class RecognizeTable : public testing::Test {
   ZVectorString args_;
 };
 
-// Every start header form, both markers, and no header at all.
-TEST_F(RecognizeTable, HeadersMarkersAndVariant) {
+// Every start header form, both markers, and no header at all; then which
+// code and description take the bytes.
+TEST_F(RecognizeTable, HeadersMarkersAndOrderOfTrial) {
   struct {
     char const* hex;
     unsigned int options;
@@ -179,9 +170,7 @@ TEST_F(RecognizeTable, HeadersMarkersAndVariant) {
     ASSERT_EQ(args_.size(), 2);
     EXPECT_EQ(Str(args_[1]), "");  // no slot fills it
   }
-}
 
-TEST_F(RecognizeTable, OrderOfTrial) {
   // The first code's condition fails; the second code of the same
   // description takes the bytes, its two slots appending to one text.
   ASSERT_EQ(Found("00 01 00 01 05 04 41 42 43 44 00 02 00"), table_.Find(ZString("first")));
