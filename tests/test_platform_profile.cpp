@@ -1,5 +1,5 @@
-// Profile files: reads, truncation counts and enumerations as Windows gives
-// them, and rewrites that keep everything they do not change.
+// Profile files: reads and truncation counts as Windows gives them, and
+// rewrites that keep everything they do not change.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -68,14 +68,6 @@ TEST_F(ProfileTest, ReadsWithoutRegardToCaseAndTruncatesAsWindows) {
   EXPECT_EQ("11|First Value\0z"s, Raw("General", "Name", "", 12));  // exactly fitting
   EXPECT_EQ("0|z"s, Raw("General", "Name", "", 0));
   EXPECT_EQ("2|de\0z"s, Raw("General", "none", "defa", 3));
-
-  // Name lists end in two NULs. Cut lists: the first size - 2 characters
-  // and two NULs, size - 2 returned; a list that fits only without room to
-  // spare counts as cut.
-  EXPECT_EQ("General\0Paths\0Empty\0"s, Get(nullptr, nullptr));
-  EXPECT_EQ("10|General\0Pa\0\0z"s, Raw(nullptr, nullptr, "", 12));
-  EXPECT_EQ("11|Home\0quoted\0\0z"s, Raw("paths", nullptr, "", 13));
-  EXPECT_EQ("12|Home\0quoted\0\0zz"s, Raw("Paths", nullptr, "", 14));
 }
 
 TEST_F(ProfileTest, NumbersAsWindowsReadsThem) {
