@@ -77,14 +77,12 @@ TEST(PlatformModule, EntriesAndRelease) {
   EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(PlatformModule, FileNames) {
+// File names cut to the buffer: size - 1 characters, a zero, and the size as
+// result. (The whole name is read in the library start-up tests.)
+TEST(PlatformModule, FileNamesCutToTheBuffer) {
   std::string expected = TestPluginDir("plain") + "/orbada32.so";
   HMODULE module = LoadLibraryA(expected.c_str());
   ASSERT_NE(nullptr, module);
-  char name[4096];
-  EXPECT_EQ(expected.size(), GetModuleFileNameA(module, name, sizeof name));
-  EXPECT_EQ(expected, name);
-  // Cut to the buffer: size - 1 characters, a zero, and the size as result.
   char small[6];
   std::memset(small, 'x', sizeof small);
   EXPECT_EQ(5u, GetModuleFileNameA(module, small, 5));
