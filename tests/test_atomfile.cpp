@@ -103,6 +103,20 @@ TEST_F(AtomFile, EmptyAndOneAtomExamples) {
   ASSERT_EQ(Save(table), oneAtom("ab"));
   EXPECT_EQ(Save(*Load(oneAtom("ab"))), oneAtom("ab"));
   EXPECT_EQ(Save(*Load(oneAtom("AB"))), oneAtom("AB"));  // a name is not lowered on loading
+
+  // Loaded by value, an atom and an item append the stored name to theirs.
+  std::ofstream(path_, std::ios::binary | std::ios::trunc)
+      << Stream().Atom(1, 3, 5, 0, "ab").Null(2).Obj(kItem, 3).U32(7).Name(4, "cd").s;
+  ZFile file;
+  ASSERT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
+  ZStreamer s(&file, false);
+  ZAtom atom(1, ZString("x"));
+  ZEnumItem item(ZString("y"), 0);
+  EXPECT_TRUE(ZAtom::Load(s, atom) && ZEnumItem::Load(s, item));
+  EXPECT_EQ(atom.GetName(), "xab");
+  EXPECT_EQ(atom.GetType(0), 5);
+  EXPECT_EQ(item.GetName(), "ycd");
+  EXPECT_EQ(item.GetValue(), 7ul);
 }
 
 // Two classes; class 1 has protocols 2 and 9. Atom "Move" has three

@@ -24,7 +24,8 @@
 // reads those); chains are written and read iteratively, so a list of any
 // length costs no stack depth. The atom's protocol number and the table's
 // unknown name are not stored. Loading into an object first destroys what
-// its lists held.
+// its lists held; the name read is appended to the name it has, as a
+// ZString record is.
 //
 // Saving fails (false) on an argument record whose enumeration is not one
 // of its own atom's, which the file could not give back. A chain element

@@ -21,7 +21,8 @@
 // File writes a record with everything that follows it in its chain, and
 // reads one record without its successors (LoadList or the parent's record
 // reads those). Chains are written and read iteratively, whatever their
-// length. Loading into an object first destroys what its lists held.
+// length. Loading into an object first destroys what its lists held; an
+// item's name read is appended to the name it has, as a ZString record is.
 #ifndef ORBCMN_ZENUM_H_
 #define ORBCMN_ZENUM_H_
 

@@ -85,7 +85,6 @@ struct AtomRecords {
     unsigned long value = 0;
     if (!ReadSchema(s) || !s.Read(value)) return false;
     item.value_ = static_cast<uint32_t>(value);
-    item.name_.Empty();
     return ZString::Load(s, item.name_);
   }
 
@@ -149,7 +148,6 @@ struct AtomRecords {
     if (!ReadSchema(s) || !s.Read(a.atom_) || !s.Read(a.type0_) || !s.Read(a.flags_)) {
       return false;
     }
-    a.name_.Empty();
     if (!ZString::Load(s, a.name_)) return false;
     DestroyChain(a.multis_, &ZMulti::next_);
     DestroyChain(a.enums_, &ZEnum::next_);
