@@ -19,7 +19,8 @@ class TestNode final {
   class ZMetaZTestNode : public ZMetaClass {
    public:
     ZMetaZTestNode() : ZMetaClass(n_TestNode) {}
-    void* Make() override { return new TestNode; }
+    void* Make() override { return makeFails ? nullptr : new TestNode; }
+    bool makeFails = false;  // as when memory runs out
   };
   static char const* const n_TestNode;
   static ZMetaZTestNode c_TestNode;
@@ -221,6 +222,14 @@ TEST_F(RegistryTest, UnknownClassReadsAsNull) {
       Loader({0x00, 0x01, 0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0, 0, 0, 1}), p,
       TestNode::n_TestNode));
   EXPECT_EQ(p, &dummy);
+
+  // A record that cannot make its object: null and false.
+  Bytes tagged = Save([](ZStreamer& s) { TestNode::c_TestNode.Save(s); });
+  p = &dummy;
+  TestNode::c_TestNode.makeFails = true;
+  EXPECT_FALSE(TestNode::P::LoadPointer(Loader(tagged), p, TestNode::n_TestNode));
+  TestNode::c_TestNode.makeFails = false;
+  EXPECT_EQ(p, nullptr);
 }
 
 }  // namespace

@@ -29,9 +29,10 @@
 //     has, give p = null and true (false when the streamer has failed; the
 //     bytes of an unknown object stay unread). A class that is neither X
 //     nor a subclass of X (subclasses are known only after Attach) gives
-//     false, p unchanged. Otherwise makes a new object and reads its
-//     identifier: a new identifier returns p->File(s) with p the new object,
-//     owned by the caller even when the result is false (it stays
+//     false, p unchanged. Otherwise p = a new object of the stored class
+//     (false with p null when Make gives none), then reads its identifier:
+//     a new identifier returns p->File(s) with p the new object, owned by
+//     the caller even when the result is false (it stays
 //     registered in the streamer, so a caller that destroys it must not
 //     read on). An identifier loaded before destroys the new object and
 //     sets p to the earlier one (true unless the streamer has failed; a

@@ -39,15 +39,11 @@ struct Persistence {
       return !s.Error();
     }
     if (!record->IsSubClass(name)) return false;
-    Root* made = static_cast<Root*>(record->Make());
-    if (made == nullptr) return false;
-    X* object = static_cast<X*>(made);
-    void* known = s.ReadUID(object, record);
-    if (known == nullptr) {
-      p = object;
-      return object->File(s);
-    }
-    delete object;
+    p = static_cast<X*>(static_cast<Root*>(record->Make()));
+    if (p == nullptr) return false;
+    void* known = s.ReadUID(p, record);
+    if (known == nullptr) return p->File(s);
+    delete p;
     p = static_cast<X*>(static_cast<Root*>(known));
     return !s.Error();
   }
