@@ -1,42 +1,16 @@
 // The ZBuffer and ZString records and their protocol functions.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
 #include <string>
 
 #include "orbcmn/orbcmn.h"
-#include "support/tempfiles.h"
+#include "support/streamfile.h"
 
 namespace {
 
-class RecordsTest : public testing::Test {
+class RecordsTest : public StreamFileTest {
  protected:
   static void SetUpTestSuite() { ZMetaClass::Attach(); }
-
-  // The bytes body writes; the streamer is gone before the file closes.
-  template <typename Body>
-  Bytes Save(Body body) {
-    ZFile file;
-    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eWrite, ZFile::eBinary));
-    body(*std::make_unique<ZStreamer>(&file, true));
-    file.Close();
-    return ReadBytes(path_);
-  }
-
-  // A loading streamer over bytes; it replaces the one before.
-  ZStreamer& Loader(const Bytes& bytes) {
-    loader_.reset();
-    file_.Close();
-    EXPECT_TRUE(WriteBytes(path_, bytes));
-    EXPECT_TRUE(file_.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
-    return loader_.emplace(&file_, false);
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.File("rec.bin");
-  ZFile file_;
-  std::optional<ZStreamer> loader_;
 };
 
 // An atom buffer and a compiled expression travel as a ZBuffer and a ZString.

@@ -2,13 +2,11 @@
 // test class with its own record.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
 #include <string>
 
 #include "orbcmn/orbcmn.h"
 #include "persist/protocol.h"
-#include "support/tempfiles.h"
+#include "support/streamfile.h"
 
 namespace {
 
@@ -69,33 +67,9 @@ class Hooks : public ZMetaClass {
 
 ZMetaClassAlias g_alias("ZString", "OldString");
 
-class RegistryTest : public testing::Test {
+class RegistryTest : public StreamFileTest {
  protected:
   static void SetUpTestSuite() { ZMetaClass::Attach(); }
-
-  // The bytes body writes; the streamer is gone before the file closes.
-  template <typename Body>
-  Bytes Save(Body body) {
-    ZFile file;
-    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eWrite, ZFile::eBinary));
-    body(*std::make_unique<ZStreamer>(&file, true));
-    file.Close();
-    return ReadBytes(path_);
-  }
-
-  // A loading streamer over bytes; it replaces the one before.
-  ZStreamer& Loader(const Bytes& bytes) {
-    loader_.reset();
-    file_.Close();
-    EXPECT_TRUE(WriteBytes(path_, bytes));
-    EXPECT_TRUE(file_.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
-    return loader_.emplace(&file_, false);
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.File("reg.bin");
-  ZFile file_;
-  std::optional<ZStreamer> loader_;
 };
 
 TEST_F(RegistryTest, RecordOrderIdsAndLookups) {

@@ -3,41 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <tuple>
 
 #include "orbcmn/orbcmn.h"
-#include "support/tempfiles.h"
+#include "support/streamfile.h"
 
 namespace {
 
-class StreamerTest : public testing::Test {
- protected:
-  // The bytes body writes; the streamer is gone before the file closes.
-  template <typename Body>
-  Bytes Save(Body body) {
-    ZFile file;
-    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eWrite, ZFile::eBinary));
-    body(*std::make_unique<ZStreamer>(&file, true));
-    file.Close();
-    return ReadBytes(path_);
-  }
-
-  // A loading streamer over bytes; it replaces the one before.
-  ZStreamer& Loader(const Bytes& bytes) {
-    loader_.reset();
-    file_.Close();
-    EXPECT_TRUE(WriteBytes(path_, bytes));
-    EXPECT_TRUE(file_.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
-    return loader_.emplace(&file_, false);
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.File("stream.bin");
-  ZFile file_;
-  std::optional<ZStreamer> loader_;
-};
+class StreamerTest : public StreamFileTest {};
 
 TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
   using Values = std::tuple<unsigned short, long, long, double, unsigned char, signed char, short,
