@@ -53,6 +53,42 @@ TEST(HostKitAllocator, TagsZeroFillBadReleasesAndTheObserver) {
   EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
 }
 
+// The fail handler sees every allocate and resize request, numbered from 1
+// since it was set; a refused resize leaves the old block as it was.
+TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
+  long all = HostKit_LiveBlocks(nullptr);
+  g_seen.clear();
+  HostKit_SetFailHandler(
+      [](void*, int entry, const char* tag, unsigned size, unsigned long serial) {
+        g_seen.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size) + " " +
+                         std::to_string(serial));
+        return static_cast<int>(serial % 2 == 0);
+      },
+      nullptr);
+  char* a = static_cast<char*>(HostKit_Alloc("fA", 8, 0));  // 1
+  EXPECT_EQ(nullptr, HostKit_Alloc("fA", 9, 0));            // 2
+  ASSERT_NE(nullptr, a);
+  std::memcpy(a, "1234567", 8);
+  a = static_cast<char*>(HostKit_Realloc("fB", a, 1 << 20, 0));  // 3
+  ASSERT_NE(nullptr, a);
+  EXPECT_EQ(nullptr, HostKit_Realloc("fB", a, 16, 0));  // 4
+  EXPECT_STREQ("1234567", a);
+  EXPECT_EQ(1u << 20, HostKit_BlockSize(a));
+  EXPECT_EQ(1, HostKit_LiveBlocks("fB"));
+  void* b = HostKit_Realloc("fC", nullptr, 4, 0);  // 5: a realloc of null
+  HostKit_SetFailHandler(nullptr, nullptr);
+  void* c = HostKit_Alloc("fC", 4, 0);
+  EXPECT_NE(nullptr, c);
+  EXPECT_EQ(2, HostKit_LiveBlocks("fC"));
+  HostKit_Free("f", a);
+  HostKit_Free("f", b);
+  HostKit_Free("f", c);
+  EXPECT_EQ((std::vector<std::string>{"106 fA 8 1", "106 fA 9 2", "107 fB 1048576 3", "107 fB 16 4",
+                                      "107 fC 4 5"}),
+            g_seen);
+  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
+}
+
 // The block table grows several times and loses blocks in an order unrelated
 // to their addresses; sizes, counts and bad-release reports stay exact.
 TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {

@@ -71,6 +71,17 @@ typedef void (*HostKitAllocObserver)(void* user, int entry, const char* tag, voi
                                      unsigned size);
 HOSTKIT_API void HostKit_SetAllocObserver(HostKitAllocObserver observer, void* user);
 
+// Decides, for tests, whether an allocate (entry 106) or reallocate (107)
+// request fails. serial counts the 106/107 requests seen since the handler
+// was set, from 1. Non-zero: the request fails (null result; a realloc's old
+// block stays valid). A realloc of null is a 107 request; one of a block the
+// allocator does not know fails without asking. The handler runs while the
+// allocator holds its lock, so it must not call back into this library.
+typedef int (*HostKitFailHandler)(void* user, int entry, const char* tag, unsigned size,
+                                  unsigned long serial);
+HOSTKIT_API void HostKit_SetFailHandler(HostKitFailHandler handler,
+                                        void* user);  // null: never fail
+
 // Address of the tool-call context: two pointer-sized words, zero at load.
 // The client fills the second word with the address of its host record.
 HOSTKIT_API intptr_t* HostKit_Context(void);

@@ -123,20 +123,24 @@ class BlockTable {
 
 class Allocator {
  public:
-  void* Alloc(const char* tag, unsigned size, unsigned flags) {
-    // A zero-size request still yields a distinct block.
-    void* block = (flags & 1) ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1);
+  // entry is 106, or 107 for a resize of null.
+  void* Alloc(const char* tag, unsigned size, unsigned flags, int entry = 106) {
     std::lock_guard<SpinLock> lock(mu_);
+    void* block = nullptr;
+    if (!Fails(entry, tag, size)) {
+      // A zero-size request still yields a distinct block.
+      block = (flags & 1) ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1);
+    }
     if (block != nullptr && !Track(block, size, tag)) {
       std::free(block);
       block = nullptr;
     }
-    Observe(106, tag, block, size);
+    Observe(entry, tag, block, size);
     return block;
   }
 
   void* Realloc(const char* tag, void* block, unsigned size, unsigned flags) {
-    if (block == nullptr) return Alloc(tag, size, flags);
+    if (block == nullptr) return Alloc(tag, size, flags, 107);
     std::lock_guard<SpinLock> lock(mu_);
     BlockTable::Slot* slot = blocks_.Find(block);
     if (slot == nullptr) {
@@ -144,8 +148,12 @@ class Allocator {
       Observe(107, tag, nullptr, size);
       return nullptr;
     }
+    // The tag is resolved first: once realloc has moved the block, nothing
+    // may fail before the table knows the new address.
     unsigned old_size = slot->size;
-    void* moved = std::realloc(block, size ? size : 1);
+    unsigned index = TagIndex(tag);
+    void* moved = nullptr;
+    if (index != kNoTag && !Fails(107, tag, size)) moved = std::realloc(block, size ? size : 1);
     if (moved == nullptr) {
       Observe(107, tag, nullptr, size);
       return nullptr;
@@ -155,7 +163,6 @@ class Allocator {
     }
     // The block now counts under the resizing tag.
     tags_[slot->tag].live--;
-    unsigned index = TagIndex(tag);
     tags_[index].live++;
     if (moved == block) {
       slot->size = size;
@@ -212,18 +219,25 @@ class Allocator {
     observer_user_ = user;
   }
 
+  void SetFailHandler(HostKitFailHandler handler, void* user) {
+    std::lock_guard<SpinLock> lock(mu_);
+    fail_ = handler;
+    fail_user_ = user;
+    serial_ = 0;
+  }
+
  private:
   // Records a new block; false when the table cannot take it.
   bool Track(void* block, unsigned size, const char* tag) {
     unsigned index = TagIndex(tag);
-    if (!blocks_.Insert(block, size, index)) return false;
+    if (index == kNoTag || !blocks_.Insert(block, size, index)) return false;
     tags_[index].live++;
     return true;
   }
 
   // Tags are short literals: look them up by address in a small cache
   // first (checking the text, since an address may be reused for another
-  // text), by text after.
+  // text), by text after. kNoTag when a new tag cannot be recorded.
   unsigned TagIndex(const char* tag) {
     const char* name = tag ? tag : "";
     TagCache& cached = tag_cache_[(reinterpret_cast<uintptr_t>(name) >> 3) % kTagCache];
@@ -232,9 +246,20 @@ class Allocator {
     }
     unsigned index = 0;
     while (index < tags_.size() && tags_[index].name != name) index++;
-    if (index == tags_.size()) tags_.push_back(TagCount{name, 0});
+    if (index == tags_.size()) {
+      try {
+        tags_.push_back(TagCount{name, 0});
+      } catch (const std::bad_alloc&) {
+        return kNoTag;
+      }
+    }
     cached = TagCache{name, index};
     return index;
+  }
+
+  // Asks the test's fail handler whether this request fails.
+  bool Fails(int entry, const char* tag, unsigned size) {
+    return fail_ != nullptr && fail_(fail_user_, entry, tag, size, ++serial_) != 0;
   }
 
   void Observe(int entry, const char* tag, void* block, unsigned size) {
@@ -252,6 +277,7 @@ class Allocator {
     unsigned index;
   };
   static constexpr size_t kTagCache = 32;
+  static constexpr unsigned kNoTag = ~0u;
 
   SpinLock mu_;
   BlockTable blocks_;
@@ -260,6 +286,9 @@ class Allocator {
   long bad_ = 0;
   HostKitAllocObserver observer_ = nullptr;
   void* observer_user_ = nullptr;
+  HostKitFailHandler fail_ = nullptr;
+  void* fail_user_ = nullptr;
+  unsigned long serial_ = 0;
 };
 
 // Never destroyed: blocks may be freed by static destructors of other modules.
@@ -290,6 +319,10 @@ long HostKit_BadReleases(void) { return TheAllocator().BadReleases(); }
 
 void HostKit_SetAllocObserver(HostKitAllocObserver observer, void* user) {
   TheAllocator().SetObserver(observer, user);
+}
+
+void HostKit_SetFailHandler(HostKitFailHandler handler, void* user) {
+  TheAllocator().SetFailHandler(handler, user);
 }
 
 }  // extern "C"
