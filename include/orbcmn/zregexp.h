@@ -122,6 +122,18 @@ class ORBCMN_API ZRegExp : public ZString {
   // text, makes (uncompiled) alternatives, and stores in rest what the next
   // atom is built from. False when no atom was cut.
   bool CutAtom(ZString& rest);
+  struct Cut;
+  // Parse step of CutAtom: walks the text to the mark that ends the atom,
+  // removing escapes and a leading "&" as it goes, so the atom text and the
+  // rest agree up to the cut. cut.found is false when no mark ends it.
+  void ScanAtom(Cut& cut);
+  // Describes the cut made by mark at 0-based index i; escapedBefore tells
+  // whether the character before it was escaped.
+  void MarkCut(char mark, unsigned int i, bool escapedBefore, Cut& cut) const;
+  // Act step of CutAtom: sets the kind and end anchor, stores the rest,
+  // builds set members or group alternatives, and trims the text to the
+  // atom. False when no atom was cut.
+  bool ApplyCut(const Cut& cut, ZString& rest);
   // Builds the member list of a set atom whose text is s, closing "]" at
   // 1-based position close.
   void BuildMembers(const ZString& s, unsigned int close);

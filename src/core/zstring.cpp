@@ -119,11 +119,125 @@ class WorkArea {
   std::size_t used_ = 0;
 };
 
+// One conversion of a format, parsed: the directive for snprintf (without
+// a 32-bit long's modifier, '*' numbers written in), its length modifier
+// and its conversion character (0 when the format ended inside it).
+struct Conversion {
+  char directive[128];
+  char size[3];
+  char conversion;
+
+  bool Integer() const { return std::strchr("diouxX", conversion) != nullptr; }
+  // A 32-bit long prints as int: no modifier.
+  bool LongOnly() const { return size[0] == 'l' && size[1] == 0; }
+};
+
+// Parse step: reads the conversion after a '%' at p and moves p past it,
+// taking '*' widths and precisions from args.
+void ParseConversion(char const*& p, va_list* args, Conversion& c) {
+  // At most 64 bytes of flags and digits, two numbers from '*' and the
+  // modifier.
+  char* directive = c.directive;
+  std::size_t n = 1;
+  directive[0] = '%';
+  auto copy = [&](char ch) {
+    if (n < 64) directive[n++] = ch;
+  };
+  while (*p != 0 && std::strchr("-+ #0'", *p) != nullptr) copy(*p++);
+  if (*p == '*') {
+    ++p;
+    n += std::snprintf(directive + n, sizeof c.directive - n, "%d", va_arg(*args, int));
+  } else {
+    while (IsDecimal(*p)) copy(*p++);
+  }
+  if (*p == '.') {
+    ++p;
+    if (*p == '*') {
+      ++p;
+      int precision = va_arg(*args, int);
+      if (precision >= 0)
+        n += std::snprintf(directive + n, sizeof c.directive - n, ".%d", precision);
+    } else {
+      copy('.');
+      while (IsDecimal(*p)) copy(*p++);
+    }
+  }
+  c.size[0] = c.size[1] = c.size[2] = 0;
+  if (*p == 'h' || *p == 'l') {
+    c.size[0] = *p++;
+    if (*p == c.size[0]) c.size[1] = *p++;
+  } else if (*p == 'L' || *p == 'j' || *p == 'z' || *p == 't') {
+    c.size[0] = *p++;
+  }
+  c.conversion = *p;
+  if (c.conversion == 0) return;
+  ++p;
+  if (!(c.Integer() && c.LongOnly())) {
+    for (char ch : c.size) {
+      if (ch != 0) directive[n++] = ch;
+    }
+  }
+  directive[n++] = c.conversion;
+  directive[n] = 0;
+}
+
+// Act step: prints one parsed conversion, taking its argument from args.
+// written is the conversion as it stands in the format.
+void PrintConversion(WorkArea& out, Conversion const& c, va_list* args, char const* written,
+                     std::size_t writtenLength) {
+  char const* directive = c.directive;
+  char size = c.size[0];
+  char conversion = c.conversion;
+  bool integer = c.Integer();
+  if (integer && c.LongOnly()) {
+    long value = va_arg(*args, long);
+    if (conversion == 'd' || conversion == 'i') {
+      out.Print(directive, static_cast<int>(static_cast<std::int32_t>(value)));
+    } else {
+      out.Print(directive, static_cast<unsigned int>(static_cast<std::uint32_t>(value)));
+    }
+  } else if (integer && (size == 'l' || size == 'L')) {
+    out.Print(directive, va_arg(*args, long long));
+  } else if (integer && size == 'j') {
+    out.Print(directive, va_arg(*args, std::intmax_t));
+  } else if (integer && (size == 'z' || size == 't')) {
+    out.Print(directive, va_arg(*args, std::ptrdiff_t));
+  } else if (integer || conversion == 'c') {
+    if (conversion == 'c' && size == 'l') {
+      out.Print(directive, va_arg(*args, std::wint_t));
+    } else {
+      out.Print(directive, va_arg(*args, int));
+    }
+  } else if (conversion == 's') {
+    if (size == 'l') {
+      out.Print(directive, va_arg(*args, wchar_t const*));
+    } else {
+      out.Print(directive, va_arg(*args, char const*));
+    }
+  } else if (conversion == 'p') {
+    out.Print(directive, va_arg(*args, void*));
+  } else if (std::strchr("eEfFgGaA", conversion) != nullptr) {
+    if (size == 'L') {
+      out.Print(directive, va_arg(*args, long double));
+    } else {
+      out.Print(directive, va_arg(*args, double));
+    }
+  } else if (conversion == 'n') {
+    va_arg(*args, void*);
+  } else if (conversion == '%') {
+    out.Put("%", 1);
+  } else {
+    out.Put(written, writtenLength);  // not a conversion: kept as written
+  }
+}
+
 // Formats fmt with the printf rules, one conversion at a time, so that a
 // long (l) argument of d, i, o, u, x or X prints as its 32-bit value. A
 // '*' width or precision is taken from the arguments into the conversion
 // text. %n consumes its pointer and stores nothing.
 void FormatInto(WorkArea& out, char const* fmt, va_list args) {
+  va_list ap;
+  va_copy(ap, args);
   char const* p = fmt;
   while (*p != 0) {
     if (*p != '%') {
@@ -134,97 +248,15 @@ void FormatInto(WorkArea& out, char const* fmt, va_list args) {
       continue;
     }
     char const* start = p++;
-    // The conversion without its length modifier: at most 64 bytes of
-    // flags and digits, two numbers from '*' and the modifier.
-    char directive[128] = "%";
-    std::size_t n = 1;
-    auto copy = [&](char c) {
-      if (n < 64) directive[n++] = c;
-    };
-    while (*p != 0 && std::strchr("-+ #0'", *p) != nullptr) copy(*p++);
-    if (*p == '*') {
-      ++p;
-      n += std::snprintf(directive + n, sizeof directive - n, "%d", va_arg(args, int));
-    } else {
-      while (IsDecimal(*p)) copy(*p++);
-    }
-    if (*p == '.') {
-      ++p;
-      if (*p == '*') {
-        ++p;
-        int precision = va_arg(args, int);
-        if (precision >= 0)
-          n += std::snprintf(directive + n, sizeof directive - n, ".%d", precision);
-      } else {
-        copy('.');
-        while (IsDecimal(*p)) copy(*p++);
-      }
-    }
-    char size[3] = {0, 0, 0};
-    if (*p == 'h' || *p == 'l') {
-      size[0] = *p++;
-      if (*p == size[0]) size[1] = *p++;
-    } else if (*p == 'L' || *p == 'j' || *p == 'z' || *p == 't') {
-      size[0] = *p++;
-    }
-    char conversion = *p;
-    if (conversion == 0) {
+    Conversion c;
+    ParseConversion(p, &ap, c);
+    if (c.conversion == 0) {
       out.Put(start, p - start);
       break;
     }
-    ++p;
-    bool longOnly = size[0] == 'l' && size[1] == 0;
-    bool integer = std::strchr("diouxX", conversion) != nullptr;
-    // A 32-bit long prints as int: no modifier. Everything else keeps its own.
-    if (!(integer && longOnly)) {
-      for (char c : size) {
-        if (c != 0) directive[n++] = c;
-      }
-    }
-    directive[n++] = conversion;
-    directive[n] = 0;
-    bool isSigned = conversion == 'd' || conversion == 'i';
-    if (integer && longOnly) {
-      long value = va_arg(args, long);
-      if (isSigned) {
-        out.Print(directive, static_cast<int>(static_cast<std::int32_t>(value)));
-      } else {
-        out.Print(directive, static_cast<unsigned int>(static_cast<std::uint32_t>(value)));
-      }
-    } else if (integer && (size[0] == 'l' || size[0] == 'L')) {
-      out.Print(directive, va_arg(args, long long));
-    } else if (integer && size[0] == 'j') {
-      out.Print(directive, va_arg(args, std::intmax_t));
-    } else if (integer && (size[0] == 'z' || size[0] == 't')) {
-      out.Print(directive, va_arg(args, std::ptrdiff_t));
-    } else if (integer || conversion == 'c') {
-      if (conversion == 'c' && size[0] == 'l') {
-        out.Print(directive, va_arg(args, std::wint_t));
-      } else {
-        out.Print(directive, va_arg(args, int));
-      }
-    } else if (conversion == 's') {
-      if (size[0] == 'l') {
-        out.Print(directive, va_arg(args, wchar_t const*));
-      } else {
-        out.Print(directive, va_arg(args, char const*));
-      }
-    } else if (conversion == 'p') {
-      out.Print(directive, va_arg(args, void*));
-    } else if (std::strchr("eEfFgGaA", conversion) != nullptr) {
-      if (size[0] == 'L') {
-        out.Print(directive, va_arg(args, long double));
-      } else {
-        out.Print(directive, va_arg(args, double));
-      }
-    } else if (conversion == 'n') {
-      va_arg(args, void*);
-    } else if (conversion == '%') {
-      out.Put("%", 1);
-    } else {
-      out.Put(start, p - start);  // not a conversion: kept as written
-    }
+    PrintConversion(out, c, &ap, start, p - start);
   }
+  va_end(ap);
 }
 
 // Formats into work (1024 bytes) and gives the number of bytes kept.

@@ -175,6 +175,19 @@ void ZRegExp::ParseAtoms() {
   }
 }
 
+// What the scan of one atom found: where the atom ends and what it is.
+struct ZRegExp::Cut {
+  bool found = false;        // a mark ended the atom
+  bool group = false;        // "{" at the start: a group runs from there
+  bool endAnchor = false;    // "$" ended the atom
+  bool restEmpty = false;    // nothing follows this atom
+  bool reescape = false;     // the rest starts with an escaped character
+  bool set = false;          // a set atom, closed at index end
+  uint32_t kind = kLiteral;  // Kind
+  unsigned int end = 0;      // 0-based index of the mark
+  unsigned int keep = 0;     // characters the atom keeps
+};
+
 bool ZRegExp::CutAtom(ZString& rest) {
   rest.Empty();
   if (IsEmpty()) return false;
@@ -193,133 +206,102 @@ bool ZRegExp::CutAtom(ZString& rest) {
       startAnchor_ = false;
     }
   }
+  Cut cut;
+  ScanAtom(cut);
+  return ApplyCut(cut, rest);
+}
 
-  // Scan with 0-based i. Escapes are removed as they are met, so the atom
-  // text and the rest agree up to the cut; `keep` is how many characters
-  // the atom keeps.
+void ZRegExp::ScanAtom(Cut& cut) {
   unsigned int i = 0;
-  unsigned int keep = 0;
   long long escaped = -1;  // index of the last character taken literally
-  bool cut = false;
-  bool restEmpty = false;
-  bool reescape = false;
-  bool set = false;
-  while (!cut && i < GetLength()) {
+  while (i < GetLength()) {
     char c = ByteAt(*this, i);
-    switch (c) {
-      case '\\':
-        Remove(i + 1, 1);
-        escaped = i;
-        ++i;
-        break;
-      case '$':
-        keep = i;
-        endAnchor_ = true;
-        restEmpty = true;
-        cut = true;
-        break;
-      case '&':
-        if (i == 0) {
-          parameter_ = true;
-          Remove(1, 1);
-        } else {
-          keep = i;
-          cut = true;
-        }
-        break;
-      case '.':
-        if (i == 0) {
-          char after = ByteAt(*this, 1);
-          if (after == '*') {
-            kind_ = kAnyStar;
-            keep = 2;
-          } else if (after == '+') {
-            kind_ = kAnyPlus;
-            keep = 2;
-          } else {
-            kind_ = kAny;
-            keep = 1;
-          }
-        } else {
-          keep = i;
-        }
-        cut = true;
-        break;
-      case '*':
-      case '+':
-        if (i == 1) {
-          kind_ = c == '*' ? kCharStar : kCharPlus;
-          keep = 2;
-        } else if (i > 1) {
-          // The character before the mark begins the next atom; when it
-          // was escaped it must stay literal there too.
-          keep = i - 1;
-          reescape = escaped == static_cast<long long>(i - 1);
-        } else {
-          keep = GetLength();
-          restEmpty = true;
-        }
-        cut = true;
-        break;
-      case '[':
-        if (i == 0) {
-          ++i;
-        } else {
-          keep = i;
-          cut = true;
-        }
-        break;
-      case ']': {
-        char after = ByteAt(*this, i + 1);
-        if (after == '*') {
-          kind_ = kSetStar;
-          keep = i + 2;
-        } else if (after == '+') {
-          kind_ = kSetPlus;
-          keep = i + 2;
-        } else {
-          kind_ = kSet;
-          keep = i + 1;
-        }
-        set = true;
-        cut = true;
-        break;
-      }
-      case '{':
-        if (i > 0) {
-          keep = i;
-          cut = true;
-          break;
-        }
-        {
-          // Groups do not nest: the first "}" closes the group, and a
-          // group without one runs to the end of the pattern.
-          const char* text = *this;
-          const char* close = static_cast<const char*>(memchr(text, '}', GetLength()));
-          unsigned int end =
-              close != nullptr ? static_cast<unsigned int>(close - text) : GetLength();
-          if (close != nullptr) rest.Append(close + 1, GetLength() - end - 1);
-          ZString group(text + 1, end - 1);
-          SplitGroup(group, group.GetLength());
-          kind_ = kAlternation;
-        }
-        return true;
-      default:
-        ++i;
-        break;
+    if (c == '\\') {
+      Remove(i + 1, 1);
+      escaped = i;
+      ++i;
+    } else if (c == '&' && i == 0) {
+      parameter_ = true;
+      Remove(1, 1);
+    } else if (c == '[' && i == 0) {
+      ++i;
+    } else if (c != 0 && strchr("$&.*+[]{", c) != nullptr) {
+      MarkCut(c, i, escaped == static_cast<long long>(i) - 1, cut);
+      return;
+    } else {
+      ++i;
     }
   }
-  if (!cut) return false;
+}
 
-  if (!restEmpty && keep < GetLength()) {
-    if (reescape) rest += '\\';
-    rest.Append(static_cast<const char*>(*this) + keep, GetLength() - keep);
+void ZRegExp::MarkCut(char mark, unsigned int i, bool escapedBefore, Cut& cut) const {
+  cut.found = true;
+  cut.end = i;
+  cut.keep = i;
+  char after = ByteAt(*this, i + 1);
+  switch (mark) {
+    case '$':
+      cut.endAnchor = true;
+      cut.restEmpty = true;
+      break;
+    case '{':
+      cut.group = i == 0;
+      break;
+    case '.':
+      if (i > 0) break;
+      cut.kind = after == '*' ? kAnyStar : after == '+' ? kAnyPlus : kAny;
+      cut.keep = cut.kind == kAny ? 1 : 2;
+      break;
+    case '*':
+    case '+':
+      if (i == 1) {
+        cut.kind = mark == '*' ? kCharStar : kCharPlus;
+        cut.keep = 2;
+      } else if (i > 1) {
+        // The character before the mark begins the next atom; when it was
+        // escaped it must stay literal there too.
+        cut.keep = i - 1;
+        cut.reescape = escapedBefore;
+      } else {
+        cut.keep = GetLength();
+        cut.restEmpty = true;
+      }
+      break;
+    case ']':
+      cut.kind = after == '*' ? kSetStar : after == '+' ? kSetPlus : kSet;
+      cut.keep = cut.kind == kSet ? i + 1 : i + 2;
+      cut.set = true;
+      break;
+    default:  // "&" or "[" inside the atom
+      break;
   }
-  if (set) {
+}
+
+bool ZRegExp::ApplyCut(const Cut& cut, ZString& rest) {
+  if (!cut.found) return false;
+  if (cut.group) {
+    // Groups do not nest: the first "}" closes the group, and a group
+    // without one runs to the end of the pattern.
+    const char* text = *this;
+    const char* close = static_cast<const char*>(memchr(text, '}', GetLength()));
+    unsigned int end = close != nullptr ? static_cast<unsigned int>(close - text) : GetLength();
+    if (close != nullptr) rest.Append(close + 1, GetLength() - end - 1);
+    ZString group(text + 1, end - 1);
+    SplitGroup(group, group.GetLength());
+    kind_ = kAlternation;
+    return true;
+  }
+  kind_ = cut.kind;
+  endAnchor_ = cut.endAnchor;
+  if (!cut.restEmpty && cut.keep < GetLength()) {
+    if (cut.reescape) rest += '\\';
+    rest.Append(static_cast<const char*>(*this) + cut.keep, GetLength() - cut.keep);
+  }
+  if (cut.set) {
     ZString text(*this);
-    BuildMembers(text, i + 1);
-  } else if (keep < GetLength()) {
-    Remove(keep + 1, 0);
+    BuildMembers(text, cut.end + 1);
+  } else if (cut.keep < GetLength()) {
+    Remove(cut.keep + 1, 0);
   }
   return true;
 }
