@@ -51,19 +51,19 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
   EXPECT_EQ(stream.Match(input, data), -1);
   EXPECT_TRUE(data.GetLength() == 400 && input.GetLength() == 1);
 
-  // Data bytes match the front of the data; every type other than 0 and 2 is
-  // a slot: its index, nothing consumed.
-  ZActionFragment fixed(ZActionFragment::DataBytes, Hex("0B 0C"));
+  // Data bytes match the front of the data, never its terminator; every
+  // type other than 0 and 2 is a slot: its index, nothing consumed.
+  ZActionFragment fixed(ZActionFragment::DataBytes, Hex("0B 00"));
   ZBuffer output;
   input = Hex("55");
-  data = Hex("0B 0C 0D");
+  data = Hex("0B 00 0B");
   EXPECT_EQ(fixed.Match(input, data), -1);
   EXPECT_EQ(fixed.Match(input, data), -2);
   ZActionFragment odd(ZActionFragment::EType(9), 2);
   EXPECT_EQ(odd.Match(input, data), 2);
   EXPECT_EQ(odd.Add(output, data), 2);
   EXPECT_TRUE(ToHex(input) == "55" && output.IsEmpty());
-  EXPECT_EQ(ToHex(data), "0D");  // only the data bytes were taken
+  EXPECT_EQ(ToHex(data), "0B");  // only the data bytes were taken
 }
 
 // Add converts a text to bytes appended to the data; Get converts the
@@ -93,6 +93,14 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
     EXPECT_EQ(Str(text), c.after) << c.text;
     EXPECT_EQ(ToHex(data), std::string("EE ") + c.bytes) << c.text;
   }
+  // The plug-in is offered 16 bytes: 17 do not fit (its answer 4).
+  A hex(A::AdaKind1, ZString("h"), 0, 0);
+  ZString sixteen("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"),
+      seventeen("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+  ZBuffer data;
+  EXPECT_EQ(hex.Add(data, seventeen), 4);
+  EXPECT_EQ(hex.Add(data, sixteen), 0);
+  EXPECT_EQ(ToHex(data), Str(sixteen));
 
   struct {
     A::EType type;

@@ -143,6 +143,36 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   EXPECT_EQ(into.GetCodes().size(), 2);
 }
 
+// Assigned over a distinct element of other content, every element saves
+// as its source does: no field stays behind.
+TEST_F(ActionFile, AssignmentCopiesEveryField) {
+  ZActionTable table;
+  Fill(table);
+  ZActionDescription& d = **table.GetDescriptions().begin();
+  ZActionCode& code = **d.GetCodes().begin();
+  ZActionFragment& bytes = **code.GetFragments().begin();
+  ZActionFragment& index = **code.GetFragments().rbegin();
+  auto assigned = [&](auto& source, auto target) {
+    using T = decltype(target);
+    target = source;
+    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, target)); }),
+              Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, source)); }));
+  };
+  ZString other("other");
+  ZActionDescription different(other, 0x11);
+  different.SetServerName(other);
+  different.SetAccessRight(5);
+  different.AddArgument(1, ZActionArgument::Text, other, 0, 0);
+  different.AddCode(1);
+  assigned(d, different);
+  assigned(**d.GetArguments().begin(), ZActionArgument(ZActionArgument::Text, other, 7, 7));
+  assigned(code, ZActionCode(5));
+  assigned(bytes, ZActionFragment(index));
+  assigned(index, ZActionFragment(bytes));
+  assigned(**code.GetConditions().begin(),
+           ZActionCondition(2, ZActionCondition::AtMost, ZActionCondition::Or, other));
+}
+
 TEST_F(ActionFile, DamagedRecordsFail) {
   ZString name("d");
   ZActionDescription d(name, 0);

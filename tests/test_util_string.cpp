@@ -134,6 +134,13 @@ TEST(UtilMemory, Replace7FsIntoANewOrGrownBlock) {
   p = OrbHost_Replace7FsAndCopyStr(p, "\n");  // a line feed first in the source
   EXPECT_STREQ("x\r\nb\r\n\r\n", p);
   HostKit_Free("test", p);
+  // A text cut short in a larger block: what follows its end is no terminator.
+  p = static_cast<char*>(HostKit_Alloc("test", 10, 0));
+  std::memcpy(p, "abcdefghi", 10);
+  p[3] = '\0';
+  p = OrbHost_Replace7FsAndCopyStr(p, "xy");
+  EXPECT_STREQ("abcxy", p);
+  HostKit_Free("test", p);
 
   for (auto c : {std::make_pair("\nx\n\n", "\r\nx\r\n\r\n"), std::make_pair("\r\n\r", "\r\n\r"),
                  std::make_pair<const char*, const char*>(nullptr, "")}) {

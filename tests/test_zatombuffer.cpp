@@ -118,6 +118,8 @@ TEST(ZAtomBuffer, BufferArguments) {
   outer.AppendAtom(7, 8, ZBuffer("xyz", 3));
   EXPECT_EQ(Content(outer), (Bytes{0x05, 0x06, 0x07, 0x01, 0x02, 0x01, 'a', 0x03, 0x04, 0x00, 0x07,
                                    0x08, 0x03, 'x', 'y', 'z'}));
+  inner = outer;
+  EXPECT_EQ(Content(inner), Content(outer));
 
   // A buffer nested into itself takes its content before the header goes in,
   // even when the block has to grow for it.
@@ -126,6 +128,14 @@ TEST(ZAtomBuffer, BufferArguments) {
   Bytes before = Content(self);
   self.AppendAtom(2, 2, self);
   EXPECT_EQ(Content(self), Join(before, Join({0x02, 0x02, 16}, before)));
+  // Or compact: 6 bytes behind 7 dropped ones in a block of 16 move to its
+  // start, and the header lands where they were.
+  ZAtomBuffer moved;
+  moved.AppendAtom(1, 1, "0123456789", 10);
+  moved.Remove(1, 7);
+  moved.AppendAtom(2, 2, moved);
+  EXPECT_EQ(Content(moved), Join(Bytes{'4', '5', '6', '7', '8', '9', 0x02, 0x02, 6},
+                                 Bytes{'4', '5', '6', '7', '8', '9'}));
 }
 
 TEST(ZAtomBuffer, OutOfLimitsIsRefused) {

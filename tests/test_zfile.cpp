@@ -163,6 +163,16 @@ TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
   EXPECT_TRUE(find.Next() && !find.Next() && find.Reset());
   EXPECT_TRUE(find.Next());
   EXPECT_EQ(find.GetPathName(), (prefix + "late1").c_str());
+
+  // A copy, or a finder assigned over one with a search running, holds the
+  // pattern, directory and last entry, and searches anew from its next Next.
+  ZFileFind copy(find), assigned((dir.path() + "/*.*").c_str());
+  ASSERT_TRUE(assigned.Next());
+  assigned = find;
+  for (ZFileFind* f : {&copy, &assigned}) {
+    EXPECT_EQ(f->GetPathName(), (prefix + "late1").c_str());
+    EXPECT_TRUE(f->Next() && f->Next() && !f->Next());
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -14,9 +15,18 @@ std::string Text(const ZString& s) {
   return s.GetLength() == 0 ? std::string() : std::string(s, s.GetLength());
 }
 
+// A string whose first bytes were dropped: its data start past the front
+// of its block, where every reader and editor must look for them.
+struct Dropped : ZString {
+  explicit Dropped(const char* text, unsigned n = 0) : ZString("...") {
+    Append(text, n ? n : static_cast<unsigned>(std::strlen(text)));
+    Remove(1, 3);
+  }
+};
+
 // The string left by Strip, which must still be terminated.
 std::string Stripped(const char* text, int type, const char* set) {
-  ZString s(text);
+  Dropped s(text);
   s.Strip(static_cast<ZString::EStripType>(type), ZString(set));
   EXPECT_TRUE(s.IsEmpty() || static_cast<const char*>(s)[s.GetLength()] == 0) << text;
   return Text(s);
@@ -30,6 +40,8 @@ TEST(ZString, AssignmentAndComparison) {
 
   // Texts and strings taken from the string itself.
   ZString s("second");
+  s = static_cast<const char*>(s);  // its own text, from the block start
+  EXPECT_EQ(Text(s), "second");
   s = static_cast<const char*>(s) + 3;
   s += "-x";
   s += static_cast<unsigned char>(0xE9);
@@ -52,7 +64,7 @@ TEST(ZString, Searching) {
   const ZString::EDirection fwd = ZString::eForward, back = ZString::eBackward;
   auto find = [](const char* text, const char* sub, ZString::EDirection dir, unsigned start,
                  bool caseSensitive) {
-    return ZString(text).FindSubstring(ZString(sub), dir, start, caseSensitive);
+    return Dropped(text).FindSubstring(Dropped(sub), dir, start, caseSensitive);
   };
   EXPECT_EQ(find("ab", "abc", fwd, 1, true), 0u);
   EXPECT_EQ(find("abc", "", fwd, 2, true), 2u);
@@ -62,38 +74,39 @@ TEST(ZString, Searching) {
   EXPECT_EQ(find("abcabc", "bc", back, 6, true), 0u);  // only the start is checked against the end
   EXPECT_EQ(find("abcabc", "ab", back, 1, true), 1u);
   EXPECT_EQ(find("abc", "b", static_cast<ZString::EDirection>(2), 1, true), 0u);
+  EXPECT_EQ(find("abc", "", fwd, 0, true), 0u);
   // Near misses: candidates of the first byte that fail late, or overlap.
   EXPECT_EQ(find("aaaaaaaaab", "aab", fwd, 1, true), 8u);
   EXPECT_EQ(find("xxabxabcxabcd", "abcd", fwd, 1, true), 10u);
   EXPECT_EQ(find("xxabxabcxabcd", "abc", fwd, 7, true), 10u);
   // The text is searched past a zero byte; comparison stops at a zero byte
   // in both texts.
-  EXPECT_EQ(ZString("a\0ab\0abc", 8).FindSubstring(ZString("abc"), fwd, 1, true), 6u);
-  EXPECT_EQ(ZString("a\0x", 3).FindSubstring(ZString("a\0y", 3), fwd, 1, true), 1u);
+  EXPECT_EQ(Dropped("a\0ab\0abc", 8).FindSubstring(ZString("abc"), fwd, 1, true), 6u);
+  EXPECT_EQ(Dropped("a\0x", 3).FindSubstring(Dropped("a\0y", 3), fwd, 1, true), 1u);
 
   // Set membership folds ASCII letters only; any inclusion other than 0
   // means "not in the set".
-  EXPECT_TRUE(ZString("aBc").IsCharInString('A'));
+  EXPECT_TRUE(Dropped("aBc").IsCharInString('A'));
   EXPECT_FALSE(ZString("\xE9").IsCharInString('\xC9'));
   EXPECT_FALSE(ZString().IsCharInString('a'));
-  const ZString blanks(" \t");
-  EXPECT_EQ(ZString(" \t \t").FindChar(ZString::eNotInSet, blanks, fwd, 1), 0u);
-  EXPECT_EQ(ZString("ab  ").FindChar(ZString::eNotInSet, blanks, back, 4), 2u);
-  EXPECT_EQ(ZString("  ab").FindChar(static_cast<ZString::EInclusive>(7), blanks, fwd, 1), 3u);
+  const Dropped blanks(" \t");
+  EXPECT_EQ(Dropped(" \t \t").FindChar(ZString::eNotInSet, blanks, fwd, 1), 0u);
+  EXPECT_EQ(Dropped("ab  ").FindChar(ZString::eNotInSet, blanks, back, 4), 2u);
+  EXPECT_EQ(Dropped("  ab").FindChar(static_cast<ZString::EInclusive>(7), blanks, fwd, 1), 3u);
   EXPECT_EQ(ZString("aB").FindChar(ZString::eInSet, ZString("b"), fwd, 0), 0u);
 }
 
 TEST(ZString, Classification) {
   for (const char* yes : {"0X1f", "1FX", "12", "0x", "abcdefx"}) {
-    EXPECT_TRUE(ZString(yes).IsNumeric()) << yes;
+    EXPECT_TRUE(Dropped(yes).IsNumeric()) << yes;
   }
   for (const char* no : {"1G", "-5", "x", "", " 1", "0x1G", "12a", "\xB2"}) {
-    EXPECT_FALSE(ZString(no).IsNumeric()) << no;
+    EXPECT_FALSE(Dropped(no).IsNumeric()) << no;
   }
   EXPECT_FALSE(ZString("1\0", 2).IsNumeric());
-  EXPECT_TRUE(ZString("azAZ").IsAlphabetic());
+  EXPECT_TRUE(Dropped("azAZ").IsAlphabetic());
   for (const char* no : {"", "ab1", "ab\xE9", "a[", "a@", "a`", "a{"}) {
-    EXPECT_FALSE(ZString(no).IsAlphabetic()) << no;
+    EXPECT_FALSE(Dropped(no).IsAlphabetic()) << no;
   }
 }
 
@@ -107,20 +120,21 @@ TEST(ZString, ConversionsUseThirtyTwoBitRules) {
       "-ffX",       "-255",       "x",           "0",           "12x3",      "12",
       "2147483648", "2147483647", "-2147483649", "-2147483648", "FFFFFFFFx", "2147483647"};
   for (size_t i = 0; i < std::size(longs); i += 2) {
-    EXPECT_EQ(std::to_string(long(ZString(longs[i]))), longs[i + 1]) << longs[i];
+    EXPECT_EQ(std::to_string(long(Dropped(longs[i]))), longs[i + 1]) << longs[i];
   }
   const char* ulongs[] = {"4294967296",   "4294967295", "-1",          "4294967295",
                           "123456789ABx", "4294967295", "-4294967296", "4294967295"};
   for (size_t i = 0; i < std::size(ulongs); i += 2) {
-    EXPECT_EQ(std::to_string((unsigned long)(ZString(ulongs[i]))), ulongs[i + 1]) << ulongs[i];
+    EXPECT_EQ(std::to_string((unsigned long)(Dropped(ulongs[i]))), ulongs[i + 1]) << ulongs[i];
   }
   EXPECT_EQ(long(ZString()), 0);
+  EXPECT_EQ(long(ZString("0x1Fx")), 31);  // prefix and suffix: base 16
   EXPECT_EQ(int(ZString("4294967296")), INT32_MAX);
   EXPECT_EQ((unsigned int)(ZString("-2")), 4294967294u);
 }
 
 TEST(ZString, EditingCaseStripAndLines) {
-  ZString s("aZ09[`{@\xE9\xC9");
+  Dropped s("aZ09[`{@\xE9\xC9");
   s.MakeUpper();
   EXPECT_EQ(Text(s), "AZ09[`{@\xE9\xC9");
   s.MakeLower();
@@ -146,10 +160,11 @@ TEST(ZString, EditingCaseStripAndLines) {
   itself.Strip(ZString::eBoth, itself);
   EXPECT_TRUE(itself.IsEmpty());
 
-  ZString lines("a\r\n\r\n\nb\rc");
+  Dropped lines("a\r\n\r\n\nb\rc\nd");
   EXPECT_EQ(Text(lines.ExtractLine()), "a");
   EXPECT_EQ(Text(lines.ExtractLine()), "b");
   EXPECT_EQ(Text(lines.ExtractLine()), "c");
+  EXPECT_EQ(Text(lines.ExtractLine()), "d");
   EXPECT_TRUE(lines.ExtractLine().IsEmpty());
 }
 
