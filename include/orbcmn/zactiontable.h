@@ -42,8 +42,7 @@
 // and loading a description keeps the saved code variants. A failed load
 // returns false and leaves the object with what was read before the
 // failure; the element whose record failed is destroyed, and the streamer
-// forgets its identifier (a later reference to it reads as a new object),
-// without setting its error flag. Elements that a file names twice load as one
+// is then marked failed. Elements that a file names twice load as one
 // shared element. Loading an element into an object the caller holds, and
 // then through the same streamer a tree that names it again, is not
 // supported (the tree would take the caller's object as its own).
@@ -79,11 +78,6 @@ class ZActionDescription;
 constexpr int ActionShortArgument = 18;  // TwoBytes: fewer than two bytes or characters
 constexpr int ActionNoPlugin = 3;        // the plug-in entry needed is absent
 constexpr int ActionEmptyText = -2;      // generation: the text is empty after trimming
-
-// Results of ZActionFragment::Match and Add, besides the 0-based argument
-// index a slot gives.
-constexpr int FragmentHandled = -1;  // a fixed piece was matched or written
-constexpr int FragmentRefused = -2;  // its bytes are not there, or cannot be written
 
 // A typed, named argument of an action, and its conversion between encoded
 // bytes and text.
@@ -195,21 +189,20 @@ class ORBCMN_API ZActionFragment final {
   // For fixed pieces: the fixed bytes.
   ZBuffer const& GetBytes() const { return bytes_; }
 
-  // Recognition step. A slot returns its index and consumes nothing.
-  // StreamBytes: removes the fixed bytes from the front of input and, when
-  // input still holds bytes, moves one data block (length field and bytes)
-  // from input to the end of data; FragmentHandled. DataBytes: removes the
-  // fixed bytes from the front of data; FragmentHandled. FragmentRefused,
-  // nothing consumed, when the fixed bytes are not at the front. A length
-  // larger than what remains takes what remains; input that ends inside a
-  // two-byte length field reads as length 0.
+  // Recognition step. StreamBytes: -2, input unchanged, when input does not
+  // begin with the fixed bytes; otherwise removes them and, when input
+  // still holds bytes, moves one data block (length field and bytes) from
+  // input to the end of data; -1. DataBytes: -2 when data does not begin
+  // with the fixed bytes; otherwise removes them from data; -1. A slot:
+  // returns its index, nothing consumed.
+  // A length larger than what remains takes what remains; input that ends
+  // inside a two-byte length field reads as length 0.
   int Match(ZBuffer& input, ZBuffer& data);
-  // Generation step. A slot returns its index and writes nothing.
-  // StreamBytes: when data is not empty, first writes it to output as one
-  // data block and empties it; then appends the fixed bytes;
-  // FragmentHandled. A pending block longer than 32,767 bytes cannot be
-  // written: FragmentRefused with output and data unchanged. DataBytes:
-  // appends the fixed bytes to data; FragmentHandled.
+  // Generation step. StreamBytes: when data is not empty, first writes it
+  // to output as one data block and empties it; then appends the fixed
+  // bytes; -1. A pending block longer than 32,767 bytes cannot be written:
+  // -2 with output and data unchanged. DataBytes: appends the fixed bytes
+  // to data; -1. A slot: returns its index, nothing written.
   int Add(ZBuffer& output, ZBuffer& data);
 
  private:
@@ -350,7 +343,8 @@ class ORBCMN_API ZActionCode final {
   // mark 00 02 00. 0 with the bytes in out. A conversion result other than
   // 0 is returned at once. -1 when a slot names an argument description
   // does not have or a text beyond args, when a data block would exceed
-  // 32,767 bytes, or when description is null. out changes only on 0.
+  // 32,767 bytes, when description is null, or when memory runs out. out
+  // changes only on 0.
   // Does not check CheckForMatch (ZActionDescription::Generate does).
   int Generate(ZActionDescription* description, unsigned int options, ZVectorString args,
                ZBuffer& out);
@@ -432,8 +426,8 @@ class ORBCMN_API ZActionDescription final {
   // caller gave them (ZActionCode::CheckForMatch, and every slot naming an
   // argument of this description and a text of args): that code's
   // Generate result (0 with the bytes in out; a conversion result; -1 for
-  // an overlong data block). -1 when no code fits. args is never changed
-  // and out changes only on 0.
+  // an overlong data block or when memory runs out). -1 when no code fits.
+  // args is never changed and out changes only on 0.
   int Generate(unsigned int options, ZVectorString& args, ZBuffer& out);
 
  private:
@@ -487,7 +481,9 @@ class ORBCMN_API ZActionTable final {
   // options and args untouched, when the normaliser is absent, when bytes
   // is null with length > 0, length is negative or options is null, when
   // memory runs out, or when the normaliser answers 4 without asking for
-  // more room than it was given.
+  // more room than it was given. Null too when memory runs out later, while
+  // the descriptions are tried (*options and args may then have changed):
+  // a description is never returned with a cut argument text.
   ZActionDescription* Recognize(unsigned char* bytes, int length, unsigned int* options,
                                 ZVectorString& args);
   // The first description, with args holding one empty text per argument

@@ -33,9 +33,7 @@
 // ends the chain (the loader refuses such a chain). Loading fails on
 // any record that does not match; an element is linked into its list only
 // once its whole record has loaded, and an element whose record failed is
-// destroyed and its identifier forgotten by the streamer (a later
-// reference to it reads as a new object); the error flag is left as the
-// reads left it. A chain element that
+// destroyed (the streamer is then marked failed). A chain element that
 // refers back to an object already loaded, or an argument record whose
 // enumeration is not among its atom's, fails the load. The object given to
 // the top-level Load keeps what was linked.
@@ -81,8 +79,8 @@ class ORBCMN_API ZAtom final {
   // type goes there and e is ignored (so AddType(0, ...) leaves argument 0
   // open). Otherwise an argument record (type, e) is appended; it refers to
   // e without owning it, and e should be one of this atom's enumerations.
-  // Nothing is recorded when memory runs out.
-  void AddType(unsigned short type, ZEnum* e);
+  // True; false, with nothing recorded, when memory runs out.
+  bool AddType(unsigned short type, ZEnum* e);
   // Index 0: the argument 0 type. Index n >= 1: the type of the n-th
   // argument record. 0 when there is no such argument.
   unsigned short GetType(int index) const;

@@ -24,7 +24,9 @@ class ORBCMN_API ZBuffer {
   // with n 0 makes an empty buffer that has a block.
   ZBuffer(char const* const p, unsigned int n);
   // Copies the other's data bytes; a buffer without a block gives a buffer
-  // without a block.
+  // without a block. When memory runs out the copy is empty and has no
+  // block (its pointer is null), whatever other holds: a failed copy of
+  // data is told from a good one by its length.
   ZBuffer(ZBuffer const& other);
   // Releases the block (tag "zb2") when there is one.
   virtual ~ZBuffer();
@@ -60,9 +62,11 @@ class ORBCMN_API ZBuffer {
   // &c_ZBuffer.
   virtual ZMetaZBuffer* Class();
 
-  // Nothing on self-assignment; otherwise Empty, then Add of other's data.
+  // Nothing on self-assignment; otherwise the data become a copy of
+  // other's, as Empty then Add would make them. When memory runs out the
+  // buffer is left exactly as it was.
   ZBuffer& operator=(ZBuffer const& other);
-  // Empty, then Add of the single byte c.
+  // The data become the single byte c; as it was when memory runs out.
   ZBuffer& operator=(char c);
 
   // Append n bytes from p (Add); p may point into this buffer's own data.
@@ -156,6 +160,10 @@ class ORBCMN_API ZBuffer {
   // needed size. When the host allocator fails, or the size would pass
   // 32 bits, the buffer is left unchanged and the result is false.
   bool Add(char const* const p, unsigned int n);
+  // Replaces the data with n bytes from p (which must not lie in this
+  // block), growing as Empty then Add would; when that fails, the buffer
+  // is left exactly as it was and the result is false.
+  bool Assign(char const* p, unsigned int n);
 
   char* block_;            // owned block; null until the first allocation
   unsigned int head_;      // bytes before the data (dropped, not reclaimed)

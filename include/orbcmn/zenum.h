@@ -86,8 +86,9 @@ class ORBCMN_API ZEnum final {
   ZEnum& operator=(const ZEnum&) = delete;
 
   // Appends a new item (name lower-cased) at the end; repeated names or
-  // values are not checked. Nothing is added when memory runs out.
-  void AddItem(const ZString& name, unsigned long value);
+  // values are not checked. True; false, with nothing added, when memory
+  // runs out.
+  bool AddItem(const ZString& name, unsigned long value);
   // The item at index (0 is the first), or null when index is out of range.
   ZEnumItem* GetItem(int index) const;
   unsigned short GetSize() const;

@@ -34,11 +34,15 @@ class ORBCMN_API ZSyntax {
 
   // The token number.
   int GetToken() const { return token_; }
+  // False when memory ran out making the expression, which then matches
+  // nothing.
+  bool IsCompiled() const { return expression_.IsCompiled(); }
 
   // Matches the expression against the front of text. On success empties
   // parameters, appends the expression's parameters in pattern order,
   // leaves in text what the match did not consume and returns true. On
-  // failure returns false and leaves text and parameters as they were.
+  // failure, also when memory runs out, returns false and leaves text and
+  // parameters as they were.
   bool Parse(ZString& text, ZListString& parameters);
 
  private:
@@ -58,21 +62,23 @@ class ORBCMN_API ZParser {
   ZParser(const ZParser&) = delete;
   ZParser& operator=(const ZParser&) = delete;
 
-  // Appends an owned copy of syntax. When memory runs out nothing is added.
-  void AddSyntax(const ZSyntax& syntax);
-  // Appends a new syntax of pattern (caret rule on) and token. When memory
-  // runs out nothing is added.
-  void AddSyntax(const char* pattern, int token);
+  // Appends an owned copy of syntax; true. When memory runs out nothing is
+  // added and the result is false.
+  bool AddSyntax(const ZSyntax& syntax);
+  // Appends a new syntax of pattern (caret rule on) and token; true. When
+  // memory runs out nothing is added and the result is false.
+  bool AddSyntax(const char* pattern, int token);
 
   // Tries the syntaxes in the order added; the first whose Parse succeeds
   // ends the search and its token is returned (text and parameters as
   // ZSyntax::Parse leaves them). -1 when no syntax matches or there are
-  // none; text and parameters are then unchanged.
+  // none, or when memory runs out; text and parameters are then unchanged.
   int Parse(ZString& text, ZListString& parameters) const;
 
  private:
-  // Takes ownership of syntax (null does nothing).
-  void Adopt(ZSyntax* syntax);
+  // Takes ownership of syntax; false, with syntax deleted, when it is
+  // null, its expression could not be made or the list cannot grow.
+  bool Adopt(ZSyntax* syntax);
 
   ZListSyntaxP syntaxes_;  // owned, in the order added
 };

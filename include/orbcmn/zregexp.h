@@ -17,6 +17,10 @@
 // Everything else is literal text. A literal at the head without "^" may
 // match further into the text; the text before it is consumed too.
 //
+// Out of memory: an expression whose compilation or copy runs out of
+// memory matches nothing (as the empty pattern), and a match that runs out
+// of memory fails; neither reports a partial result.
+//
 // Every text compiles; malformed patterns are read as far as the rules
 // above go (a "[" without "]" is literal, a "{" without "}" runs to the end,
 // a "*" or "+" with nothing before it makes the rest one literal). An empty
@@ -30,6 +34,7 @@
 #ifndef ORBCMN_ZREGEXP_H_
 #define ORBCMN_ZREGEXP_H_
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "orbcmn/export.h"
@@ -50,7 +55,9 @@ class ORBCMN_API ZRegExp : public ZString {
   ZRegExp(char c, bool caretRule = true);
   // Compiles the pattern held in a string (all of its bytes).
   ZRegExp(const ZString& pattern, bool caretRule = true);
-  // An independent deep copy that matches exactly what other matches.
+  // An independent deep copy that matches exactly what other matches. When
+  // memory runs out, or other was discarded, the copy matches nothing and
+  // IsCompiled is false.
   ZRegExp(const ZRegExp& other);
   // Destroys the whole chain and every alternative.
   ~ZRegExp() override;
@@ -73,13 +80,16 @@ class ORBCMN_API ZRegExp : public ZString {
   // Appends to out, in chain order, a copy of the text matched by every
   // atom marked with "&" in the latest match. out is not emptied first.
   // Atoms inside alternatives are not visited (a "&" before a group marks
-  // the group itself).
-  void GetParameters(ZListString& out) const;
+  // the group itself). True; false with out as it was when memory runs out.
+  bool GetParameters(ZListString& out) const;
+  // False when memory ran out compiling or copying this expression, which
+  // then matches nothing.
+  bool IsCompiled() const { return !lost_; }
 
  protected:
   // Compiles this atom's own text into the chain, discarding any compiled
   // form first. Called by every constructor and assignment. When memory runs
-  // out, atoms that could not be made are missing and match nothing.
+  // out, the whole expression is discarded and matches nothing.
   void ParseAtoms();
   // What this atom consumed in the latest successful match.
   const ZString& LastMatch() const { return lastMatch_; }
@@ -116,11 +126,21 @@ class ORBCMN_API ZRegExp : public ZString {
   // Destroys the next atom, the alternatives and all they own, without
   // recursion.
   void DestroyOwned();
-  // Copies other's whole chain into this atom, which owns nothing yet.
+  // Copies other's whole chain into this atom, which owns nothing yet; when
+  // memory runs out the expression is discarded.
   void CopyFrom(const ZRegExp& other);
+  // ParseAtoms when the pattern's length bytes were all copied into this
+  // atom's text; Discard otherwise.
+  void Compile(size_t length);
+  // Drops the compiled chain: the expression matches nothing.
+  void Discard();
+  // A new uncompiled alternative appended to alts_; null when memory ran
+  // out.
+  ZRegExp* AddAlternative();
   // Compiles this atom alone from its own text: sets its kind, flags and
   // text, makes (uncompiled) alternatives, and stores in rest what the next
-  // atom is built from. False when no atom was cut.
+  // atom is built from. False when no atom was cut. Sets lost_ when memory
+  // ran out on the way (as do ApplyCut, BuildMembers and SplitGroup).
   bool CutAtom(ZString& rest);
   struct Cut;
   // Parse step of CutAtom: walks the text to the mark that ends the atom,
@@ -159,6 +179,9 @@ class ORBCMN_API ZRegExp : public ZString {
   uint32_t kind_;      // Kind
   ZString lastMatch_;  // what this atom consumed in the latest match
   ZListRegExpP alts_;  // alternatives of a group, owned
+  // Memory ran out cutting this atom; at the head: the expression was
+  // discarded.
+  bool lost_ = false;
 };
 
 #endif  // ORBCMN_ZREGEXP_H_

@@ -5,6 +5,11 @@
 // Everything works on bytes: bytes from 0x80 up are never letters or
 // digits, and case mapping and case-insensitive comparison touch only A-Z
 // and a-z, whatever the process locale.
+//
+// Out of memory: an edit or assignment that needs more room than the host
+// allocator gives leaves the string exactly as it was (Format included); a
+// constructor or copy that cannot get its block gives an empty string with
+// no block (a null pointer).
 #ifndef ORBCMN_ZSTRING_H_
 #define ORBCMN_ZSTRING_H_
 
@@ -139,7 +144,8 @@ class ORBCMN_API ZString : public ZBuffer {
   ZString& Insert(ZString const& s, unsigned int pos);
   // ZBuffer::Remove.
   ZString& Remove(unsigned int pos, unsigned int count);
-  // Remove(pos, count), then Insert(s, pos).
+  // Remove(pos, count), then Insert(s, pos); room is made first, so the
+  // string is left as it was when memory runs out.
   ZString& Replace(unsigned int pos, unsigned int count, ZString const& s);
   // Strips set characters (membership ignores letter case): eLeading from
   // the start (the rest moves to the block start), eTrailing from the end,
@@ -158,7 +164,7 @@ class ORBCMN_API ZString : public ZBuffer {
   // value (all 32 bits set: -1 with %ld). %n stores nothing; a '%' that
   // starts no known conversion is kept as written. A result longer than
   // 1023 characters is cut to its first 1023; a null fmt gives an empty
-  // result.
+  // result. When memory runs out the string is left as it was.
   ZString& Format(char const* fmt, ...);
   // The same, but the result is appended.
   ZString& FormatAdd(char const* fmt, ...);

@@ -12,15 +12,19 @@ ORBCMN_DEFINE_ALLOC(ZActionArgument)
 
 namespace {
 
+// The text areas the plug-in converters are offered.
+constexpr int kTextArea = 64;
+constexpr int kByteArea = 16;
+
 // The plug-in conversion kind of a type; 0 for types it does not convert.
 int KindOf(ZActionArgument::EType type) {
   switch (type) {
     case ZActionArgument::Number:
-      return ADA_KIND_UNSIGNED;
+      return 2;
     case ZActionArgument::AdaKind5:
-      return ADA_KIND_SIGNED;
+      return 5;
     case ZActionArgument::AdaKind1:
-      return ADA_KIND_HEX_BYTES;
+      return 1;
     default:
       return 0;
   }
@@ -99,11 +103,11 @@ int ZActionArgument::Disassemble(int kind, ZBuffer& data, ZString& text) {
   DropFront(data, n);
   AdaDisassembleArgumentFn disassemble = g_orbPlugin.disassemble;
   if (disassemble == nullptr) return ActionNoPlugin;
-  char area[ADA_TEXT_AREA] = {};
-  int32_t size = ADA_TEXT_AREA;
+  char area[kTextArea] = {};
+  int32_t size = kTextArea;
   int result = disassemble(kind, value.GetBytePtr(), static_cast<int32_t>(n), 0, area, &size);
   // The text ends at the first zero byte, or with the area.
-  text = ZString(area, static_cast<unsigned int>(strnlen(area, ADA_TEXT_AREA)));
+  text = ZString(area, static_cast<unsigned int>(strnlen(area, kTextArea)));
   return result;
 }
 
@@ -131,12 +135,12 @@ int ZActionArgument::Add(ZBuffer& data, ZString& text) {
 int ZActionArgument::Assemble(int kind, ZBuffer& data, ZString& text) {
   AdaAssembleArgumentFn assemble = g_orbPlugin.assemble;
   if (assemble == nullptr) return ActionNoPlugin;
-  unsigned char area[ADA_BYTE_AREA] = {};
-  int32_t size = ADA_BYTE_AREA;
+  unsigned char area[kByteArea] = {};
+  int32_t size = kByteArea;
   int result = assemble(kind, static_cast<char const*>(text), 0, area, &size);
-  if (result != ADA_OK) return result;
+  if (result != 0) return result;
   // Only what lies inside the area is taken, whatever size is reported.
-  unsigned int produced = size < 0 ? 0 : size > ADA_BYTE_AREA ? ADA_BYTE_AREA : size;
+  unsigned int produced = size < 0 ? 0 : size > kByteArea ? kByteArea : size;
   unsigned char const* value = area;
   if (size_ != 0 && produced > size_) {
     value += produced - size_;

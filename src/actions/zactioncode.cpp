@@ -39,7 +39,7 @@ ZActionCode::~ZActionCode() {
 }
 
 bool ZActionCode::AddFragment(ZActionFragment::EType type, ZBuffer const& bytes) {
-  ZActionFragment* fragment = new ZActionFragment(type, bytes);
+  ZActionFragment* fragment = OrbMakeWhole<ZActionFragment>(type, bytes);
   return fragment != nullptr && ZActionShares::Append(fragments_, fragment);
 }
 
@@ -50,7 +50,7 @@ bool ZActionCode::AddFragment(ZActionFragment::EType type, int index) {
 
 bool ZActionCode::AddCondition(int number, ZActionCondition::EOperation op,
                                ZActionCondition::ECombine combine, ZString text) {
-  ZActionCondition* condition = new ZActionCondition(number, op, combine, text);
+  ZActionCondition* condition = OrbMakeWhole<ZActionCondition>(number, op, combine, text);
   return condition != nullptr && ZActionShares::Append(conditions_, condition);
 }
 
@@ -96,7 +96,7 @@ bool ZActionCode::Recognize(ZActionDescription* description, ZBuffer bytes, unsi
   for (ZActionFragment* fragment : fragments_) {
     int result = fragment->Match(bytes, data);
     if (IsFixed(fragment)) {
-      if (result == FragmentRefused) return false;
+      if (result == -2) return false;
       continue;
     }
     if (result < 0 || result >= count) return false;
@@ -121,6 +121,7 @@ bool ZActionCode::SlotsFit(ZActionDescription const* description, ZVectorString 
 int ZActionCode::Generate(ZActionDescription* description, unsigned int options, ZVectorString args,
                           ZBuffer& out) {
   if (description == nullptr || !SlotsFit(description, args)) return -1;
+  unsigned long refusals = OrbRefusals();
   ZBuffer output;
   AppendSequence(output, (options & OptionWaitOn) != 0 ? kStartWaitOn : kStartPlain);
   if ((options & OptionMarker21) != 0) {
@@ -133,7 +134,7 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
   for (ZActionFragment* fragment : fragments_) {
     int result = fragment->Add(output, data);
     if (IsFixed(fragment)) {
-      if (result == FragmentRefused) return -1;  // a data block too long for its length field
+      if (result == -2) return -1;  // a data block too long for its length field
       continue;
     }
     int converted = description->GetArgument(result)->Add(data, args[result]);
@@ -141,6 +142,7 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
   }
   if (!data.IsEmpty() && !ZActionFragment::AddArgs(output, data)) return -1;
   AppendSequence(output, kEndMark);
+  if (OrbRefusals() != refusals) return -1;  // some piece is missing
   out = output;
-  return 0;
+  return OrbRefusals() == refusals ? 0 : -1;
 }

@@ -30,7 +30,7 @@ ZActionTable& ZActionTable::operator=(ZActionTable const& other) {
 ZActionTable::~ZActionTable() { ZActionShares::Release(descriptions_); }
 
 ZActionDescription* ZActionTable::AddDescription(ZString& name, unsigned int flags) {
-  ZActionDescription* description = new ZActionDescription(name, flags);
+  ZActionDescription* description = OrbMakeWhole<ZActionDescription>(name, flags);
   if (description == nullptr || !ZActionShares::Append(descriptions_, description)) return nullptr;
   return description;
 }
@@ -58,7 +58,7 @@ ZActionDescription* ZActionTable::Recognize(unsigned char* bytes, int length, un
   unsigned char* area = static_cast<unsigned char*>(OrbAlloc(capacity));
   if (area == nullptr) return nullptr;
   int32_t size = capacity;
-  while (normalize(bytes, length, area, &size) == ADA_AREA_TOO_SMALL) {
+  while (normalize(bytes, length, area, &size) == 4) {
     OrbFree(area);
     // A normaliser that asks for no more room would be asked for ever.
     if (size <= capacity) return nullptr;
@@ -69,12 +69,17 @@ ZActionDescription* ZActionTable::Recognize(unsigned char* bytes, int length, un
   // Only bytes inside the area are taken, whatever size is reported.
   if (size < 0) size = 0;
   if (size > capacity) size = capacity;
+  unsigned long refusals = OrbRefusals();
   ZBuffer normalised(reinterpret_cast<char const*>(area), static_cast<unsigned int>(size));
   OrbFree(area);
+  if (OrbRefusals() != refusals) return nullptr;
 
   *options = 0;
   for (ZActionDescription* description : descriptions_) {
-    if (description->Recognize(normalised, options, args)) return description;
+    bool recognised = description->Recognize(normalised, options, args);
+    // A trial that ran out of memory may have decided on cut texts.
+    if (OrbRefusals() != refusals) return nullptr;
+    if (recognised) return description;
   }
   return nullptr;
 }

@@ -49,13 +49,14 @@ unsigned short ZAtom::GetFlags() const { return flags_; }
 
 void ZAtom::AddFlag(unsigned short bits) { flags_ = static_cast<uint16_t>(flags_ | bits); }
 
-void ZAtom::AddType(unsigned short type, ZEnum* e) {
+bool ZAtom::AddType(unsigned short type, ZEnum* e) {
   if (type0_ == 0) {
     type0_ = type;
-    return;
+    return true;
   }
   ZMulti* multi = new ZMulti(type, e);
   if (multi != nullptr) AppendToChain(multis_, multi, &ZMulti::next_);
+  return multi != nullptr;
 }
 
 unsigned short ZAtom::GetType(int index) const {
@@ -165,7 +166,7 @@ ZAtom* ZAtomTable::AddAtomA(unsigned short cls, unsigned short protocol, unsigne
   }
   ZAtom* a = FindAtomA(p, atom);
   if (a == nullptr) {
-    a = new ZAtom(atom, name);
+    a = OrbMakeWhole<ZAtom>(atom, name);
     if (a == nullptr) return nullptr;
     AppendToChain(p->first_, a, &ZAtom::next_);
   }

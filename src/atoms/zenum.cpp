@@ -54,9 +54,10 @@ ZEnum::~ZEnum() {
   DestroyChain(next_, &ZEnum::next_);
 }
 
-void ZEnum::AddItem(const ZString& name, unsigned long value) {
-  ZEnumItem* item = new ZEnumItem(name, value);
+bool ZEnum::AddItem(const ZString& name, unsigned long value) {
+  ZEnumItem* item = OrbMakeWhole<ZEnumItem>(name, value);
   if (item != nullptr) AppendToChain(first_, item, &ZEnumItem::next_);
+  return item != nullptr;
 }
 
 ZEnumItem* ZEnum::GetItem(int index) const {

@@ -40,22 +40,36 @@ ZBuffer::~ZBuffer() {
 }
 
 ZBuffer& ZBuffer::operator=(ZBuffer const& other) {
-  if (this == &other) return *this;
-  Empty();
-  Add(static_cast<char const*>(other), other.length_);
+  if (this != &other) Assign(static_cast<char const*>(other), other.length_);
   return *this;
 }
 
 ZBuffer& ZBuffer::operator=(char c) {
-  Empty();
-  Add(&c, 1);
+  Assign(&c, 1);
   return *this;
+}
+
+bool ZBuffer::Assign(char const* p, unsigned int n) {
+  // Add sees an empty buffer, as after Empty, but the old bytes stay in
+  // place until it succeeds: a failed Add leaves the block untouched.
+  unsigned int head = head_, length = length_;
+  head_ = 0;
+  length_ = 0;
+  if (Add(p, n)) {
+    if (block_ != nullptr) block_[head_ + length_] = 0;  // Add of nothing writes none
+    full_ = false;
+    return true;
+  }
+  head_ = head;
+  length_ = length;
+  return false;
 }
 
 void ZBuffer::Compact() {
   if (head_ == 0) return;
   std::memmove(block_, block_ + head_, length_);
   head_ = 0;
+  block_[length_] = 0;
 }
 
 bool ZBuffer::Add(char const* const p, unsigned int n) {
@@ -95,7 +109,10 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
     if (need + 16 > UINT32_MAX) return false;
     unsigned int size = need <= 16 ? 16 : static_cast<unsigned int>(need + 16);
     char* fresh = static_cast<char*>(HostKit_Alloc(kTagFirst, size, 0));
-    if (fresh == nullptr) return false;
+    if (fresh == nullptr) {
+      OrbNoteRefusal();
+      return false;
+    }
     block_ = fresh;
     capacity_ = size;
     head_ = 0;
@@ -107,7 +124,7 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
     Compact();
     char* moved = static_cast<char*>(HostKit_Realloc(kTagResize, block_, grown, 0));
     if (moved == nullptr) {
-      block_[length_] = 0;
+      OrbNoteRefusal();
       return false;
     }
     block_ = moved;

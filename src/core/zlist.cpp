@@ -89,7 +89,14 @@ void ZListPtrCore::InsertRange(Link* pos, Link* first, Link* last) {
   int added = 0;
   for (Link* x = first; x != last; x = x->next) {
     Node* node = NewNode(static_cast<Node*>(x)->value);
-    if (node == nullptr) break;
+    if (node == nullptr) {
+      // All or nothing: the copies made so far go again.
+      for (Link* y = chainFirst; y != nullptr; chainFirst = y) {
+        y = y == chainLast ? nullptr : y->next;
+        delete static_cast<Node*>(chainFirst);
+      }
+      return;
+    }
     Chain(chainFirst, chainLast, node);
     ++added;
   }
@@ -164,9 +171,24 @@ ZListString::ZIterator ZListString::find(ZString const& value) const {
   return ZIterator(x);
 }
 
+namespace {
+
+// A node holding a whole copy of value; null when memory ran out.
+template <class Node>
+Node* NodeOf(ZString const& value) {
+  Node* node = new Node(value);
+  if (node != nullptr && node->value.GetLength() != value.GetLength()) {
+    delete node;
+    return nullptr;
+  }
+  return node;
+}
+
+}  // namespace
+
 ZListBase::Link* ZListString::InsertValue(Link* pos, ZString const& value) {
   if (head_ == nullptr) return nullptr;
-  Node* node = new Node(value);
+  Node* node = NodeOf<Node>(value);
   if (node == nullptr) return head_;
   Hook(pos, node);
   return node;
@@ -178,8 +200,14 @@ void ZListString::InsertRange(Link* pos, Link* first, Link* last) {
   Link* chainLast = nullptr;
   int added = 0;
   for (Link* x = first; x != last; x = x->next) {
-    Node* node = new Node(static_cast<Node*>(x)->value);
-    if (node == nullptr) break;
+    Node* node = NodeOf<Node>(static_cast<Node*>(x)->value);
+    if (node == nullptr) {
+      for (Link* y = chainFirst; y != nullptr; chainFirst = y) {
+        y = y == chainLast ? nullptr : y->next;
+        delete static_cast<Node*>(chainFirst);
+      }
+      return;
+    }
     Chain(chainFirst, chainLast, node);
     ++added;
   }

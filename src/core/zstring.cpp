@@ -80,40 +80,13 @@ bool SameText(char const* a, char const* b, unsigned int n, bool caseSensitive) 
   return true;
 }
 
-// The n bytes of a set as a table of 256 entries, built once per call:
-// c is a member when it equals one of them in upper case.
-class ByteSet {
- public:
-  ByteSet(char const* set, unsigned int n) {
-    std::memset(member_, 0, sizeof member_);
-    for (unsigned int k = 0; k < n; ++k) {
-      char upper = ToUpper(set[k]);
-      member_[static_cast<unsigned char>(upper)] = true;
-      member_[static_cast<unsigned char>(ToLower(upper))] = true;
-    }
+// True when c is among the n bytes of set, compared in upper case.
+bool InSet(char c, char const* set, unsigned int n) {
+  char upper = ToUpper(c);
+  for (unsigned int k = 0; k < n; ++k) {
+    if (ToUpper(set[k]) == upper) return true;
   }
-
-  bool Contains(char c) const { return member_[static_cast<unsigned char>(c)]; }
-
- private:
-  bool member_[256];
-};
-
-// 1-based position of the first byte of data[0, length) at or after start
-// (forward) or at or before it (backward) whose membership in set is
-// wanted; 0 when there is none. start is 1-based and at most length.
-unsigned int Scan(char const* data, unsigned int length, ByteSet const& set, bool wanted,
-                  bool forward, unsigned int start) {
-  if (forward) {
-    for (unsigned int i = start - 1; i < length; ++i) {
-      if (set.Contains(data[i]) == wanted) return i + 1;
-    }
-    return 0;
-  }
-  for (unsigned int i = start; i > 0; --i) {
-    if (set.Contains(data[i - 1]) == wanted) return i;
-  }
-  return 0;
+  return false;
 }
 
 // The 1024-byte work area of Format: output past its 1023rd byte is
@@ -331,8 +304,7 @@ ZString& ZString::operator=(char const* const s) {
     full_ = false;
     return *this;
   }
-  Empty();
-  Add(s, static_cast<unsigned int>(n));
+  Assign(s, static_cast<unsigned int>(n));
   return *this;
 }
 
@@ -397,7 +369,18 @@ unsigned int ZString::FindInSet(EInclusive inc, char const* set, unsigned int n,
                                 unsigned int start) const {
   if (start == 0 || start > length_) return 0;
   if (dir != eForward && dir != eBackward) return 0;
-  return Scan(block_ + head_, length_, ByteSet(set, n), inc == eInSet, dir == eForward, start);
+  bool wanted = inc == eInSet;
+  char const* data = block_ + head_;
+  if (dir == eForward) {
+    for (unsigned int i = start - 1; i < length_; ++i) {
+      if (InSet(data[i], set, n) == wanted) return i + 1;
+    }
+    return 0;
+  }
+  for (unsigned int i = start; i > 0; --i) {
+    if (InSet(data[i - 1], set, n) == wanted) return i;
+  }
+  return 0;
 }
 
 unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection dir,
@@ -406,12 +389,7 @@ unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection di
 }
 
 bool ZString::IsCharInString(char c) const {
-  if (length_ == 0) return false;
-  char upper = ToUpper(c);
-  for (unsigned int k = 0; k < length_; ++k) {
-    if (ToUpper(block_[head_ + k]) == upper) return true;
-  }
-  return false;
+  return length_ > 0 && InSet(c, block_ + head_, length_);
 }
 
 bool ZString::IsNumeric() const {
@@ -506,43 +484,48 @@ ZString& ZString::Remove(unsigned int pos, unsigned int count) {
 }
 
 ZString& ZString::Replace(unsigned int pos, unsigned int count, ZString const& s) {
+  // Room for the insertion is made before anything is removed, so that
+  // running out of memory changes nothing.
+  unsigned int n = s.length_;
+  if (n > 0 && !Add(nullptr, n)) return *this;
+  length_ -= n;
+  if (block_ != nullptr) block_[head_ + length_] = 0;
   Remove(pos, count);
   return Insert(s, pos);
 }
 
 ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
-  ByteSet members(set, n);
-  unsigned int first = Scan(block_ + head_, length_, members, false, true, 1);
-  if (first == 0) {
-    Empty();
-    return *this;
-  }
-  if (type == eAll) {
-    // One pass that keeps what is not in the set: the same text as
-    // removing the set characters one at a time, without moving the tail
-    // once per character. As when stripping the front, text that had
-    // members in front starts the block afterwards.
-    char* from = block_ + head_;
-    char* to = first > 1 ? block_ : from;
-    unsigned int kept = 0;
-    unsigned int length = length_;  // byte stores could alias a member
-    for (unsigned int i = first - 1; i < length; ++i) {
-      if (!members.Contains(from[i])) to[kept++] = from[i];
+  if (type != eTrailing) {
+    unsigned int p = FindInSet(eNotInSet, set, n, eForward, 1);
+    if (p == 0) {
+      Empty();
+    } else if (p > 1) {
+      std::memmove(block_, block_ + head_ + p - 1, length_ - p + 1);
+      head_ = 0;
+      length_ -= p - 1;
+      block_[length_] = 0;
     }
-    if (first > 1) head_ = 0;
-    length_ = kept;
-    to[kept] = 0;
-    return *this;
-  }
-  if (type != eTrailing && first > 1) {
-    std::memmove(block_, block_ + head_ + first - 1, length_ - first + 1);
-    head_ = 0;
-    length_ -= first - 1;
-    block_[length_] = 0;
   }
   if (type != eLeading) {
-    length_ = Scan(block_ + head_, length_, members, false, false, length_);
-    block_[head_ + length_] = 0;
+    unsigned int p = FindInSet(eNotInSet, set, n, eBackward, length_);
+    if (p == 0) {
+      Empty();
+    } else {
+      length_ = p;
+      block_[head_ + length_] = 0;
+    }
+  }
+  if (type == eAll && length_ > 0) {
+    // One pass that keeps what is not in the set: the same text as
+    // removing the set characters one at a time, without moving the tail
+    // once per character.
+    char* data = block_ + head_;
+    unsigned int kept = 0;
+    for (unsigned int i = 0; i < length_; ++i) {
+      if (!InSet(data[i], set, n)) data[kept++] = data[i];
+    }
+    length_ = kept;
+    data[length_] = 0;
   }
   return *this;
 }
@@ -572,8 +555,7 @@ ZString& ZString::Format(char const* fmt, ...) {
   va_start(args, fmt);
   unsigned int n = FormatInto(work, fmt, args);
   va_end(args);
-  Empty();
-  Add(work, n);
+  Assign(work, n);
   return *this;
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "host/toolcall.h"
-#include "host/tools.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 #include "orbcmn/util.h"
@@ -28,13 +27,10 @@ enum Selector {
   kReleaseSelection = 43,
 };
 
-// Tool 13.
-const int kTreeServiceUp = 14;
-
 const int kNameSize = 104;
 
 intptr_t Tree(int selector, std::initializer_list<intptr_t> args) {
-  return OrbToolCall(orb::kToolTree, selector, args);
+  return OrbToolCall(24, selector, args);
 }
 
 // A walk's callback; a null callback visits without stopping.
@@ -95,7 +91,7 @@ char* PrefixName(intptr_t object, char* path) {
 }  // namespace
 
 int OrbMUI_Initialized(void) {
-  if (OrbToolCall(orb::kToolTreeService, kTreeServiceUp) == 0) return 0;
+  if (OrbToolCall(13, 14) == 0) return 0;
   return Root() != 0 ? 1 : 0;
 }
 

@@ -3,9 +3,7 @@
 #include <cstring>
 
 #include "host/toolcall.h"
-#include "host/tools.h"
 #include "hostkit/hostkit.h"
-#include "lib/coding.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
 
@@ -13,24 +11,6 @@ namespace {
 
 // Tool 4 builds and sends outgoing messages.
 enum MessageSelector { kOpen = 0, kAppendData = 1, kAppendItem = 2, kToken = 6, kSend = 8 };
-
-// Tool 8 lets the user choose a file through a handle; kQuery with
-// kQueryCancelled or kQueryPath reads the outcome.
-enum FileChoiceSelector {
-  kChoiceOpen = 0,
-  kChoiceRelease = 1,
-  kChoiceSetUp = 3,
-  kQuery = 4,
-  kChoiceValue = 17
-};
-enum FileChoiceQuery { kQueryPath = 8, kQueryCancelled = 10 };
-
-// Selectors of the other tools.
-const int kPrepareFormCall = 0;  // tool 0
-const int kPollState = 267;      // tool 1
-const int kButtonRecord = 5;     // tool 3: the record that holds the state
-const int kButtonDone = 7;       // tool 3: the record may be reused
-const int kUploadBegin = 3;      // tool 7
 
 const size_t kPieceSize = 100;
 const size_t kHeaderSize = 12;
@@ -41,9 +21,9 @@ intptr_t Value32(long value) { return static_cast<int32_t>(value); }
 
 // Opens a message and gives it its two-character token ("f1" is 0x6631).
 intptr_t OpenMessage(const char* token) {
-  intptr_t handle = OrbToolCall(orb::kToolMessage, kOpen, {0, 159, 0});
-  int word = orb::GetBig16(reinterpret_cast<const unsigned char*>(token));
-  OrbToolCall(orb::kToolMessage, kToken, {handle, word});
+  intptr_t handle = OrbToolCall(4, kOpen, {0, 159, 0});
+  int word = static_cast<unsigned char>(token[0]) * 256 + static_cast<unsigned char>(token[1]);
+  OrbToolCall(4, kToken, {handle, word});
   return handle;
 }
 
@@ -51,16 +31,24 @@ intptr_t OpenMessage(const char* token) {
 void SendBytes(const char* token, const unsigned char* data, size_t size) {
   intptr_t handle = OpenMessage(token);
   if (data != nullptr) {
-    OrbToolCall(orb::kToolMessage, kAppendData,
+    OrbToolCall(4, kAppendData,
                 {handle, reinterpret_cast<intptr_t>(data), static_cast<intptr_t>(size), 14, 0});
   }
-  OrbToolCall(orb::kToolMessage, kSend, {handle});
+  OrbToolCall(4, kSend, {handle});
 }
 
 size_t TextLength(const char* text) {
   if (text == nullptr) return 0;
   size_t n = std::strlen(text);
   return n < kMaxText ? n : kMaxText;
+}
+
+void PutBigEndian(unsigned char* p, uint32_t value) {
+  for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (24 - 8 * i));
+}
+
+void PutLittleEndian(unsigned char* p, uint32_t value) {
+  for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 }  // namespace
@@ -74,10 +62,10 @@ int OrbHost_DODRequest(unsigned long id) {
 
 void OrbHost_CallForm2(long value, int flag) {
   if (flag == 0) return;
-  OrbToolCall(orb::kToolPrepare, kPrepareFormCall);
+  OrbToolCall(0, 0);
   intptr_t handle = OpenMessage("f1");
-  OrbToolCall(orb::kToolMessage, kAppendItem, {handle, Value32(value), 4, 14, 0});
-  OrbToolCall(orb::kToolMessage, kSend, {handle});
+  OrbToolCall(4, kAppendItem, {handle, Value32(value), 4, 14, 0});
+  OrbToolCall(4, kSend, {handle});
 }
 
 int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5, const char* t6,
@@ -93,16 +81,17 @@ int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5
   unsigned char* buffer =
       static_cast<unsigned char*>(HostKit_Alloc("032797", static_cast<unsigned>(size), 0));
   if (buffer == nullptr) return 0;
-  if (flag != 0) OrbToolCall(orb::kToolUpload, kUploadBegin);
+  if (flag != 0) OrbToolCall(7, 3);
 
-  orb::PutBig32(buffer, static_cast<uint32_t>(a2));
-  orb::PutLittle(buffer + 4, static_cast<uint32_t>(a3), 4);
-  orb::PutLittle(buffer + 8, static_cast<uint32_t>(a4), 4);
+  PutBigEndian(buffer, static_cast<uint32_t>(a2));
+  PutLittleEndian(buffer + 4, static_cast<uint32_t>(a3));
+  PutLittleEndian(buffer + 8, static_cast<uint32_t>(a4));
   SendBytes("Bf", buffer, kHeaderSize);
 
   for (const char* text : texts) {
     size_t n = TextLength(text);
-    orb::PutBig16(buffer, static_cast<uint16_t>(n));
+    buffer[0] = static_cast<unsigned char>(n >> 8);
+    buffer[1] = static_cast<unsigned char>(n);
     if (n != 0) std::memcpy(buffer + 2, text, n);
     buffer[2 + n] = 0;
     buffer[3 + n] = 0;
@@ -119,19 +108,17 @@ int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5
 
 int OrbHost_GetFile(char* out, long value) {
   if (out == nullptr) return 0;
-  intptr_t handle = OrbToolCall(orb::kToolFileChoice, kChoiceOpen);
-  OrbToolCall(orb::kToolFileChoice, kChoiceSetUp, {handle, 16});
-  OrbToolCall(orb::kToolFileChoice, kChoiceValue, {handle, Value32(value)});
+  intptr_t handle = OrbToolCall(8, 0);
+  OrbToolCall(8, 3, {handle, 16});
+  OrbToolCall(8, 17, {handle, Value32(value)});
   out[0] = '\0';
-  if (static_cast<uint16_t>(OrbToolCall(orb::kToolFileChoice, kQuery, {handle, kQueryCancelled})) !=
-      0) {
-    OrbToolCall(orb::kToolFileChoice, kChoiceRelease, {handle});
+  if (static_cast<uint16_t>(OrbToolCall(8, 4, {handle, 10})) != 0) {
+    OrbToolCall(8, 1, {handle});
     return 0;
   }
-  const char* path = reinterpret_cast<const char*>(
-      OrbToolCall(orb::kToolFileChoice, kQuery, {handle, kQueryPath}));
+  const char* path = reinterpret_cast<const char*>(OrbToolCall(8, 4, {handle, 8}));
   if (path != nullptr) std::strcpy(out, path);
-  OrbToolCall(orb::kToolFileChoice, kChoiceRelease, {handle});
+  OrbToolCall(8, 1, {handle});
   return 1;
 }
 
@@ -170,7 +157,7 @@ intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {
   if (limit == 0) limit = 0xFFFFFFFFu;
   DWORD start = GetTickCount();
   while (static_cast<DWORD>(GetTickCount() - start) < limit) {
-    intptr_t value = OrbToolCall(orb::kToolPoll, kPollState, {32});
+    intptr_t value = OrbToolCall(1, 267, {32});
     if (static_cast<uint32_t>(value) != static_cast<uint32_t>(current)) return value;
     MSG msg;
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -183,13 +170,13 @@ intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {
 
 int OrbObj_IsBtnChecked(intptr_t object) {
   if (object == 0) return 0;
-  intptr_t answer = OrbToolCall(orb::kToolButton, kButtonRecord, {0, 0, object, 0});
+  intptr_t answer = OrbToolCall(3, 5, {0, 0, object, 0});
   if (answer == 0) return 0;
   unsigned char* record = reinterpret_cast<unsigned char*>(answer);
   const unsigned char* state;
   std::memcpy(&state, record, sizeof state);
   int checked = state != nullptr && *state != 0 ? 1 : 0;
-  OrbToolCall(orb::kToolButton, kButtonDone);
+  OrbToolCall(3, 7);
   const uint32_t zero = 0;
   std::memcpy(record + 32, &zero, sizeof zero);
   return checked;

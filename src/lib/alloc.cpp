@@ -10,13 +10,19 @@
 
 namespace {
 const char kTag[] = "newop";
-}
+unsigned long g_refusals = 0;  // the library runs on one thread at a time
+}  // namespace
+
+unsigned long OrbRefusals() noexcept { return g_refusals; }
+
+void OrbNoteRefusal() noexcept { g_refusals++; }
 
 // The host allocator takes 32-bit sizes: a larger request fails here
 // rather than reaching it cut short.
 void* OrbAlloc(std::size_t size) noexcept {
-  if (size > 0xFFFFFFFFu) return nullptr;
-  return HostKit_Alloc(kTag, static_cast<unsigned>(size), 0);
+  void* block = size > 0xFFFFFFFFu ? nullptr : HostKit_Alloc(kTag, static_cast<unsigned>(size), 0);
+  if (block == nullptr) OrbNoteRefusal();
+  return block;
 }
 
 void OrbFree(void* block) noexcept {

@@ -11,6 +11,26 @@ void* OrbAlloc(std::size_t size) noexcept;
 // Host release with tag "newop"; a null block makes no host call.
 void OrbFree(void* block) noexcept;
 
+// Number of allocations refused so far (by OrbAlloc and by buffer growth).
+// An operation that builds a result from many small steps compares it
+// before and after, and fails as a whole when memory ran out on the way.
+unsigned long OrbRefusals() noexcept;
+// Counts one refused allocation.
+void OrbNoteRefusal() noexcept;
+
+// A new T made from args; null when memory ran out making it or anything
+// it holds (a name that could not be copied, for one).
+template <class T, class... Args>
+T* OrbMakeWhole(Args&&... args) {
+  unsigned long refusals = OrbRefusals();
+  T* made = new T(static_cast<Args&&>(args)...);
+  if (made != nullptr && OrbRefusals() != refusals) {
+    delete made;
+    made = nullptr;
+  }
+  return made;
+}
+
 // Defines the class operators declared by ORBCMN_DECLARE_ALLOC.
 #define ORBCMN_DEFINE_ALLOC(Class)                                                  \
   void* Class::operator new(std::size_t size) noexcept { return OrbAlloc(size); }   \

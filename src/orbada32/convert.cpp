@@ -4,12 +4,16 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "lib/coding.h"
+#include "orbada32/bytes.h"
 #include "orbada32/orbada32.h"
 
 namespace ada {
 
 namespace {
+
+const int32_t kHexBytes = 1;
+const int32_t kUnsigned = 2;
+const int32_t kSigned = 5;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -87,14 +91,14 @@ int32_t AssembleNumber(int32_t kind, const char* text, unsigned char* out, size_
     if (magnitude > kHalf) return ADA_OUT_OF_RANGE;
     value = static_cast<uint32_t>(0 - magnitude);
   } else {
-    uint64_t limit = kind == ADA_KIND_UNSIGNED ? 0xFFFFFFFFu : kHalf - 1;
+    uint64_t limit = kind == kUnsigned ? 0xFFFFFFFFu : kHalf - 1;
     if (magnitude > limit) return ADA_OUT_OF_RANGE;
     value = static_cast<uint32_t>(magnitude);
   }
   size_t n = 4;
   *length = n;
   if (n > room) return ADA_AREA_TOO_SMALL;
-  orb::PutBig(out, value, n);
+  WriteBigEndian(value, out, n);
   return ADA_OK;
 }
 
@@ -135,12 +139,12 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
   if (n == 0) return ADA_BAD_BYTES;
   char s[16];
   int printed;
-  if (kind == ADA_KIND_UNSIGNED) {
+  if (kind == kUnsigned) {
     for (size_t i = 0; i + 4 < n; i++) {
       if (bytes[i] != 0) return ADA_OUT_OF_RANGE;
     }
     size_t take = n < 4 ? n : 4;
-    uint32_t value = static_cast<uint32_t>(orb::GetBig(bytes + n - take, take));
+    uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes + n - take, take));
     printed = snprintf(s, sizeof s, "%u", value);
   } else {
     // Bytes in front of the last four may only be padding: all zero (as
@@ -152,7 +156,7 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
       bytes += n - 4;
       n = 4;
     }
-    uint32_t value = static_cast<uint32_t>(orb::GetBig(bytes, n));
+    uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes, n));
     uint32_t sign = uint32_t{1} << (8 * n - 1);
     if (n < 4 && (value & sign) != 0) value |= ~((sign << 1) - 1);  // sign-extend
     printed = snprintf(s, sizeof s, "%d", static_cast<int32_t>(value));
@@ -164,10 +168,10 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
 
 int32_t Assemble(int32_t kind, const char* text, unsigned char* out, size_t room, size_t* length) {
   switch (kind) {
-    case ADA_KIND_HEX_BYTES:
+    case kHexBytes:
       return AssembleHex(text, out, room, length);
-    case ADA_KIND_UNSIGNED:
-    case ADA_KIND_SIGNED:
+    case kUnsigned:
+    case kSigned:
       return AssembleNumber(kind, text, out, room, length);
     default:
       return ADA_UNKNOWN_KIND;
@@ -177,10 +181,10 @@ int32_t Assemble(int32_t kind, const char* text, unsigned char* out, size_t room
 int32_t Disassemble(int32_t kind, const unsigned char* bytes, size_t n, char* text, size_t room,
                     size_t* length) {
   switch (kind) {
-    case ADA_KIND_HEX_BYTES:
+    case kHexBytes:
       return DisassembleHex(bytes, n, text, room, length);
-    case ADA_KIND_UNSIGNED:
-    case ADA_KIND_SIGNED:
+    case kUnsigned:
+    case kSigned:
       return DisassembleNumber(kind, bytes, n, text, room, length);
     default:
       return ADA_UNKNOWN_KIND;

@@ -107,7 +107,7 @@ class OrbFailureMemo {
 class ZRegExpMatcher {
  public:
   // The offset where the successful match ended, or -1 when it fails (or
-  // memory for its stack runs out).
+  // memory for its stack or for an atom's record of its match runs out).
   static long long Run(ZRegExp* head, const char* text, unsigned int n);
 
  private:
@@ -122,10 +122,14 @@ class ZRegExpMatcher {
   bool Advance(Frame& f, long long& value, Call& call);
   bool Hand(Frame& f, long long end, long long& value, Call& call);
   bool TryRepeat(Frame& f, long long from, long long& value, Call& call);
+  // Makes n bytes from p atom a's record of its match; a record that cannot
+  // be kept fails the whole match.
+  void Record(ZRegExp* a, const char* p, unsigned int n);
 
   const char* text_;
   long long n_;
   OrbFailureMemo memo_;
+  bool lost_ = false;  // a record of a match could not be kept
 };
 
 #endif  // ORBCMN_TEXT_REGEXP_INTERNAL_H_

@@ -105,7 +105,14 @@ struct ZRegExpMatcher::Frame {
 
 long long ZRegExpMatcher::Run(ZRegExp* head, const char* text, unsigned int n) {
   ZRegExpMatcher matcher(text, n);
-  return matcher.Match(head);
+  long long end = matcher.Match(head);
+  return matcher.lost_ ? kFail : end;
+}
+
+void ZRegExpMatcher::Record(ZRegExp* a, const char* p, unsigned int n) {
+  a->lastMatch_.Empty();
+  a->lastMatch_.Append(p, n);
+  if (a->lastMatch_.GetLength() != n) lost_ = true;
 }
 
 long long ZRegExpMatcher::Match(ZRegExp* head) {
@@ -150,7 +157,7 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
           case ZRegExp::kLiteral: {
             long long at = a->FindLiteral(s, left);
             if (at < 0) return false;
-            a->lastMatch_ = static_cast<const ZString&>(*a);
+            Record(a, *a, a->GetLength());
             f.phase = kPass;
             if (Hand(f, f.pos + at + a->GetLength(), value, call)) return true;
             continue;
@@ -158,7 +165,7 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
           case ZRegExp::kAny:
           case ZRegExp::kSet:
             if (a->kind_ == ZRegExp::kSet && !a->Accepts(s[0])) return false;
-            a->lastMatch_.Append(s, 1);
+            Record(a, s, 1);
             f.phase = kPass;
             if (Hand(f, f.pos + 1, value, call)) return true;
             continue;
@@ -185,8 +192,7 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
         return false;
       case kRepeat:
         if (value != kFail) {
-          a->lastMatch_.Empty();
-          a->lastMatch_.Append(text_ + f.pos, static_cast<unsigned int>(f.at - f.pos));
+          Record(a, text_ + f.pos, static_cast<unsigned int>(f.at - f.pos));
           return false;
         }
         if (f.at - 1 < f.low) return false;
@@ -194,7 +200,7 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
         continue;
       case kAltTry:
         if (value != kFail) {
-          a->lastMatch_ = (*f.alt)->lastMatch_;
+          Record(a, (*f.alt)->lastMatch_, (*f.alt)->lastMatch_.GetLength());
           f.phase = kAltRest;
           if (Hand(f, value, value, call)) return true;
           continue;

@@ -24,9 +24,20 @@ ZSyntax& ZSyntax::operator=(const ZSyntax& other) {
 ZSyntax::~ZSyntax() = default;
 
 bool ZSyntax::Parse(ZString& text, ZListString& parameters) {
-  if (!(expression_ == text)) return false;
-  parameters.erase(parameters.begin(), parameters.end());
-  expression_.GetParameters(parameters);
+  // The match runs on a copy and the parameters are gathered apart, so
+  // that running out of memory on the way changes neither text nor
+  // parameters.
+  ZString rest(text);
+  ZListString found;
+  if (rest.GetLength() != text.GetLength() || !(expression_ == rest) ||
+      !expression_.GetParameters(found)) {
+    return false;
+  }
+  int old = parameters.size();
+  parameters.insert(parameters.end(), found.begin(), found.end());
+  if (parameters.size() != old + found.size()) return false;
+  while (old-- > 0) parameters.pop_front();
+  text = rest;  // a suffix of text: fits its block, so it cannot fail
   return true;
 }
 
@@ -36,20 +47,28 @@ ZParser::~ZParser() {
   for (ZListSyntaxP::ZIterator it = syntaxes_.begin(); it != syntaxes_.end(); ++it) delete *it;
 }
 
-void ZParser::AddSyntax(const ZSyntax& syntax) { Adopt(new ZSyntax(syntax)); }
+bool ZParser::AddSyntax(const ZSyntax& syntax) { return Adopt(new ZSyntax(syntax)); }
 
-void ZParser::AddSyntax(const char* pattern, int token) { Adopt(new ZSyntax(pattern, token)); }
+bool ZParser::AddSyntax(const char* pattern, int token) {
+  return Adopt(new ZSyntax(pattern, token));
+}
 
-void ZParser::Adopt(ZSyntax* syntax) {
-  if (syntax == nullptr) return;
+bool ZParser::Adopt(ZSyntax* syntax) {
+  if (syntax == nullptr) return false;
   int before = syntaxes_.size();
-  syntaxes_.push_back(syntax);
-  if (syntaxes_.size() == before) delete syntax;
+  if (syntax->IsCompiled()) syntaxes_.push_back(syntax);
+  if (syntaxes_.size() != before) return true;
+  delete syntax;
+  return false;
 }
 
 int ZParser::Parse(ZString& text, ZListString& parameters) const {
+  unsigned long refusals = OrbRefusals();
   for (ZListSyntaxP::ZIterator it = syntaxes_.begin(); it != syntaxes_.end(); ++it) {
     if ((*it)->Parse(text, parameters)) return (*it)->GetToken();
+    // A syntax that ran out of memory may have been the one to match: a
+    // later one must not take the text instead.
+    if (OrbRefusals() != refusals) return -1;
   }
   return -1;
 }

@@ -38,18 +38,26 @@ ZRegExp::ZRegExp(bool caretRule) : next_(nullptr), caretRule_(caretRule) {
 ZRegExp::ZRegExp(const char* pattern, bool caretRule)
     : ZString(pattern), next_(nullptr), caretRule_(caretRule) {
   ClearFlags();
-  ParseAtoms();
+  Compile(pattern == nullptr ? 0 : strlen(pattern));
 }
 
 ZRegExp::ZRegExp(char c, bool caretRule) : ZString(c), next_(nullptr), caretRule_(caretRule) {
   ClearFlags();
-  ParseAtoms();
+  Compile(1);
 }
 
 ZRegExp::ZRegExp(const ZString& pattern, bool caretRule)
     : ZString(pattern), next_(nullptr), caretRule_(caretRule) {
   ClearFlags();
-  ParseAtoms();
+  Compile(pattern.GetLength());
+}
+
+void ZRegExp::Compile(size_t length) {
+  if (GetLength() == length) {
+    ParseAtoms();
+  } else {
+    Discard();  // the pattern could not be copied
+  }
 }
 
 ZRegExp::ZRegExp(const ZRegExp& other) : ZString(), next_(nullptr), caretRule_(true) {
@@ -67,17 +75,17 @@ ZRegExp& ZRegExp::operator=(const ZRegExp& other) {
 }
 
 ZRegExp& ZRegExp::operator=(const ZString& pattern) {
-  ZString::operator=(pattern);
   caretRule_ = true;
-  ParseAtoms();
+  if (&pattern == this || Assign(pattern, pattern.GetLength())) {
+    ParseAtoms();
+  } else {
+    Discard();
+  }
   return *this;
 }
 
 ZRegExp& ZRegExp::operator=(const char* pattern) {
-  ZString::operator=(pattern);
-  caretRule_ = true;
-  ParseAtoms();
-  return *this;
+  return *this = ZString(pattern == nullptr ? "" : pattern);
 }
 
 void ZRegExp::ClearFlags() {
@@ -118,61 +126,75 @@ void ZRegExp::CopyFrom(const ZRegExp& other) {
     const ZRegExp* from;
   };
   OrbStack<Pair, 8> pending;
-  pending.Push(Pair{this, &other});
-  while (!pending.Empty()) {
+  lost_ = false;
+  bool whole = !other.lost_ && pending.Push(Pair{this, &other});
+  while (whole && !pending.Empty()) {
     Pair p = pending.Pop();
     ZRegExp* to = p.to;
     const ZRegExp* from = p.from;
-    to->ZString::operator=(*from);
+    to->lastMatch_.Empty();
+    to->lastMatch_ += from->lastMatch_;
+    whole = to->Assign(*from, from->GetLength()) &&
+            to->lastMatch_.GetLength() == from->lastMatch_.GetLength();
     to->caretRule_ = from->caretRule_;
     to->parameter_ = from->parameter_;
     to->startAnchor_ = from->startAnchor_;
     to->endAnchor_ = from->endAnchor_;
     to->negated_ = from->negated_;
     to->kind_ = from->kind_;
-    to->lastMatch_ = from->lastMatch_;
-    // An atom whose copy cannot be made or scheduled stays empty (kind 0).
-    for (ZListRegExpP::ZIterator it = from->alts_.begin(); it != from->alts_.end(); ++it) {
-      ZRegExp* alt = new ZRegExp(false);
-      if (alt == nullptr) continue;
-      int before = to->alts_.size();
-      to->alts_.push_back(alt);
-      if (to->alts_.size() == before) {
-        delete alt;
-        continue;
-      }
-      pending.Push(Pair{alt, *it});
+    for (ZListRegExpP::ZIterator it = from->alts_.begin(); whole && it != from->alts_.end(); ++it) {
+      ZRegExp* alt = to->AddAlternative();
+      whole = alt != nullptr && pending.Push(Pair{alt, *it});
     }
-    if (from->next_ != nullptr) {
+    if (whole && from->next_ != nullptr) {
       to->next_ = new ZRegExp(false);
-      if (to->next_ != nullptr) pending.Push(Pair{to->next_, from->next_});
+      whole = to->next_ != nullptr && pending.Push(Pair{to->next_, from->next_});
     }
   }
+  if (!whole) Discard();
+}
+
+ZRegExp* ZRegExp::AddAlternative() {
+  ZRegExp* alt = new ZRegExp(false);
+  if (alt == nullptr) return nullptr;
+  int before = alts_.size();
+  alts_.push_back(alt);
+  if (alts_.size() != before) return alt;
+  delete alt;
+  return nullptr;
 }
 
 void ZRegExp::ParseAtoms() {
   DestroyOwned();
   ClearFlags();
+  lost_ = false;
   // Atoms made while compiling wait here for their own compilation, so the
   // compiler does not recurse along the chain or into groups. One that
   // cannot be scheduled stays empty (kind 0) and matches nothing.
   OrbStack<ZRegExp*, 8> pending;
-  pending.Push(this);
+  bool whole = pending.Push(this);
   ZString rest;
-  while (!pending.Empty()) {
+  while (whole && !pending.Empty()) {
     ZRegExp* atom = pending.Pop();
+    atom->lost_ = false;
     bool cut = atom->CutAtom(rest);
+    whole = !atom->lost_;
     for (ZListRegExpP::ZIterator it = atom->alts_.begin(); it != atom->alts_.end(); ++it) {
-      pending.Push(*it);
+      whole = whole && pending.Push(*it);
     }
-    if (cut && !rest.IsEmpty()) {
+    if (whole && cut && !rest.IsEmpty()) {
       atom->next_ = new ZRegExp(false);
-      if (atom->next_ != nullptr) {
-        atom->next_->ZString::operator=(rest);
-        pending.Push(atom->next_);
-      }
+      whole = atom->next_ != nullptr && atom->next_->Assign(rest, rest.GetLength()) &&
+              pending.Push(atom->next_);
     }
   }
+  if (!whole) Discard();
+}
+
+void ZRegExp::Discard() {
+  DestroyOwned();
+  ClearFlags();
+  lost_ = true;
 }
 
 // What the scan of one atom found: where the atom ends and what it is.
@@ -287,7 +309,9 @@ bool ZRegExp::ApplyCut(const Cut& cut, ZString& rest) {
     unsigned int end = close != nullptr ? static_cast<unsigned int>(close - text) : GetLength();
     if (close != nullptr) rest.Append(close + 1, GetLength() - end - 1);
     ZString group(text + 1, end - 1);
-    SplitGroup(group, group.GetLength());
+    lost_ = group.GetLength() != end - 1 ||
+            (close != nullptr && rest.GetLength() != GetLength() - end - 1);
+    if (!lost_) SplitGroup(group, group.GetLength());
     kind_ = kAlternation;
     return true;
   }
@@ -296,10 +320,12 @@ bool ZRegExp::ApplyCut(const Cut& cut, ZString& rest) {
   if (!cut.restEmpty && cut.keep < GetLength()) {
     if (cut.reescape) rest += '\\';
     rest.Append(static_cast<const char*>(*this) + cut.keep, GetLength() - cut.keep);
+    lost_ = rest.GetLength() != GetLength() - cut.keep + (cut.reescape ? 1 : 0);
   }
   if (cut.set) {
     ZString text(*this);
-    BuildMembers(text, cut.end + 1);
+    lost_ = lost_ || text.GetLength() != GetLength();
+    if (!lost_) BuildMembers(text, cut.end + 1);
   } else if (cut.keep < GetLength()) {
     Remove(cut.keep + 1, 0);
   }
@@ -311,6 +337,7 @@ void ZRegExp::BuildMembers(const ZString& s, unsigned int close) {
   // s[close] is the "]".
   auto at = [&s](unsigned int p) { return ByteAt(s, p - 1); };
   ZString members;
+  unsigned int made = 0;  // bytes members should hold
   unsigned int p = 2;
   negated_ = false;
   if (p < close && at(p) == '^') {
@@ -319,6 +346,7 @@ void ZRegExp::BuildMembers(const ZString& s, unsigned int close) {
   }
   if (p < close && at(p) == '-') {
     members += '-';
+    ++made;
     ++p;
   }
   while (p < close) {
@@ -326,36 +354,39 @@ void ZRegExp::BuildMembers(const ZString& s, unsigned int close) {
       // Ranges run over signed bytes, so 0x80-0xFF sort before 0x00.
       int first = static_cast<signed char>(at(p));
       int last = static_cast<signed char>(at(p + 2));
-      for (int c = first; c <= last; ++c) members += static_cast<char>(c);
+      for (int c = first; c <= last; ++c, ++made) members += static_cast<char>(c);
       p += 3;
     } else {
       members += at(p);
+      ++made;
       ++p;
     }
   }
-  ZString::operator=(members);
+  lost_ = members.GetLength() != made || !Assign(members, made);
 }
 
 void ZRegExp::SplitGroup(const char* group, unsigned int n) {
   unsigned int start = 0;
   for (unsigned int i = 0; i <= n; ++i) {
     if (i < n && group[i] != '|') continue;
-    ZRegExp* alt = new ZRegExp(false);
-    if (alt != nullptr) {
-      alt->ZString::Append(group + start, i - start);
-      int before = alts_.size();
-      alts_.push_back(alt);
-      if (alts_.size() == before) delete alt;
-    }
-    if (i == n) ZString::operator=(ZString(group + start, i - start));
+    ZRegExp* alt = AddAlternative();
+    lost_ = lost_ || alt == nullptr || !alt->Assign(group + start, i - start);
+    if (i == n) lost_ = lost_ || !Assign(group + start, i - start);
     start = i + 1;
   }
 }
 
-void ZRegExp::GetParameters(ZListString& out) const {
+bool ZRegExp::GetParameters(ZListString& out) const {
+  ZListString found;
+  int want = 0;
   for (const ZRegExp* atom = this; atom != nullptr; atom = atom->next_) {
-    if (atom->parameter_) out.push_back(atom->lastMatch_);
+    if (!atom->parameter_) continue;
+    found.push_back(atom->lastMatch_);
+    want++;
   }
+  int before = out.size();
+  if (found.size() == want) out.insert(out.end(), found.begin(), found.end());
+  return out.size() == before + want;
 }
 
 long long ZRegExp::FindLiteral(const char* text, unsigned int n) const {

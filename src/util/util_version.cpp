@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "hostkit/hostkit.h"
-#include "lib/coding.h"
 #include "orbcmn/utilversion.h"
 #include "platform/win32.h"
 
@@ -26,7 +25,8 @@ bool ModuleFile(HWND window, char* file) {
 // `size` bytes.
 bool FormatVersion(const unsigned char* block, DWORD size, char* text) {
   if (size < kFileVersionOffset + 4) return false;
-  DWORD word = static_cast<DWORD>(orb::GetLittle(block + kFileVersionOffset, 4));
+  DWORD word = 0;
+  for (int i = 0; i < 4; i++) word |= static_cast<DWORD>(block[kFileVersionOffset + i]) << (8 * i);
   char minor[8];
   std::snprintf(minor, sizeof minor, "%u", static_cast<unsigned>(word & 0xFFFF));
   std::snprintf(text, kTextSize, "Version %u.%c", static_cast<unsigned>(word >> 16), minor[0]);

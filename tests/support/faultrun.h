@@ -1,0 +1,82 @@
+// Allocation failure as input, in the manner of malloc-failure test suites:
+// a scenario runs once without faults for its reference outcome, then with
+// the N-th host allocation failing for N = 1, 2, ... until a run meets no
+// fault, then again with every allocation from the N-th on failing. Every
+// faulted run must end in the reference outcome or in the scenario's
+// failure outcome (kFailed, which a scenario gives only after checking that
+// the failure is the one the interface promises), and leave no block live.
+#ifndef ORB_TESTS_SUPPORT_FAULTRUN_H_
+#define ORB_TESTS_SUPPORT_FAULTRUN_H_
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "hostkit/hostkit.h"
+
+// The outcome of a run that failed as its interface says it may.
+inline const std::string kFailed = "<failed as promised>";
+
+struct FaultTally {
+  unsigned long runs = 0, faults = 0, wrong = 0, leaks = 0;
+  std::string firstWrong;  // "N: outcome" of the first wrong run
+};
+
+class FaultRun {
+ public:
+  // Number of requests refused so far, in every run: a scenario whose call
+  // failed can tell whether memory ran out during it.
+  static unsigned long& Refused() {
+    static unsigned long refused = 0;
+    return refused;
+  }
+
+  // Runs body for every fault position; each run counts in the tally.
+  FaultTally Run(const std::function<std::string()>& body) {
+    FaultTally t;
+    const std::string reference = Once(body, 0, false, &t);
+    for (int persist = 0; persist < 2; persist++) {
+      for (unsigned long n = 1; n <= kLimit; n++) {
+        hit_ = false;
+        std::string outcome = Once(body, n, persist != 0, &t);
+        if (!hit_) break;
+        t.faults++;
+        if (outcome != reference && outcome != kFailed && t.wrong++ == 0) {
+          t.firstWrong = std::string(persist ? "from " : "at ") + std::to_string(n) + ": " +
+                         outcome + " (reference " + reference + ")";
+        }
+      }
+    }
+    return t;
+  }
+
+ private:
+  static constexpr unsigned long kLimit = 20000;  // bounds the time of one scenario
+
+  std::string Once(const std::function<std::string()>& body, unsigned long n, bool persist,
+                   FaultTally* t) {
+    target_ = n;
+    persist_ = persist;
+    long live = HostKit_LiveBlocks(nullptr);
+    HostKit_SetFailHandler(n == 0 ? nullptr : Fail, this);
+    std::string outcome = body();
+    HostKit_SetFailHandler(nullptr, nullptr);
+    t->runs++;
+    if (HostKit_LiveBlocks(nullptr) != live) t->leaks++;
+    return outcome;
+  }
+
+  static int Fail(void* user, int, const char*, unsigned, unsigned long serial) {
+    FaultRun* self = static_cast<FaultRun*>(user);
+    bool fail = serial == self->target_ || (self->persist_ && serial > self->target_);
+    self->hit_ = self->hit_ || fail;
+    Refused() += fail ? 1 : 0;
+    return fail ? 1 : 0;
+  }
+
+  unsigned long target_ = 0;
+  bool persist_ = false;
+  bool hit_ = false;
+};
+
+#endif  // ORB_TESTS_SUPPORT_FAULTRUN_H_
