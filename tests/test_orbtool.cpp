@@ -211,6 +211,13 @@ TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
       Fails(Tool("atoms dump " + kBuilt + "/actions.bin"), 1, {"not a readable atom table file"}));
   EXPECT_EQ(Tool("atoms build " + kAtoms).code, 2);  // -o is required
   EXPECT_EQ(Tool("atoms build " + kAtoms + " -o " + dir.File("no/such/dir/x.bin")).code, 1);
+  EXPECT_TRUE(Fails(Tool("atoms dump " + dir.path()), 1, {dir.path(), "cannot read"}));
+  // A disk that fills up (a file size limit of 1 KiB): the old file stays whole.
+  Spit(dir.File("old.bin"), "old contents");
+  EXPECT_TRUE(Fails(Tool("atoms build " + kAtoms + " -o " + dir.File("old.bin"), "",
+                         "trap '' XFSZ; ulimit -f 1; "),
+                    1, {"could not save"}));
+  EXPECT_EQ(Slurp(dir.File("old.bin")), "old contents");
 
   // The commands that query tables take the binary form as well.
   EXPECT_EQ(Out("atoms value " + kBuilt + "/atoms.bin window-frame 0 3"), "etched\n");

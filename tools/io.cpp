@@ -1,9 +1,11 @@
 // Input, output and the hex and byte texts of orbtool.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -18,10 +20,17 @@ std::string ReadInput(const std::string& path) {
     all << std::cin.rdbuf();
     return all.str();
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ToolError(path + ": cannot open: " + std::strerror(errno));
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw ToolError(path + ": cannot read");
+  // Plain stdio: a directory or an unreadable file is an error, not an
+  // exception.
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) throw ToolError(path + ": cannot open: " + std::strerror(errno));
+  std::string data;
+  char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) data.append(chunk, n);
+  int error = std::ferror(in) ? errno : 0;
+  std::fclose(in);
+  if (error != 0) throw ToolError(path + ": cannot read: " + std::strerror(error));
   return data;
 }
 
@@ -32,11 +41,28 @@ void WriteOutput(const std::string& path, const std::string& data) {
     if (!std::cout) throw ToolError("cannot write to standard output");
     return;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw ToolError(path + ": cannot create: " + std::strerror(errno));
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  out.close();
-  if (!out) throw ToolError(path + ": cannot write");
+  // Written beside the target, synced, then renamed over it: a write that
+  // fails leaves the old file as it was.
+  std::string temp = path + ".XXXXXX";
+  int fd = mkstemp(&temp[0]);
+  if (fd < 0) throw ToolError(path + ": cannot create: " + std::strerror(errno));
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  int error = done < data.size() ? (errno != 0 ? errno : ENOSPC) : 0;
+  mode_t mask = umask(0);
+  umask(mask);
+  if (error == 0 && (fchmod(fd, 0666 & ~mask) != 0 || fsync(fd) != 0)) error = errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    unlink(temp.c_str());
+    throw ToolError(path + ": cannot write: " + std::strerror(error));
+  }
 }
 
 namespace {

@@ -77,6 +77,7 @@ std::string SaveBinary(T& table, const char* what) {
     ZStreamer s(&file, true);
     ok = !s.Error() && T::Save(s, &table) && !s.Error();
   }
+  ok = file.Flush() && ok;
   file.Close();
   if (!ok) throw ToolError(std::string("the library could not save the ") + what);
   return ReadInput(temp.path());

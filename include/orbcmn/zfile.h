@@ -38,8 +38,14 @@ class ORBCMN_API ZFile {
   bool Open(char const* const path, int action, int type) {
     return Open(path, static_cast<EAction>(action), static_cast<EType>(type));
   }
-  // Closes an open stream. Always true.
+  // Closes an open stream. Always true: a caller who must know that the
+  // bytes written reached the file calls Flush first.
   bool Close();
+  // Hands every buffered byte to the system and asks it to put them on
+  // disk. True when that worked and no write since Open failed (a write
+  // cut short by a full disk, one still in the buffer included); false
+  // when closed.
+  bool Flush();
 
   // Reads up to n bytes into buf; the number read (0 when closed).
   unsigned int Read(void* buf, unsigned int n);

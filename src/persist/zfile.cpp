@@ -40,6 +40,12 @@ bool ZFile::Close() {
   return true;
 }
 
+bool ZFile::Flush() {
+  if (stream_ == nullptr) return false;
+  bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+  return _commit(_fileno(stream_)) == 0 && ok;
+}
+
 // A streamer reads and writes a tag or a value of a few bytes at a time.
 // For those the stream's byte macros cost a fraction of a whole fread or
 // fwrite call; a file is used by one thread at a time, so the unlocked

@@ -179,6 +179,8 @@ long _filelength(int fd) {
   return static_cast<long>(st.st_size);
 }
 
+int _commit(int fd) { return fd >= 0 && fsync(fd) == 0 ? 0 : -1; }
+
 int _access(const char* path, int mode) {
   if (path == nullptr) return -1;
   int how = F_OK;

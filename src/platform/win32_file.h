@@ -24,6 +24,8 @@ ORBWIN_C int _fileno(FILE* stream);
 // Length in bytes of the file open as `fd` (bytes on disk, whatever the
 // stream's mode); -1 when fd is not open or the length passes 32 bits.
 ORBWIN_C long _filelength(int fd);
+// Puts the data of the file open as `fd` on disk: 0, or -1.
+ORBWIN_C int _commit(int fd);
 // 0 when `path` exists and allows `mode` (0 existence, 2 write, 4 read,
 // 6 both); -1 otherwise.
 ORBWIN_C int _access(const char* path, int mode);
