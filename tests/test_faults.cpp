@@ -248,7 +248,7 @@ const std::vector<Scenario> kScenarios = {
          return ZString::Load(s, x) && ZString::Load(s, q) && ZBuffer::Load(s, y);
        });
        if (ok) out += " " + S(x) + " " + S(*q) + " " + ToHex(y);
-       delete q;
+       if (q != &x) delete q;  // the pointer record refers back to x
        return ok ? out : kFailed;
      }},
     {"string_edits", Edits},
@@ -421,9 +421,8 @@ const std::vector<Scenario> kScenarios = {
 
 // Scenarios whose wrong successes are known and not yet fixed: their
 // counts are reported ("open") but do not fail the suite; leaks still do.
-const char* const kOpen[] = {"actions_build_save_load", "atoms_build_save",
-                             "atoms_load_save",         "bridge",
-                             "copies_and_assignment",   "tokenizer"};
+const char* const kOpen[] = {"actions_build_save_load", "atoms_build_save", "atoms_load_save",
+                             "bridge", "copies_and_assignment"};
 
 class Faults : public testing::TestWithParam<Scenario> {};
 
