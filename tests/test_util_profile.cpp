@@ -1,6 +1,12 @@
 // Long strings in profile files: a length key and a value key.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include <filesystem>
 #include <string>
 
@@ -70,5 +76,37 @@ TEST(LongString, TheLengthKeyRules) {
   EXPECT_EQ(0, WritePrivateProfileLongString(missing.c_str(), "Data", "Len", "Text", "abc"));
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
+
+#ifndef _WIN32
+// A file that may not grow past 100 bytes (a full disk): the length key
+// fits, the 300-character value does not, and the pair stays as it was,
+// a missing pair too.
+TEST(LongString, AValueThatCannotBeWrittenLeavesThePairAsItWas) {
+  TempDir dir;
+  std::string file = dir.File("full.ini");
+  ASSERT_NE(0, WritePrivateProfileLongString(file.c_str(), "Data", "Len", "Text", "old value"));
+  std::string other = dir.File("none.ini");
+  const Bytes before = ReadBytes(file);
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 100;
+  void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::string text(300, 'x');
+  int wrote = WritePrivateProfileLongString(file.c_str(), "Data", "Len", "Text", text.c_str());
+  int wroteOther =
+      WritePrivateProfileLongString(other.c_str(), "Data", "Len", "Text", text.c_str());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, handler);
+  EXPECT_EQ(0, wrote);
+  EXPECT_EQ(before, ReadBytes(file));
+  EXPECT_EQ(0, wroteOther);
+  char* block = nullptr;
+  EXPECT_EQ(0, Get(other, &block));
+  EXPECT_EQ(nullptr, block) << "no length key left behind";
+  HostKit_Free("test", block);
+}
+#endif
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -273,11 +274,8 @@ bool Replace(const std::string& path, const std::string& text, bool existed) {
   return ok;
 }
 
-}  // namespace
-
-DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
-                                      DWORD size, LPCSTR fileName) {
-  if (buffer == nullptr || size == 0) return 0;
+DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
+                LPCSTR fileName) {
   Profile profile;
   bool existed;
   if (fileName != nullptr && !profile.Load(OsPath(fileName), &existed)) profile = Profile();
@@ -291,6 +289,37 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
   long found = header < 0 ? -1 : profile.FindKey(header, key);
   if (found < 0) return CopyText(Default(defaultValue), buffer, size);
   return CopyText(Unquote(profile.At(found).value), buffer, size);
+}
+
+BOOL WriteString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+  std::string path = OsPath(fileName);
+  Profile profile;
+  bool existed;
+  if (!profile.Load(path, &existed)) return FALSE;
+  if (key == nullptr) {
+    if (!profile.DeleteSection(section)) return TRUE;
+  } else if (value == nullptr) {
+    if (!profile.DeleteKey(section, key)) return TRUE;
+  } else {
+    profile.Set(section, key, value);
+  }
+  return Replace(path, profile.Text(), existed) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+// The profile work needs memory of its own: when it runs out, the call
+// fails as Windows' does (an empty result, or nothing written) instead of
+// letting an exception out.
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                                      DWORD size, LPCSTR fileName) {
+  if (buffer == nullptr || size == 0) return 0;
+  try {
+    return GetString(section, key, defaultValue, buffer, size, fileName);
+  } catch (const std::bad_alloc&) {
+    buffer[0] = '\0';
+    return 0;
+  }
 }
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName) {
@@ -330,16 +359,9 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, 
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (section == nullptr || fileName == nullptr) return FALSE;
-  std::string path = OsPath(fileName);
-  Profile profile;
-  bool existed;
-  if (!profile.Load(path, &existed)) return FALSE;
-  if (key == nullptr) {
-    if (!profile.DeleteSection(section)) return TRUE;
-  } else if (value == nullptr) {
-    if (!profile.DeleteKey(section, key)) return TRUE;
-  } else {
-    profile.Set(section, key, value);
+  try {
+    return WriteString(section, key, value, fileName);
+  } catch (const std::bad_alloc&) {
+    return FALSE;
   }
-  return Replace(path, profile.Text(), existed) ? TRUE : FALSE;
 }

@@ -28,6 +28,14 @@ int WritePrivateProfileLongString(const char* file, const char* section, const c
   if (text == nullptr) text = "";
   char length[16];
   std::snprintf(length, sizeof length, "%d", static_cast<int32_t>(std::strlen(text)));
+  // The old length goes back when the value cannot be written, so that the
+  // two keys change together. A profile value never holds a control
+  // character, so "\x01" stands for a missing key.
+  char old[64];
+  GetPrivateProfileStringA(section, lengthKey, "\x01", old, sizeof old, file);
   if (!WritePrivateProfileStringA(section, lengthKey, length, file)) return 0;
-  return WritePrivateProfileStringA(section, valueKey, text, file) ? 1 : 0;
+  if (WritePrivateProfileStringA(section, valueKey, text, file)) return 1;
+  WritePrivateProfileStringA(section, lengthKey, std::strcmp(old, "\x01") == 0 ? nullptr : old,
+                             file);
+  return 0;
 }
