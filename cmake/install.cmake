@@ -5,16 +5,24 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-# Installed libraries find each other in their own folder.
-set_target_properties(orbcmn32 hostkit orbwin32 PROPERTIES INSTALL_RPATH "$ORIGIN")
+# On Windows the DLLs, the plug-in and orbtool.exe share bin/ (where the
+# loader finds them) and the import libraries go to lib/; elsewhere the
+# installed libraries find each other in their own folder.
+set(ORB_INSTALL_TARGETS orbcmn32 hostkit)
+set(ORB_PLUGIN_DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(NOT WIN32)
+  list(APPEND ORB_INSTALL_TARGETS orbwin32)
+  set(ORB_PLUGIN_DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  set_target_properties(${ORB_INSTALL_TARGETS} PROPERTIES INSTALL_RPATH "$ORIGIN")
+endif()
 
-install(TARGETS orbcmn32 hostkit orbwin32
+install(TARGETS ${ORB_INSTALL_TARGETS}
   EXPORT orbcmn32Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET orbada32)
-  install(TARGETS orbada32 LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(TARGETS orbada32 LIBRARY DESTINATION ${ORB_PLUGIN_DESTINATION})
 endif()
 install(DIRECTORY include/orbcmn include/hostkit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
@@ -28,6 +36,9 @@ install(FILES ${PROJECT_BINARY_DIR}/orbcmn32Config.cmake
               ${PROJECT_BINARY_DIR}/orbcmn32ConfigVersion.cmake
   DESTINATION ${ORB_CMAKE_DIR})
 
+if(WIN32)
+  return()
+endif()
 # The pkg-config file finds the prefix from its own place, so an installed
 # tree may be moved.
 string(REGEX REPLACE "[^/]+" ".." ORB_PC_UP "${CMAKE_INSTALL_LIBDIR}/pkgconfig")

@@ -1,5 +1,6 @@
 # Test plug-ins, each in its own folder under testplugins/ so that a test
-# can point ORB_MODULE_PATH at exactly the plug-in it needs:
+# can point the module search at exactly the plug-in it needs (on Windows
+# the files are ORBADA32.DLL, below):
 #   partial/   liborbada32.so exporting only AdaNormalizeAtomStream
 #   failing/   liborbada32.so whose every entry answers 9
 #   names/     ORBADA32, liborbada32.so and orbada32.so, none with entries
@@ -21,14 +22,26 @@ function(orb_test_plugin target source folder file name)
   add_dependencies(orb_test_fixtures ${target})
 endfunction()
 
-orb_test_plugin(orb_tp_partial partial.cpp partial liborbada32.so partial)
-orb_test_plugin(orb_tp_failing failing.cpp failing liborbada32.so failing)
-orb_test_plugin(orb_tp_names_exact named.cpp names ORBADA32 exact)
-orb_test_plugin(orb_tp_names_lib named.cpp names liborbada32.so lib)
-orb_test_plugin(orb_tp_names_plain named.cpp names orbada32.so plain)
-orb_test_plugin(orb_tp_libplain_lib named.cpp libplain liborbada32.so lib)
-orb_test_plugin(orb_tp_libplain_plain named.cpp libplain orbada32.so plain)
-orb_test_plugin(orb_tp_plain named.cpp plain orbada32.so plain)
+if(WIN32)
+  # Windows adds ".DLL" to a bare name and ignores case; names/ also holds
+  # a file of the bare name, which Windows passes over.
+  orb_test_plugin(orb_tp_partial partial.cpp partial ORBADA32.DLL partial)
+  orb_test_plugin(orb_tp_failing failing.cpp failing ORBADA32.DLL failing)
+  orb_test_plugin(orb_tp_names_exact named.cpp names-exact ORBADA32.DLL exact)
+  add_custom_command(TARGET orb_tp_names_exact POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy
+    $<TARGET_FILE:orb_tp_names_exact> ${ORB_TEST_PLUGIN_ROOT}/names/ORBADA32)
+  orb_test_plugin(orb_tp_names_dll named.cpp names ORBADA32.DLL dll)
+  orb_test_plugin(orb_tp_plain named.cpp plain orbada32.dll plain)
+else()
+  orb_test_plugin(orb_tp_partial partial.cpp partial liborbada32.so partial)
+  orb_test_plugin(orb_tp_failing failing.cpp failing liborbada32.so failing)
+  orb_test_plugin(orb_tp_names_exact named.cpp names ORBADA32 exact)
+  orb_test_plugin(orb_tp_names_lib named.cpp names liborbada32.so lib)
+  orb_test_plugin(orb_tp_names_plain named.cpp names orbada32.so plain)
+  orb_test_plugin(orb_tp_libplain_lib named.cpp libplain liborbada32.so lib)
+  orb_test_plugin(orb_tp_libplain_plain named.cpp libplain orbada32.so plain)
+  orb_test_plugin(orb_tp_plain named.cpp plain orbada32.so plain)
+endif()
 
 # Tests that load the real plug-in from lib/ need it built.
 if(TARGET orbada32)

@@ -1,10 +1,13 @@
 // The library frame: plug-in loading and release, the build string, the
 // allocation operators and the message-box routine with its tool calls.
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +43,7 @@ TEST(Lifecycle, RealPartialAndAbsentPlugins) {
   EXPECT_EQ("mnad", Entries());
   char file[4096];
   EXPECT_GT(GetModuleFileNameA(Module(), file, sizeof file), 0u);
-  EXPECT_EQ(std::string(ORB_BINARY_DIR) + "/lib/liborbada32.so", file);
+  EXPECT_TRUE(std::filesystem::equivalent(ORB_TEST_REAL_PLUGIN, file)) << file;
   EXPECT_EQ(0, CommonTerminate());
 
   ScopedModulePath::Set(TestPluginDir("partial").c_str());
@@ -48,25 +51,29 @@ TEST(Lifecycle, RealPartialAndAbsentPlugins) {
   HMODULE first = Module();
   EXPECT_EQ("mn--", Entries());
   // A second initialise overwrites the state without freeing the first
-  // module; terminating frees only the held handle.
+  // module; terminating frees only the held handle. While the first is
+  // loaded, the name finds it again, wherever the search looks.
   ScopedModulePath::Set(TestPluginDir("failing").c_str());
   EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("mnad", Entries());
+  EXPECT_EQ(first, Module());
   EXPECT_EQ(0, CommonTerminate());
   EXPECT_EQ("----", Entries());
   EXPECT_EQ("partial", TestPluginName(first));
   EXPECT_TRUE(FreeLibrary(first));
+  EXPECT_EQ(0, CommonInitialize());
+  EXPECT_EQ("mnad", Entries());
+  EXPECT_EQ("failing", TestPluginName(Module()));
+  EXPECT_EQ(0, CommonTerminate());
 
   // A module with none of the entries is held all the same; an initialise
   // that finds nothing clears it.
   ScopedModulePath::Set(TestPluginDir("plain").c_str());
   EXPECT_EQ(0, CommonInitialize());
   EXPECT_EQ("m---", Entries());
-  first = Module();
+  EXPECT_EQ(0, CommonTerminate());
   ScopedModulePath::Set(TestPluginDir("empty").c_str());
   EXPECT_EQ(0, CommonInitialize());
   EXPECT_EQ("----", Entries());
-  EXPECT_TRUE(FreeLibrary(first));
 }
 
 namespace {
@@ -106,10 +113,20 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
   EXPECT_TRUE(g_requests.empty());
   HostKit_SetAllocObserver(nullptr, nullptr);
 
+#if defined(_WIN32)
+  // The DLL exports none of its global operators, for either pointer size:
+  // a process that loads it keeps its allocator.
+  HMODULE orbcmn = GetModuleHandleA("orbcmn32.dll");
+  ASSERT_NE(nullptr, orbcmn);
+  for (const char* name : {"_Znwy", "_Znay", "_Znwj", "_Znaj", "_ZdlPv", "_ZdaPv", "_ZdlPvy",
+                           "_ZdaPvy", "_ZdlPvj", "_ZdaPvj"}) {
+    EXPECT_EQ(nullptr, GetProcAddress(orbcmn, name)) << name;
+  }
+#else
   // Looked up through the library, the global operators are the runtime's,
   // never the library's own: a process that loads it keeps its allocator.
-  std::unique_ptr<void, int (*)(void*)> orbcmn(
-      dlopen(ORB_BINARY_DIR "/lib/liborbcmn32.so", RTLD_NOW | RTLD_NOLOAD), dlclose);
+  std::unique_ptr<void, int (*)(void*)> orbcmn(dlopen(ORB_TEST_LIBRARY, RTLD_NOW | RTLD_NOLOAD),
+                                               dlclose);
   ASSERT_NE(nullptr, orbcmn);
   for (const char* name : {"_Znwm", "_Znam", "_ZdlPv", "_ZdaPv", "_ZdlPvm", "_ZdaPvm"}) {
     void* found = dlsym(orbcmn.get(), name);
@@ -118,11 +135,25 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
     ASSERT_TRUE(dladdr(found, &info) != 0 && info.dli_fname != nullptr) << name;
     EXPECT_EQ(std::strstr(info.dli_fname, "liborbcmn32"), nullptr) << name << " " << info.dli_fname;
   }
+#endif
 }
 
 namespace {
 
+#if defined(_WIN32)
+// Real windows; the top one is the first child of the desktop.
+HWND NewWindow() {
+  return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                         nullptr);
+}
+const HWND kOther = NewWindow();
+const HWND kActive = NewWindow();
+HWND TopWindow() { return GetTopWindow(nullptr); }
+#else
 const HWND kOther = reinterpret_cast<HWND>(uintptr_t{0x5150});
+const HWND kActive = reinterpret_cast<HWND>(uintptr_t{0x00012350});
+HWND TopWindow() { return OrbWin_TopWindow(); }
+#endif
 std::vector<std::string> g_calls;
 int g_answer;
 
@@ -149,7 +180,7 @@ int OnBox(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   HostKit_SetToolHandler(&OnToolCall, nullptr);
-  OrbWin_SetMessageBoxHook(&OnBox, nullptr);
+  DiagSetMessageBoxHook(&OnBox, nullptr);
   HostKit_Context()[1] = 0;
   SetActiveWindow(nullptr);
   g_answer = IDYES;
@@ -157,7 +188,7 @@ TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0 Cannot make the folder|Paths 16",
                                       "35.9(1)"}),
             g_calls);
-  EXPECT_EQ(kOther, OrbWin_TopWindow()) << "no window was active: none is brought back";
+  EXPECT_EQ(kOther, TopWindow()) << "no window was active: none is brought back";
 
   // The host record: its 32-bit word at byte offset 32 is the owner.
   g_calls.clear();
@@ -165,16 +196,16 @@ TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   std::vector<uint32_t> record(10, 0xEEEEEEEEu);
   record[8] = 0x00012340;
   HostKit_Context()[1] = reinterpret_cast<intptr_t>(record.data());
-  HWND active = reinterpret_cast<HWND>(uintptr_t{0x00012350});
+  HWND active = kActive;
   SetActiveWindow(active);
   EXPECT_EQ(IDCANCEL, DiagMessageBox("text", "caption", MB_OKCANCEL));
   EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0x12340 text|caption 1", "35.9(1)"}),
             g_calls);
-  EXPECT_EQ(active, OrbWin_TopWindow()) << "the active window is brought back";
+  EXPECT_EQ(active, TopWindow()) << "the active window is brought back";
   EXPECT_EQ(0, HostKit_Context()[0]) << "the library never writes the context";
 
   HostKit_SetToolHandler(nullptr, nullptr);
-  OrbWin_SetMessageBoxHook(nullptr, nullptr);
+  DiagSetMessageBoxHook(nullptr, nullptr);
   HostKit_Context()[1] = 0;
   SetActiveWindow(nullptr);
 }

@@ -40,7 +40,7 @@ void Resolve(Fn* entry, const char* name) {
 class Orbada32 : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    g_module = LoadLibraryA(ORB_BINARY_DIR "/lib/liborbada32.so");
+    g_module = LoadLibraryA(ORB_TEST_REAL_PLUGIN);
     Resolve(&normalize_, "AdaNormalizeAtomStream");
     Resolve(&assemble_, "AdaAssembleArgument");
     Resolve(&disassemble_, "AdaDisassembleArgument");

@@ -2,7 +2,9 @@
 // of the text and binary forms, and bad input giving the right exit code
 // and a message that names the file.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <initializer_list>
@@ -31,16 +33,34 @@ struct Result {
   std::string out, err;
 };
 
-// Runs orbtool with args (a shell fragment), standard input from in, and
-// env ("NAME=value ") in front.
-Result Tool(const std::string& args, const std::string& in = "", const std::string& env = "") {
+#if defined(_WIN32)
+// The command interpreter quotes with double quotes and wants "\" in the
+// program's path; its result is the exit code.
+std::string Command(std::string line) {
+  for (char& c : line) c = c == '\'' ? '"' : c;
+  size_t end = line.find(' ');
+  for (size_t i = 0; i < end && i < line.size(); i++) line[i] = line[i] == '/' ? '\\' : line[i];
+  return line;
+}
+int ExitCode(int status) { return status; }
+#else
+std::string Command(const std::string& line) { return line; }
+int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+#endif
+
+// Runs `tool` with args (a shell fragment in which single quotes quote),
+// standard input from in.
+Result RunTool(const std::string& tool, const std::string& args, const std::string& in = "") {
   TempDir dir;
   Spit(dir.File("in"), in);
-  int status = std::system((env + kTool + " " + args + " <" + dir.File("in") + " >" +
-                            dir.File("out") + " 2>" + dir.File("err"))
+  int status = std::system(Command(tool + " " + args + " <" + dir.File("in") + " >" +
+                                   dir.File("out") + " 2>" + dir.File("err"))
                                .c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir.File("out")),
-          Slurp(dir.File("err"))};
+  return {ExitCode(status), Slurp(dir.File("out")), Slurp(dir.File("err"))};
+}
+
+Result Tool(const std::string& args, const std::string& in = "") {
+  return RunTool(kTool, args, in);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -149,11 +169,20 @@ TEST(OrbtoolActions, GenerateRecognizeAndFailures) {
     args.insert(args.find(' ') == std::string::npos ? args.size() : args.find(' '), " " + kActions);
     EXPECT_TRUE(Fails(Tool("actions " + args), c.code, {c.message})) << args;
   }
-  // A module folder without the plug-in leaves it absent.
+  // Where the loader finds no plug-in, it is absent.
   TempDir dir;
-  EXPECT_TRUE(Fails(Tool("actions generate " + kActions + " move-to 1 2", "",
-                         "ORB_MODULE_PATH=" + dir.path() + " "),
-                    1, {"needs the plug-in ORBADA32, which is absent"}));
+#if defined(_WIN32)
+  // Windows looks beside the program: a copy of it and its DLLs, no plug-in.
+  for (const char* file : {"orbtool.exe", "orbcmn32.dll", "HOSTKIT.DLL"}) {
+    Bytes bytes = ReadBytes(ORB_BINARY_DIR "/bin/" + std::string(file));
+    ASSERT_TRUE(!bytes.empty() && WriteBytes(dir.File(file), bytes)) << file;
+  }
+  std::string tool = dir.File("orbtool.exe");
+#else
+  std::string tool = "ORB_MODULE_PATH=" + dir.path() + " " + kTool;
+#endif
+  EXPECT_TRUE(Fails(RunTool(tool, "actions generate " + kActions + " move-to 1 2"), 1,
+                    {"needs the plug-in ORBADA32, which is absent"}));
   EXPECT_TRUE(FailsOn("actions dump FILE",
                       "{\"actions\": [{\"name\": \"a\", \"code_variants\": 2, \"codes\": "
                       "[{\"variant\": 1}]}]}",

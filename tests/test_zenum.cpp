@@ -28,7 +28,7 @@ Enum Make(unsigned short size, unsigned short op,
 TEST(ZEnum, ItemsOutliveTheirZMulti) {
   ZEnum e(2, ZEnum::eSingleValue);
   EXPECT_EQ(e.GetItem(0), nullptr);
-  e.AddItem(ZString("GR\xC4"), 0x1FFFFFFFFul);  // only 32 bits are kept
+  e.AddItem(ZString("GR\xC4"), static_cast<unsigned long>(0x1FFFFFFFFull));  // 32 bits kept
   e.AddItem(ZString("x"), 3);
   delete new ZMulti(5, &e);
   EXPECT_EQ(Text(e.GetItem(0)->GetName()), "gr\xC4");  // high bytes kept

@@ -1,8 +1,8 @@
 // Files: open modes and text translation, whole-file reads, line reading
 // with push-back, and wildcard enumeration.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -43,7 +43,7 @@ TEST(ZFileTest, ModesAndTextTranslation) {
 
   // A backslash separates directories as well.
   std::string sub = dir.File("sub");
-  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(sub));
   std::string dosPath = dir.path() + "\\sub\\g.bin";
   EXPECT_TRUE(f.Open(dosPath.c_str(), ZFile::eWrite, ZFile::eBinary) && f.Close());
   EXPECT_TRUE(ZFile::Exists((sub + "/g.bin").c_str()));
@@ -134,23 +134,35 @@ Names FindAll(const std::string& pattern) {
 
 TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
   TempDir dir;
-  for (const char* name : {"one.txt", "Two.TXT", "three.dat", "C:x.txt", "noext"}) {
+#if defined(_WIN32)
+  // "C:" names a drive: "C:*.txt" searches that drive's current folder.
+  const std::string drive = dir.path().substr(0, 2);
+  const char* colon = "x.txt";
+  const Names bareNames = {"one.txt", "Two.TXT", "x.txt"};
+#else
+  // "C:" is part of a name.
+  const std::string drive = "C:";
+  const char* colon = "C:x.txt";
+  const Names bareNames = {"C:x.txt"};
+#endif
+  for (const char* name : {"one.txt", "Two.TXT", "three.dat", colon, "noext"}) {
     ASSERT_TRUE(WriteBytes(dir.File(name), {}));
   }
   // Names come back after the pattern's directory part, which ends at the
   // last backslash; case does not count in the match.
   std::string prefix = dir.path() + "\\";
   EXPECT_EQ(FindAll(prefix + "*.txt"),
-            (Names{prefix + "C:x.txt", prefix + "one.txt", prefix + "Two.TXT"}));
+            (Names{prefix + colon, prefix + "one.txt", prefix + "Two.TXT"}));
   EXPECT_EQ(FindAll(prefix + "t?O.*"), (Names{prefix + "Two.TXT"}));
   EXPECT_EQ(FindAll(prefix + "*.*").size(), 7u);  // every name, "." and ".." too
   EXPECT_EQ(FindAll(dir.path() + "/*.dat"), (Names{"three.dat"}));
 
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  EXPECT_EQ(FindAll("C:*.txt"), (Names{"C:x.txt"}));  // no directory part
-  ASSERT_EQ(chdir(cwd), 0);
+  // Only a backslash ends the directory part: a drive prefix is none.
+  std::filesystem::path cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  Names bare = FindAll(drive + "*.txt");
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(bare, bareNames);
   EXPECT_TRUE(FindAll("").empty());
 
   // A failed first Next starts over; so does Next after Reset.

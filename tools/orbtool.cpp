@@ -8,10 +8,24 @@
 
 #include "tool.h"
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // Standard streams carry bytes as they are, as on POSIX: tables and
+  // streams go through them, and texts keep their "\n" line ends.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   CLI::App app{"orbtool: the orbcmn32 library at the command line", "orbtool"};
   app.require_subcommand(1);
   app.fallthrough(false);
+  // Options start with "-" on every platform, so that "/path" is a path.
+  app.allow_windows_style_options(false);
   orbtool::AddAtomsCommands(app);
   orbtool::AddActionsCommands(app);
   orbtool::AddStreamCommands(app);

@@ -6,7 +6,9 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(HOSTKIT_BUILDING)
+#define HOSTKIT_API
+#elif defined(_WIN32)
 #define HOSTKIT_API __declspec(dllimport)
 #else
 #define HOSTKIT_API __attribute__((visibility("default")))
@@ -27,10 +29,18 @@ HOSTKIT_API void* HostKit_Realloc(const char* tag, void* block, unsigned size, u
 // here is reported on stderr and left alone.
 HOSTKIT_API void HostKit_Free(const char* tag, void* block);
 
-// Calls client tool `tool` with `selector`; `argv` holds `argc` values.
-// Without a handler the result is 0.
+// Calls client tool `tool` with `selector` and `argc` values; the handler
+// gets them as an array. Without a handler the result is 0. On Windows the
+// values follow `argc` as the client's own HOSTKIT.DLL takes them: one
+// 32-bit value each on 32-bit Windows, one pointer-sized value each on
+// 64-bit Windows. Elsewhere `argv` holds them.
+#if defined(_WIN32)
+HOSTKIT_API intptr_t HostKit_ToolCall(int one, int tool, int selector, void* context, int argc,
+                                      ...);
+#else
 HOSTKIT_API intptr_t HostKit_ToolCall(int one, int tool, int selector, void* context, int argc,
                                       const intptr_t* argv);
+#endif
 // Directory check: non-zero when `path` may go on to HostKit_MakePath.
 // Default: every path without a space.
 HOSTKIT_API int HostKit_CheckPath(const char* path);

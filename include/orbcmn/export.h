@@ -14,6 +14,14 @@
 #define ORBCMN_API __attribute__((visibility("default")))
 #endif
 
+// Window and dialog procedures use the Win32 calling convention (stdcall on
+// 32-bit Windows); every other exported function uses the C one.
+#if defined(_WIN32)
+#define ORBCMN_CALLBACK __stdcall
+#else
+#define ORBCMN_CALLBACK
+#endif
+
 #ifdef __cplusplus
 #define ORBCMN_C extern "C" ORBCMN_API
 #else

@@ -27,7 +27,8 @@ ORBCMN_C intptr_t UtilAboutBox(HINSTANCE instance, HWND parent, const char* dial
 // its parent and, when the low 16 bits of lParam name a control, puts the
 // version text there; WM_COMMAND from IDOK or IDCANCEL ends the dialog with
 // the whole wParam. Always 0.
-ORBCMN_C intptr_t AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam, intptr_t lParam);
+ORBCMN_C intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam,
+                                               intptr_t lParam);
 // Moves `window` (size, Z order and activation unchanged) so that it is
 // centred over `reference`: x = left + (reference width - width) / 2, the
 // same for y, truncating toward zero and not kept on the screen. A child

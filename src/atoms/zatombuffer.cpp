@@ -39,8 +39,10 @@ const char* AsChars(const unsigned char* p) { return reinterpret_cast<const char
 // A count the format can carry, or -1.
 long CheckedCount(const char* s, int n, int extra) {
   if (n < 0 || (s == nullptr && n > 0)) return -1;
-  long total = static_cast<long>(n) + extra;
-  return total > static_cast<long>(kMaxData) ? -1 : total;
+  // Compared before adding: n may be near INT_MAX, and where long has 32
+  // bits the sum would overflow.
+  if (n > static_cast<int>(kMaxData) - extra) return -1;
+  return static_cast<long>(n) + extra;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <type_traits>
 
 #include "lib/alloc.h"
 
@@ -204,7 +205,9 @@ void PrintConversion(WorkArea& out, Conversion const& c, va_list* args, char con
     out.Print(directive, va_arg(*args, std::ptrdiff_t));
   } else if (integer || conversion == 'c') {
     if (conversion == 'c' && size == 'l') {
-      out.Print(directive, va_arg(*args, std::wint_t));
+      // wint_t narrower than int (Windows) arrives promoted to int.
+      typedef std::conditional_t<(sizeof(std::wint_t) < sizeof(int)), int, std::wint_t> WideArg;
+      out.Print(directive, static_cast<std::wint_t>(va_arg(*args, WideArg)));
     } else {
       out.Print(directive, va_arg(*args, int));
     }

@@ -1,11 +1,11 @@
 // Tool calls, directory checks and the local database. Each goes to the
 // handler the embedding application installed, or to a default that needs
 // no client.
-#include <sys/stat.h>
-
-#include <cerrno>
+#include <cstdarg>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "hostkit/hostkit.h"
 
@@ -24,37 +24,44 @@ HostKitExistsHandler g_exists = nullptr;
 HostKitDodHandler g_dod = nullptr;
 void* g_db_user = nullptr;
 
-bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // mkdir -p, accepting "\" as a separator as the rest of the system does.
 int MakeDirectories(const char* path) {
   std::string p(path);
   for (char& c : p) {
     if (c == '\\') c = '/';
   }
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
   if (p.empty()) return 0;
-  for (size_t i = 1; i <= p.size(); i++) {
-    if (i < p.size() && p[i] != '/') continue;
-    std::string prefix = p.substr(0, i);
-    if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return 0;
-  }
-  return IsDirectory(p) ? 1 : 0;
+  std::error_code error;
+  std::filesystem::create_directories(p, error);
+  return std::filesystem::is_directory(p, error) ? 1 : 0;
 }
 
 }  // namespace
 
 extern "C" {
 
+#if defined(_WIN32)
+// The client's own entry takes the values after the count; they reach the
+// handler as an array, at most kMaxToolArgs of them (more: result 0).
+intptr_t HostKit_ToolCall(int one, int tool, int selector, void* context, int argc, ...) {
+  (void)one;
+  const int kMaxToolArgs = 16;
+  intptr_t argv[kMaxToolArgs];
+  if (g_tool == nullptr || argc > kMaxToolArgs) return 0;
+  va_list args;
+  va_start(args, argc);
+  for (int i = 0; i < argc; i++) argv[i] = va_arg(args, intptr_t);
+  va_end(args);
+  return g_tool(g_tool_user, tool, selector, context, argc, argc > 0 ? argv : nullptr);
+}
+#else
 intptr_t HostKit_ToolCall(int one, int tool, int selector, void* context, int argc,
                           const intptr_t* argv) {
   (void)one;
   if (g_tool == nullptr) return 0;
   return g_tool(g_tool_user, tool, selector, context, argc, argv);
 }
+#endif
 
 int HostKit_CheckPath(const char* path) {
   if (g_check != nullptr) return g_check(g_path_user, path);

@@ -11,4 +11,12 @@
 // before is brought back to the top. Returns the box's answer.
 ORBCMN_API int DiagMessageBox(const char* text, const char* caption, unsigned style);
 
+typedef struct HWND__* HWND;
+// Answers the library's message boxes in place of MessageBoxA, with the
+// same arguments and result, for an application (or a test) that shows no
+// boxes. Null: boxes are shown again.
+typedef int (*DiagMessageBoxHook)(void* user, HWND owner, const char* text, const char* caption,
+                                  unsigned style);
+ORBCMN_API void DiagSetMessageBoxHook(DiagMessageBoxHook hook, void* user);
+
 #endif  // ORBCMN_LIB_DIAG_H_

@@ -1,4 +1,4 @@
-// Library entry, CommonInitialize, CommonTerminate and CommonGetVersion.
+// CommonInitialize, CommonTerminate and CommonGetVersion.
 #include "lib/plugin.h"
 #include "platform/win32.h"
 
@@ -7,10 +7,6 @@ OrbPluginState g_orbPlugin = {nullptr, nullptr, nullptr, nullptr};
 namespace {
 
 const char kBuild[] = "ORBCMN Build 14";
-
-// Process attach: no thread notifications, no other start-up work; the
-// plug-in waits for CommonInitialize.
-__attribute__((constructor)) void OnProcessAttach() { DisableThreadLibraryCalls(nullptr); }
 
 // An entry of `module` as the function type the library calls it with;
 // null when the module or the entry is missing.

@@ -43,7 +43,11 @@
 
 #include <stdint.h>
 
+#if defined(_WIN32)
+#define ADA_EXPORT extern "C" __declspec(dllexport)
+#else
 #define ADA_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // Results of the three entries.
 enum AdaResult : int32_t {

@@ -18,6 +18,7 @@ BOOL WINAPI IsCharAlphaA(CHAR ch) {
   if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
   switch (c) {
     case 0x83:
+    case 0x88:  // modifier letter circumflex, a letter to Windows
     case 0x8A:
     case 0x8C:
     case 0x8E:

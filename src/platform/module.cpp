@@ -2,6 +2,7 @@
 // loader as this system uses it.
 #include <dlfcn.h>
 #include <link.h>
+#include <strings.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -72,6 +73,35 @@ std::string Slashed(std::string path) {
   return path;
 }
 
+struct LoadedSearch {
+  const std::vector<std::string>* names;
+  std::string found;
+};
+
+int FindLoaded(struct dl_phdr_info* info, size_t, void* data) {
+  LoadedSearch* search = static_cast<LoadedSearch*>(data);
+  const char* name = info->dlpi_name;
+  if (name == nullptr || *name == '\0') return 0;
+  const char* base = std::strrchr(name, '/');
+  base = base ? base + 1 : name;
+  for (const std::string& candidate : *search->names) {
+    if (strcasecmp(base, candidate.c_str()) != 0) continue;
+    search->found = name;
+    return 1;
+  }
+  return 0;
+}
+
+// A module already loaded under one of `names`, loaded once more; null when
+// there is none. Windows hands such a module back wherever it lies, before
+// any search.
+HMODULE Loaded(const std::vector<std::string>& names) {
+  LoadedSearch search = {&names, ""};
+  dl_iterate_phdr(FindLoaded, &search);
+  if (search.found.empty()) return nullptr;
+  return static_cast<HMODULE>(dlopen(search.found.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD));
+}
+
 HMODULE Open(const std::string& file) {
   return static_cast<HMODULE>(dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL));
 }
@@ -93,6 +123,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name) {
   if (name == nullptr || *name == '\0') return nullptr;
   std::string path = Slashed(name);
   if (path.find('/') != std::string::npos) return Open(path);
+  if (HMODULE module = Loaded(Candidates(path))) return module;
 
   const char* env = std::getenv("ORB_MODULE_PATH");
   std::vector<std::string> dirs =

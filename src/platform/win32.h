@@ -1,8 +1,17 @@
-// The Win32 subset the library calls. On Windows the system's own headers
-// serve instead.
+// The platform seam: the Win32 API and the Microsoft runtime's own
+// functions as the library calls them. On Windows they are the system's;
+// elsewhere they are our stand-in (the win32_*.h headers beside this one),
+// which keeps Win32's signatures and behaviour. The few calls the library
+// needs beyond Win32 are in orbwin.h.
 #ifndef ORBWIN_WIN32_H_
 #define ORBWIN_WIN32_H_
 
+#if defined(_WIN32)
+#include <io.h>
+#include <share.h>
+#include <stdio.h>
+#include <windows.h>
+#else
 #include "win32_char.h"
 #include "win32_crtfile.h"
 #include "win32_file.h"
@@ -17,5 +26,8 @@
 #include "win32_user.h"
 #include "win32_version.h"
 #include "win32_window.h"
+#endif
+
+#include "orbwin.h"
 
 #endif  // ORBWIN_WIN32_H_

@@ -6,7 +6,10 @@
 
 // Loads the module `name`. A name with a directory part is opened as it is.
 // "\\" separates directories, in names and in ORB_MODULE_PATH, as "/" does.
-// A bare name N is looked for, in each directory searched, as the files N,
+// A bare name N names a module already loaded whose file is one of the
+// candidates below (without regard to case) wherever it lies, as on
+// Windows; otherwise it is looked for, in each directory searched, as the
+// files N,
 // libn.so and n.so (n = N in lower case). With ORB_MODULE_PATH set
 // (colon-separated, read at each call) only its directories are searched;
 // otherwise the directory of liborbcmn32.so, then the dynamic linker's own

@@ -19,12 +19,8 @@
 #define IDYES 6
 #define IDNO 7
 
-// Shows a message box. Without a hook it prints the caption and text on
-// stderr and answers IDOK; with a hook the hook's answer is returned.
+// Shows a message box: there is no desktop, so the caption and text go to
+// stderr and the answer is IDOK.
 ORBWIN_C int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-
-typedef int (*OrbWinMessageBoxHook)(void* user, HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Installs (or, with null, removes) the hook that plays the user at boxes.
-ORBWIN_C void OrbWin_SetMessageBoxHook(OrbWinMessageBoxHook hook, void* user);
 
 #endif  // ORBWIN_WIN32_USER_H_

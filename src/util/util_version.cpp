@@ -1,7 +1,4 @@
-// Version text, about box and window centring; and the library's own
-// version block.
-#include <dlfcn.h>
-
+// Version text, about box and window centring.
 #include <cstdio>
 #include <cstring>
 
@@ -33,19 +30,6 @@ bool FormatVersion(const unsigned char* block, DWORD size, char* text) {
   return true;
 }
 
-// The library's own version block: file version 14.0.
-__attribute__((constructor)) void RegisterOwnVersion() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&UtilSetVersion), &info) == 0 || info.dli_fname == nullptr) {
-    return;
-  }
-  VS_FIXEDFILEINFO fixed = {};
-  fixed.dwFileVersionMS = fixed.dwProductVersionMS = 14u << 16;
-  fixed.dwFileOS = VOS__WINDOWS32;
-  fixed.dwFileType = VFT_DLL;
-  OrbWin_RegisterVersionInfo(info.dli_fname, &fixed);
-}
-
 }  // namespace
 
 void UtilSetVersion(HWND window) {
@@ -68,7 +52,8 @@ intptr_t UtilAboutBox(HINSTANCE instance, HWND parent, const char* dialogTemplat
   return DialogBoxParamA(instance, dialogTemplate, parent, AboutDlgProc, versionId);
 }
 
-intptr_t AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam, intptr_t lParam) {
+intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam,
+                                      intptr_t lParam) {
   if (message == WM_INITDIALOG) {
     UtilCenterWnd(GetParent(dialog), dialog);
     WORD versionId = LOWORD(lParam);

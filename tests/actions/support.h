@@ -8,6 +8,7 @@
 #include <string>
 
 #include "orbcmn/orbcmn.h"
+#include "plugins/module_path.h"
 
 // The bytes of a text such as "00 01 0A" (blanks between bytes are optional).
 inline ZBuffer Hex(char const* text) {
@@ -46,20 +47,16 @@ inline std::string Str(ZString const& text) {
 // (ORB_TEST_PLUGIN_DIR/<folder>; "empty" holds none).
 class PluginScope {
  public:
-  explicit PluginScope(char const* folder) {
-    if (folder == nullptr) {
-      unsetenv("ORB_MODULE_PATH");
-    } else {
-      setenv("ORB_MODULE_PATH", (std::string(ORB_TEST_PLUGIN_DIR) + "/" + folder).c_str(), 1);
-    }
+  explicit PluginScope(char const* folder)
+      : path_(folder == nullptr ? nullptr : TestPluginDir(folder).c_str()) {
     CommonInitialize();
   }
-  ~PluginScope() {
-    CommonTerminate();
-    unsetenv("ORB_MODULE_PATH");
-  }
+  ~PluginScope() { CommonTerminate(); }
   PluginScope(PluginScope const&) = delete;
   PluginScope& operator=(PluginScope const&) = delete;
+
+ private:
+  ScopedModulePath path_;
 };
 
 #endif  // ORB_TESTS_ACTIONS_SUPPORT_H_

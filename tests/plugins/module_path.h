@@ -4,25 +4,41 @@
 #define ORB_TEST_MODULE_PATH_H_
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 
 #include "platform/win32.h"
 
-// Sets ORB_MODULE_PATH (null: unsets it) for the life of the object and
-// puts back what was there before.
+// Chooses where LoadLibraryA of a bare name looks for the life of the
+// object (null: the default search, which finds the project's plug-in) and
+// puts back the default afterwards. On POSIX it sets ORB_MODULE_PATH; on
+// Windows the search is limited to that one directory
+// (SetDefaultDllDirectories, AddDllDirectory), in place of the
+// application's folder.
 class ScopedModulePath {
  public:
-  explicit ScopedModulePath(const char* value) {
-    const char* old = getenv("ORB_MODULE_PATH");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    Set(value);
-  }
-  ~ScopedModulePath() { Set(had_ ? old_.c_str() : nullptr); }
+  explicit ScopedModulePath(const char* value) { Set(value); }
+  ~ScopedModulePath() { Set(nullptr); }
   ScopedModulePath(const ScopedModulePath&) = delete;
   ScopedModulePath& operator=(const ScopedModulePath&) = delete;
 
+#if defined(_WIN32)
+  static void Set(const char* value) {
+    static DLL_DIRECTORY_COOKIE cookie = nullptr;
+    if (cookie != nullptr) RemoveDllDirectory(cookie);
+    cookie = nullptr;
+    if (value == nullptr) {
+      SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+      return;
+    }
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_USER_DIRS);
+    char full[MAX_PATH];
+    if (GetFullPathNameA(value, MAX_PATH, full, nullptr) == 0) return;
+    std::wstring wide(full, full + strlen(full));
+    cookie = AddDllDirectory(wide.c_str());
+  }
+#else
   static void Set(const char* value) {
     if (value != nullptr) {
       setenv("ORB_MODULE_PATH", value, 1);
@@ -30,15 +46,21 @@ class ScopedModulePath {
       unsetenv("ORB_MODULE_PATH");
     }
   }
-
- private:
-  bool had_ = false;
-  std::string old_;
+#endif
 };
 
 // Folder of the test plug-in case `name`.
 inline std::string TestPluginDir(const char* name) {
   return std::string(ORB_TEST_PLUGIN_DIR) + "/" + name;
+}
+
+// The plug-in file of folder `name`, as that platform's loader finds it.
+inline std::string TestPluginFile(const char* name) {
+#if defined(_WIN32)
+  return TestPluginDir(name) + (std::string(name) == "plain" ? "/orbada32.dll" : "/ORBADA32.DLL");
+#else
+  return TestPluginDir(name) + (std::string(name) == "plain" ? "/orbada32.so" : "/liborbada32.so");
+#endif
 }
 
 // The name a test plug-in reports; "" for a module without one (the real

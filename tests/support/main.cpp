@@ -2,7 +2,10 @@
 // live blocks it held before it, so every test is also a leak test.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "hostkit/hostkit.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -24,6 +27,13 @@ class LeakListener : public testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // Character classes, case and file names follow the ANSI code page.
+  if (GetACP() != 1252) {
+    std::fprintf(stderr, "the tests expect the ANSI code page 1252, not %u\n", GetACP());
+    return 1;
+  }
+#endif
   testing::InitGoogleTest(&argc, argv);
   testing::UnitTest::GetInstance()->listeners().Append(new LeakListener);
   return RUN_ALL_TESTS();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,17 @@ typedef std::vector<unsigned char> Bytes;
 
 class TempDir {
  public:
+  // A new directory of a random name in the system's temporary folder
+  // (creating it is the test of uniqueness); path() is empty on failure.
+  // The path uses "/" only, also on Windows.
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orbtest.XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    std::random_device random;
+    for (int i = 0; i < 100 && path_.empty() && !error; i++) {
+      std::filesystem::path name = base / ("orbtest." + std::to_string(random()));
+      if (std::filesystem::create_directory(name, error)) path_ = name.generic_string();
+    }
   }
   ~TempDir() {
     std::error_code ignored;

@@ -1,5 +1,4 @@
 #include "host/toolcall.h"
-
 #include "hostkit/hostkit.h"
 
 intptr_t OrbToolCall(int tool, int selector, std::initializer_list<intptr_t> args) {
