@@ -4,8 +4,16 @@ set(ORB_INSTALL_FLAGS "")
 if(ORB_SANITIZE)
   set(ORB_INSTALL_FLAGS "-fsanitize=address,undefined")
 endif()
+# A Windows build installs the same way; the consumer is cross-built with the
+# same toolchain and run with the emulator, finding the DLLs through PATH.
+set(ORB_INSTALL_WINDOWS "")
+if(WIN32)
+  set(ORB_INSTALL_WINDOWS -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+                          "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}")
+endif()
 add_test(NAME Install.FindPackageAndPkgConfig
   COMMAND ${CMAKE_COMMAND} -DBIN=${CMAKE_BINARY_DIR} -DSRC=${CMAKE_CURRENT_SOURCE_DIR}/test_install
           -DWORK=${CMAKE_BINARY_DIR}/install-test -DCXX=${CMAKE_CXX_COMPILER}
-          "-DFLAGS=${ORB_INSTALL_FLAGS}" -P ${CMAKE_CURRENT_SOURCE_DIR}/test_install/run.cmake)
+          "-DFLAGS=${ORB_INSTALL_FLAGS}" ${ORB_INSTALL_WINDOWS}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/test_install/run.cmake)
 set_tests_properties(Install.FindPackageAndPkgConfig PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)

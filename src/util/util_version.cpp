@@ -8,7 +8,6 @@
 
 namespace {
 
-const DWORD kFileVersionOffset = 28;  // dwFileVersionMS in the single-byte layout
 const DWORD kFileNameSize = 261;
 const size_t kTextSize = 32;
 
@@ -18,12 +17,18 @@ bool ModuleFile(HWND window, char* file) {
   return GetModuleFileNameA(instance, file, kFileNameSize) != 0;
 }
 
-// "Version major.m" from the file-version word of a version block of
-// `size` bytes.
-bool FormatVersion(const unsigned char* block, DWORD size, char* text) {
-  if (size < kFileVersionOffset + 4) return false;
-  DWORD word = 0;
-  for (int i = 0; i < 4; i++) word |= static_cast<DWORD>(block[kFileVersionOffset + i]) << (8 * i);
+// "Version major.m" from the most significant file-version word of a
+// version block. The fixed information lies at byte 20 of a single-byte
+// block (the word at byte 28) and at byte 40 of the block Windows returns
+// for a 32-bit module's resource: VerQueryValueA finds it in both.
+bool FormatVersion(const unsigned char* block, char* text) {
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block, "\\", reinterpret_cast<LPVOID*>(&fixed), &length) ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
+    return false;
+  }
+  DWORD word = fixed->dwFileVersionMS;
   char minor[8];
   std::snprintf(minor, sizeof minor, "%u", static_cast<unsigned>(word & 0xFFFF));
   std::snprintf(text, kTextSize, "Version %u.%c", static_cast<unsigned>(word >> 16), minor[0]);
@@ -41,7 +46,7 @@ void UtilSetVersion(HWND window) {
   unsigned char* block = static_cast<unsigned char*>(HostKit_Alloc("ORB002", size, 0));
   if (block == nullptr) return;
   char text[kTextSize];
-  if (GetFileVersionInfoA(file, handle, size, block) && FormatVersion(block, size, text)) {
+  if (GetFileVersionInfoA(file, handle, size, block) && FormatVersion(block, text)) {
     SetWindowTextA(window, text);
   }
   HostKit_Free("UtilSetVersion", block);
@@ -67,7 +72,7 @@ intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t w
     unsigned char* block = static_cast<unsigned char*>(GlobalLock(memory));
     char text[kTextSize];
     if (block != nullptr && GetFileVersionInfoA(file, handle, size, block) &&
-        FormatVersion(block, size, text)) {
+        FormatVersion(block, text)) {
       SetDlgItemTextA(dialog, versionId, text);
     }
     GlobalUnlock(memory);

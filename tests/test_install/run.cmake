@@ -3,6 +3,8 @@
 # installed orbtool.
 #   -DBIN=<build tree> -DSRC=<this folder> -DWORK=<scratch folder>
 #   -DCXX=<compiler> -DFLAGS=<extra compile and link flags, ;-separated>
+#   -DTOOLCHAIN=<toolchain file> -DEMULATOR=<runner>: a Windows build (no
+#   pkg-config there; the DLLs, the plug-in and orbtool.exe share bin/)
 file(REMOVE_RECURSE ${WORK})
 set(PREFIX ${WORK}/prefix)
 set(EXPECTED "ORBCMN Build 14|plug-in|5 bytes|style|bold | italic")
@@ -23,6 +25,10 @@ function(expect what)
 endfunction()
 
 run(${CMAKE_COMMAND} --install ${BIN} --prefix ${PREFIX})
+if(TOOLCHAIN)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows.cmake)
+  return()
+endif()
 foreach(f include/orbcmn/orbcmn.h include/hostkit/hostkit.h bin/orbtool)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
