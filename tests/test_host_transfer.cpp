@@ -143,6 +143,10 @@ TEST_F(Recorder, FileChoiceCancelledOrChosen) {
   EXPECT_STREQ("C:\\forms\\a.frm", out);
   EXPECT_EQ((Strings{"8/0", "8/3 555 16", "8/17 555 33", "8/4 555 10", "8/4 555 8", "8/1 555"}),
             calls_);
+
+  calls_.clear();
+  EXPECT_EQ(0, OrbHost_GetFile(nullptr, 33));  // nowhere to put a path: nothing asked
+  EXPECT_TRUE(calls_.empty());
 }
 
 // Notes that the posted message was dispatched to its window.

@@ -96,7 +96,7 @@ ORBCMN_C int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const
 // Asks the client to let the user choose a file (`value` is passed on to
 // it). 1 with the chosen path copied into `out`, 0 with `out` empty when
 // nothing was chosen; a chosen null path gives 1 and an empty `out`. `out`
-// must be large enough for the path.
+// must be large enough for the path; a null `out` gives 0 and asks nothing.
 ORBCMN_C int OrbHost_GetFile(char* out, long value);
 // A host block (count + 1 bytes, the last one 0) holding the first `count`
 // bytes of the file `path`; null when count is 0 or not positive, the file

@@ -68,6 +68,8 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL memory) {
   return nullptr;
 }
 
+long OrbWin_LiveGlobalBlocks(void) { return static_cast<long>(Blocks().size()); }
+
 SIZE_T WINAPI GlobalSize(HGLOBAL memory) {
   Block* block = Find(memory);
   return block ? block->size : 0;

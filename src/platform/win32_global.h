@@ -30,4 +30,7 @@ ORBWIN_C HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
 // The size asked for at allocation; 0 for an unknown handle.
 ORBWIN_C SIZE_T WINAPI GlobalSize(HGLOBAL memory);
 
+// Stand-in only, for leak checks: the number of blocks not yet freed.
+ORBWIN_C long OrbWin_LiveGlobalBlocks(void);
+
 #endif  // ORBWIN_WIN32_GLOBAL_H_

@@ -22,4 +22,7 @@ ORBWIN_C HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
 // Windows.
 ORBWIN_C HLOCAL WINAPI LocalFree(HLOCAL block);
 
+// Stand-in only, for leak checks: the number of blocks not yet freed.
+ORBWIN_C long OrbWin_LiveLocalBlocks(void);
+
 #endif  // ORBWIN_WIN32_LOCAL_H_

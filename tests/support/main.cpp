@@ -1,5 +1,6 @@
-// Test main: after every test the host allocator must hold exactly the
-// live blocks it held before it, so every test is also a leak test.
+// Test main: after every test the host allocator, and on the POSIX
+// stand-in the global and local memory, must hold exactly the live blocks
+// they held before it, so every test is also a leak test.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,19 +10,36 @@
 
 namespace {
 
+struct Live {
+  long host, global, local;
+};
+
+Live Count() {
+#if defined(_WIN32)
+  return {HostKit_LiveBlocks(nullptr), 0, 0};
+#else
+  return {HostKit_LiveBlocks(nullptr), OrbWin_LiveGlobalBlocks(), OrbWin_LiveLocalBlocks()};
+#endif
+}
+
 class LeakListener : public testing::EmptyTestEventListener {
  public:
-  void OnTestStart(const testing::TestInfo&) override { before_ = HostKit_LiveBlocks(nullptr); }
+  void OnTestStart(const testing::TestInfo&) override { before_ = Count(); }
   void OnTestEnd(const testing::TestInfo& info) override {
-    long after = HostKit_LiveBlocks(nullptr);
-    if (after != before_) {
-      ADD_FAILURE_AT(info.file(), info.line())
-          << "host allocator: " << after - before_ << " block(s) leaked by " << info.name();
-    }
+    Live after = Count();
+    Report(info, "host allocator", after.host - before_.host);
+    Report(info, "global memory", after.global - before_.global);
+    Report(info, "local memory", after.local - before_.local);
   }
 
  private:
-  long before_ = 0;
+  static void Report(const testing::TestInfo& info, const char* kind, long leaked) {
+    if (leaked != 0) {
+      ADD_FAILURE_AT(info.file(), info.line())
+          << kind << ": " << leaked << " block(s) leaked by " << info.name();
+    }
+  }
+  Live before_ = {0, 0, 0};
 };
 
 }  // namespace
