@@ -2,6 +2,7 @@
 // adding objects, names and paths, download on demand, form calls,
 // uploads, file choice, waiting for a state change, button state, and
 // whole files in and out of memory.
+// docs/formats.md describes the bytes of the upload messages.
 //
 // Every client request is a tool call with the library's tool-call context
 // (HostKit_ToolCall); objects, the root, handles, selection lists and

@@ -1,5 +1,6 @@
 // Utility functions on NUL-terminated single-byte strings, on blocks of the
 // host allocator, and on long strings in profile (INI) files.
+// docs/formats.md describes how a long string is kept in a profile file.
 //
 // Blocks returned here belong to the caller, who releases them with
 // HostKit_Free (any tag) or Util_ReplaceMem.

@@ -3,6 +3,7 @@
 // and one or more alternative encodings, so that a byte sequence can be
 // recognised as an action with argument texts and an action with argument
 // texts can be turned into bytes.
+// docs/formats.md describes the byte sequences and the file format.
 //
 // The model is a tree: a ZActionTable holds ZActionDescriptions (one per
 // action); a description holds ZActionArguments and ZActionCodes (the

@@ -1,4 +1,5 @@
 // ZAtomBuffer: a byte buffer in which atom streams are built.
+// docs/formats.md describes atom streams beside the other byte formats.
 //
 // An atom on the wire is its header (the protocol in a one- or two-byte
 // form, then the atom number in one byte), a length field of one or two

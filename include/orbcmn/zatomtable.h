@@ -1,6 +1,7 @@
 // The atom table: classes hold protocols, protocols hold atoms, and each
 // atom records its name, argument types, flag word and the enumerations
 // that name its argument values (orbcmn/zenum.h).
+// docs/formats.md describes the table's file format.
 //
 // Every level is a singly linked chain in insertion order (or file order
 // after a load); a node owns its successor and its child chains, so

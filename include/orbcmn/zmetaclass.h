@@ -1,5 +1,6 @@
 // ZMetaClass: the record of a persistent class in the library-wide class
 // registry; ZMetaClassAlias: another name under which a class is found.
+// The object records on file are described in docs/formats.md.
 //
 // Every persistent class X has a static record X::c_X of its nested
 // meta-class X::ZMetaZX and a name constant X::n_X (the class name text).

@@ -1,5 +1,6 @@
 // ZStreamer: writes or reads one binary stream of typed values and objects
 // over an open ZFile.
+// docs/formats.md describes this stream and the records written into it.
 //
 // Stream layout: a header (the schema value 1), then items. A schema value
 // is 2 bytes without a tag; a typed value is a 2-byte tag naming its type,
