@@ -22,7 +22,7 @@ class TestNode final {
   };
   static char const* const n_TestNode;
   static ZMetaZTestNode c_TestNode;
-  typedef Persistence<TestNode> P;
+  typedef orb::Persistence<TestNode> P;
   explicit TestNode(long v = 0, TestNode* o = nullptr) : value(v), other(o) {}
 
   virtual bool File(ZStreamer& s) {

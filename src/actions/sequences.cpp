@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace orb {
+
 const ActionSequence kActionSequences[kActionSequenceCount] = {
     {3, {0x00, 0x01, 0x00}}, {4, {0x00, 0x01, 0x01, 0x00}}, {4, {0x00, 0x11, 0x01, 0x00}},
     {3, {0x00, 0x11, 0x00}}, {3, {0x0E, 0x22, 0x00}},       {3, {0x0E, 0x21, 0x00}},
@@ -33,3 +35,5 @@ void DropFront(ZBuffer& buffer, unsigned int n) {
   // Remove with a count running past the end removes to the end.
   buffer.Remove(1, n);
 }
+
+}  // namespace orb

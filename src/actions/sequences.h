@@ -5,6 +5,8 @@
 
 #include "orbcmn/zbuffer.h"
 
+namespace orb {
+
 enum ActionSequenceId {
   kStartPlain,        // 00 01 00: written without OptionWaitOn
   kStartPlainLong,    // 00 01 01 00: recognised only
@@ -33,5 +35,7 @@ bool TakeSequence(ZBuffer& buffer, ActionSequenceId id);
 bool StartsWith(ZBuffer const& buffer, unsigned char const* p, unsigned int n);
 // Removes the first n bytes (all when fewer); nothing for n 0.
 void DropFront(ZBuffer& buffer, unsigned int n);
+
+}  // namespace orb
 
 #endif  // ORBCMN_ACTIONS_SEQUENCES_H_

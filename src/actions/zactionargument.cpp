@@ -79,7 +79,7 @@ int ZActionArgument::Get(ZBuffer& data, ZString& text) {
     case TwoBytes:
       if (data.GetLength() < 2) return ActionShortArgument;
       text.Append(static_cast<char const*>(data), 2);
-      DropFront(data, 2);
+      orb::DropFront(data, 2);
       return 0;
     case Text:
       text = ZString(static_cast<char const*>(data), data.GetLength());
@@ -100,7 +100,7 @@ int ZActionArgument::Disassemble(int kind, ZBuffer& data, ZString& text) {
   unsigned int n = size_ == 0 ? 4 : size_;
   if (n > data.GetLength()) n = data.GetLength();
   ZBuffer value(static_cast<char const*>(data), n);
-  DropFront(data, n);
+  orb::DropFront(data, n);
   AdaDisassembleArgumentFn disassemble = g_orbPlugin.disassemble;
   if (disassemble == nullptr) return ActionNoPlugin;
   char area[kTextArea] = {};

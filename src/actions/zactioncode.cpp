@@ -81,14 +81,16 @@ bool ZActionCode::Recognize(ZActionDescription* description, ZBuffer bytes, unsi
   if (work.size() != count) return false;
 
   unsigned int noted = 0;
-  if (!TakeSequence(bytes, kStartPlain) && !TakeSequence(bytes, kStartPlainLong)) {
-    if (TakeSequence(bytes, kStartWaitOn) || TakeSequence(bytes, kStartWaitOnShort)) {
+  if (!orb::TakeSequence(bytes, orb::kStartPlain) &&
+      !orb::TakeSequence(bytes, orb::kStartPlainLong)) {
+    if (orb::TakeSequence(bytes, orb::kStartWaitOn) ||
+        orb::TakeSequence(bytes, orb::kStartWaitOnShort)) {
       noted |= OptionWaitOn;
     }
   }
-  if (TakeSequence(bytes, kMarker22)) {
+  if (orb::TakeSequence(bytes, orb::kMarker22)) {
     noted |= OptionMarker22;
-  } else if (TakeSequence(bytes, kMarker21)) {
+  } else if (orb::TakeSequence(bytes, orb::kMarker21)) {
     noted |= OptionMarker21;
   }
 
@@ -123,11 +125,11 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
   if (description == nullptr || !SlotsFit(description, args)) return -1;
   unsigned long refusals = OrbRefusals();
   ZBuffer output;
-  AppendSequence(output, (options & OptionWaitOn) != 0 ? kStartWaitOn : kStartPlain);
+  orb::AppendSequence(output, (options & OptionWaitOn) != 0 ? orb::kStartWaitOn : orb::kStartPlain);
   if ((options & OptionMarker21) != 0) {
-    AppendSequence(output, kMarker21);
+    orb::AppendSequence(output, orb::kMarker21);
   } else if ((options & OptionMarker22) != 0) {
-    AppendSequence(output, kMarker22);
+    orb::AppendSequence(output, orb::kMarker22);
   }
 
   ZBuffer data;
@@ -141,7 +143,7 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
     if (converted != 0) return converted;
   }
   if (!data.IsEmpty() && !ZActionFragment::AddArgs(output, data)) return -1;
-  AppendSequence(output, kEndMark);
+  orb::AppendSequence(output, orb::kEndMark);
   if (OrbRefusals() != refusals) return -1;  // some piece is missing
   out = output;
   return OrbRefusals() == refusals ? 0 : -1;

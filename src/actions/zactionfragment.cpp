@@ -36,13 +36,13 @@ ZActionFragment::~ZActionFragment() {}
 int ZActionFragment::Match(ZBuffer& input, ZBuffer& data) {
   switch (type_) {
     case StreamBytes:
-      if (!StartsWith(input, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
-      DropFront(input, bytes_.GetLength());
+      if (!orb::StartsWith(input, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      orb::DropFront(input, bytes_.GetLength());
       if (!input.IsEmpty()) GetArgs(input, data);
       return -1;
     case DataBytes:
-      if (!StartsWith(data, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
-      DropFront(data, bytes_.GetLength());
+      if (!orb::StartsWith(data, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      orb::DropFront(data, bytes_.GetLength());
       return -1;
     default:
       return index_;
@@ -66,12 +66,12 @@ int ZActionFragment::Add(ZBuffer& output, ZBuffer& data) {
 int ZActionFragment::GetArgLength(ZBuffer& input) {
   if (input.IsEmpty()) return 0;
   unsigned int b0 = input.GetBytePtr()[0];
-  DropFront(input, 1);
+  orb::DropFront(input, 1);
   if (b0 < 0x80) return static_cast<int>(b0);
   // Input that ends inside the two-byte form reads as length 0.
   if (input.IsEmpty()) return 0;
   unsigned int b1 = input.GetBytePtr()[0];
-  DropFront(input, 1);
+  orb::DropFront(input, 1);
   return static_cast<int>((b0 & 0x7F) * 256 + b1);
 }
 
@@ -92,7 +92,7 @@ void ZActionFragment::GetArgs(ZBuffer& input, ZBuffer& data) {
   if (length > input.GetLength()) length = input.GetLength();
   if (length == 0) return;
   data.Append(static_cast<char const*>(input), length);
-  DropFront(input, length);
+  orb::DropFront(input, length);
 }
 
 bool ZActionFragment::AddArgs(ZBuffer& output, ZBuffer& data) {

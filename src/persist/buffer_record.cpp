@@ -12,8 +12,8 @@ const unsigned int kMaxRecordLength = 0xFFFF;
 const short kSchema = 1;
 }  // namespace
 
-typedef Persistence<ZBuffer> BufferPersistence;
-typedef Persistence<ZString, ZBuffer> StringPersistence;
+typedef orb::Persistence<ZBuffer> BufferPersistence;
+typedef orb::Persistence<ZString, ZBuffer> StringPersistence;
 
 char const* const ZBuffer::n_ZBuffer = "ZBuffer";
 ZBuffer::ZMetaZBuffer ZBuffer::c_ZBuffer ORBCMN_RECORD_PRIORITY(ZBuffer)(ZBuffer::n_ZBuffer);

@@ -11,6 +11,8 @@
 #include "orbcmn/zstreamer.h"
 #include "persist/record_order.h"
 
+namespace orb {
+
 template <class X, class Root = X>
 struct Persistence {
   static bool SaveValue(ZStreamer& s, X& x) {
@@ -78,23 +80,25 @@ struct Persistence {
   }
 };
 
+}  // namespace orb
+
 // Defines, at namespace scope of X's .cpp, the name constant, the record
 // (built at its rank in record_order.h), the meta-class and the protocol
 // functions of X, declared by ORBCMN_PERSISTENT(X). X::File stays to be
 // written.
-#define ORBCMN_DEFINE_PERSISTENT(X)                                                      \
-  char const* const X::n_##X = #X;                                                       \
-  X::ZMeta##X X::c_##X ORBCMN_RECORD_PRIORITY(X)(X::n_##X);                              \
-  ORBCMN_DEFINE_ALLOC(X::ZMeta##X)                                                       \
-  X::ZMeta##X::ZMeta##X(char const* name) : ZMetaClass(name) {}                          \
-  void* X::ZMeta##X::Make() { return new X; }                                            \
-  X::ZMeta##X* X::Class() { return &c_##X; }                                             \
-  bool X::Save(ZStreamer& s, X& x) { return Persistence<X>::SaveValue(s, x); }           \
-  bool X::Save(ZStreamer& s, X* p) { return Persistence<X>::SavePointer(s, p); }         \
-  bool X::Load(ZStreamer& s, X& x) { return Persistence<X>::LoadValue(s, x); }           \
-  bool X::Load(ZStreamer& s, X*& p) { return Persistence<X>::LoadPointer(s, p, n_##X); } \
-  bool X::LoadList(ZStreamer& s, X** head, int linkOffset) {                             \
-    return Persistence<X>::LoadList(s, head, linkOffset, n_##X);                         \
+#define ORBCMN_DEFINE_PERSISTENT(X)                                                           \
+  char const* const X::n_##X = #X;                                                            \
+  X::ZMeta##X X::c_##X ORBCMN_RECORD_PRIORITY(X)(X::n_##X);                                   \
+  ORBCMN_DEFINE_ALLOC(X::ZMeta##X)                                                            \
+  X::ZMeta##X::ZMeta##X(char const* name) : ZMetaClass(name) {}                               \
+  void* X::ZMeta##X::Make() { return new X; }                                                 \
+  X::ZMeta##X* X::Class() { return &c_##X; }                                                  \
+  bool X::Save(ZStreamer& s, X& x) { return orb::Persistence<X>::SaveValue(s, x); }           \
+  bool X::Save(ZStreamer& s, X* p) { return orb::Persistence<X>::SavePointer(s, p); }         \
+  bool X::Load(ZStreamer& s, X& x) { return orb::Persistence<X>::LoadValue(s, x); }           \
+  bool X::Load(ZStreamer& s, X*& p) { return orb::Persistence<X>::LoadPointer(s, p, n_##X); } \
+  bool X::LoadList(ZStreamer& s, X** head, int linkOffset) {                                  \
+    return orb::Persistence<X>::LoadList(s, head, linkOffset, n_##X);                         \
   }
 
 #endif  // ORBCMN_PERSIST_PROTOCOL_H_
