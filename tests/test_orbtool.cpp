@@ -133,6 +133,11 @@ TEST(OrbtoolStream, AssembleDisassembleRoundTrip) {
   EXPECT_TRUE(Fails(Tool("stream disasm 'e8 0'"), 2, {"odd number of hex digits"}));
   EXPECT_TRUE(Fails(Tool("stream disasm '00 02 00 01'"), 1,
                     {"offset 3: the stream ends inside an atom header"}));
+  // The disassembler takes only the forms the builder writes.
+  EXPECT_TRUE(Fails(Tool("stream disasm '00 02 00 e0 05 02 00'"), 1,
+                    {"offset 3: byte e0 does not begin an atom"}));
+  EXPECT_TRUE(Fails(Tool("stream disasm '01 02 80 05 aa'"), 1,
+                    {"offset 0: length 5 in the two-byte form"}));
   EXPECT_TRUE(FailsOn("stream disasm --file FILE", std::string("\x01\x05\x03\xaa", 4),
                       "offset 0: the atom's data runs past the end"));
   EXPECT_TRUE(FailsOn("stream asm --table " + kAtoms + " FILE", "\n1 1 window-title",

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "json_fields.h"
+#include "lib/coding.h"
 #include "orbcmn/zatombuffer.h"
 #include "orbcmn/zenum.h"
 
@@ -12,9 +13,9 @@ namespace orbtool {
 
 namespace {
 
-const int kMaxProtocol = 127;
-const int kMaxAtom = 255;
-const unsigned kMaxData = 32767;
+const int kMaxProtocol = static_cast<int>(orb::kMaxProtocol);
+const int kMaxAtom = static_cast<int>(orb::kMaxAtom);
+const size_t kMaxData = orb::kMaxAtomLength;
 
 std::string Str(const ZString& s) {
   return std::string(static_cast<const char*>(s), s.GetLength());
@@ -40,8 +41,8 @@ Bytes EncodeValue(const ZEnum& e, uint32_t value, bool* fits) {
   unsigned width = e.GetSize();
   if (width < 1 || width > 4) width = value < 0x100 ? 1 : value < 0x10000 ? 2 : 4;
   *fits = width == 4 || value < (1u << (8 * width));
-  Bytes b;
-  for (unsigned i = width; i-- > 0;) b.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  Bytes b(width);
+  orb::PutBig(b.data(), value, width);
   return b;
 }
 
@@ -224,8 +225,7 @@ bool EnumeratedLine(const ZAtomTable* table, long cls, const std::string& head, 
                     const Bytes& data, std::string* line) {
   const ZEnum* e = atom != nullptr ? atom->GetEnum(0) : nullptr;
   if (e == nullptr || data.empty() || data.size() > 4) return false;
-  uint32_t value = 0;
-  for (unsigned char b : data) value = value << 8 | b;
+  uint32_t value = static_cast<uint32_t>(orb::GetBig(data.data(), data.size()));
   std::string text = CompactPieces(Str(e->Lookup(value)));
   if (text.empty() || text.find_first_of("\r\n") != std::string::npos) return false;
   std::string candidate = head + " = " + text;
@@ -241,6 +241,28 @@ bool EnumeratedLine(const ZAtomTable* table, long cls, const std::string& head, 
   return true;
 }
 
+// Why the disassembler cannot read the header that begins with first.
+std::string HeaderFaultText(orb::HeaderFault fault, unsigned char first,
+                            const orb::AtomHeader& header) {
+  switch (fault) {
+    case orb::HeaderFault::kFirstByte:
+      return "byte " + FormatHex(&first, 1) + " does not begin an atom";
+    case orb::HeaderFault::kSecondByte:
+      return "bad second protocol byte";
+    case orb::HeaderFault::kEndsInHeader:
+      return "the stream ends inside an atom header";
+    case orb::HeaderFault::kEndsBeforeLength:
+      return "the stream ends before the atom's length";
+    case orb::HeaderFault::kEndsInLength:
+      return "the stream ends inside the atom's length";
+    case orb::HeaderFault::kLongFormLength:
+      return "length " + std::to_string(header.length) + " in the two-byte form";
+    case orb::HeaderFault::kNone:
+      break;
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string DisassembleStream(const ZAtomTable* table, long cls, const Bytes& bytes,
@@ -252,27 +274,14 @@ std::string DisassembleStream(const ZAtomTable* table, long cls, const Bytes& by
   };
   while (i < bytes.size()) {
     size_t start = i;
-    unsigned b0 = bytes[i++];
-    unsigned protocol;
-    if (b0 < 0x20) {
-      protocol = b0;
-    } else if ((b0 & 0xE7) == 0xE0 && b0 != 0xE0) {
-      if (i == bytes.size()) fail(start, "the stream ends inside an atom header");
-      unsigned b1 = bytes[i++];
-      if (b1 > 0x1F) fail(start, "bad second protocol byte");
-      protocol = ((b0 >> 3) & 3) << 5 | b1;
-    } else {
-      fail(start, "byte " + FormatHex(&bytes[start], 1) + " does not begin an atom");
-    }
-    if (i == bytes.size()) fail(start, "the stream ends inside an atom header");
-    unsigned atomNumber = bytes[i++];
-    if (i == bytes.size()) fail(start, "the stream ends before the atom's length");
-    size_t length = bytes[i++];
-    if (length >= 0x80) {
-      if (i == bytes.size()) fail(start, "the stream ends inside the atom's length");
-      length = (length & 0x7F) << 8 | bytes[i++];
-      if (length < 0x80) fail(start, "length " + std::to_string(length) + " in the two-byte form");
-    }
+    orb::AtomHeader header = {};
+    size_t size = 0;
+    orb::HeaderFault fault = orb::ReadAtomHeaderStrict(&bytes[i], bytes.size() - i, &header, &size);
+    if (fault != orb::HeaderFault::kNone) fail(start, HeaderFaultText(fault, bytes[start], header));
+    i += size;
+    unsigned protocol = header.protocol;
+    unsigned atomNumber = header.atom;
+    size_t length = header.length;
     if (bytes.size() - i < length) {
       fail(start, "the atom's data runs past the end (" + std::to_string(length) +
                       " bytes declared, " + std::to_string(bytes.size() - i) + " left)");

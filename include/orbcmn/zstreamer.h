@@ -136,7 +136,7 @@ class ORBCMN_API ZStreamer {
 
  protected:
   // Copies the n bytes at data (n at most 8) into the scratch area in
-  // stream byte order. back false: data is pointed at the scratch area.
+  // reverse order. back false: data is pointed at the scratch area.
   // back true: the scratch bytes are copied back over data.
   void Swap(void*& data, unsigned long n, bool back);
 

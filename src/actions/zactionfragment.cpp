@@ -2,16 +2,10 @@
 // fields and data blocks that follow stream pieces.
 #include "actions/sequences.h"
 #include "lib/alloc.h"
+#include "lib/coding.h"
 #include "orbcmn/zactiontable.h"
 
 ORBCMN_DEFINE_ALLOC(ZActionFragment)
-
-namespace {
-
-// The largest length a two-byte length field holds.
-constexpr unsigned int kMaxLength = 0x7FFF;
-
-}  // namespace
 
 ZActionFragment::ZActionFragment() : type_(StreamBytes), index_(0), holders_(0) {}
 
@@ -65,24 +59,19 @@ int ZActionFragment::Add(ZBuffer& output, ZBuffer& data) {
 
 int ZActionFragment::GetArgLength(ZBuffer& input) {
   if (input.IsEmpty()) return 0;
-  unsigned int b0 = input.GetBytePtr()[0];
-  orb::DropFront(input, 1);
-  if (b0 < 0x80) return static_cast<int>(b0);
+  size_t length = 0;
+  const unsigned char* p = input.GetBytePtr();
+  size_t used = orb::ReadLengthFieldLenient(p, input.GetLength(), &length);
   // Input that ends inside the two-byte form reads as length 0.
-  if (input.IsEmpty()) return 0;
-  unsigned int b1 = input.GetBytePtr()[0];
-  orb::DropFront(input, 1);
-  return static_cast<int>((b0 & 0x7F) * 256 + b1);
+  orb::DropFront(input, used == 0 ? 1 : static_cast<unsigned int>(used));
+  return static_cast<int>(length);
 }
 
 bool ZActionFragment::AddArgLength(ZBuffer& output, unsigned int length) {
-  if (length > kMaxLength) return false;
-  if (length < 0x80) {
-    output += static_cast<char>(length);
-  } else {
-    output += static_cast<char>((length >> 8) | 0x80);
-    output += static_cast<char>(length & 0xFF);
-  }
+  if (length > orb::kMaxAtomLength) return false;
+  unsigned char field[2];
+  size_t size = orb::PutLengthField(field, length);
+  output.Append(reinterpret_cast<const char*>(field), static_cast<unsigned int>(size));
   return true;
 }
 

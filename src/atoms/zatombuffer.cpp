@@ -4,35 +4,11 @@
 #include <cstring>
 
 #include "lib/alloc.h"
+#include "lib/coding.h"
 
 ORBCMN_DEFINE_ALLOC(ZAtomBuffer)
 
 namespace {
-
-// The wire limits of one atom.
-constexpr int kMaxProtocol = 127;
-constexpr int kMaxAtom = 255;
-constexpr unsigned int kMaxData = 32767;
-
-// Big-endian encoding of the values that go into atom data; the one place
-// where byte order is decided.
-void PutBig16(unsigned char* out, uint16_t v) {
-  out[0] = static_cast<unsigned char>(v >> 8);
-  out[1] = static_cast<unsigned char>(v);
-}
-
-void PutBig32(unsigned char* out, uint32_t v) {
-  out[0] = static_cast<unsigned char>(v >> 24);
-  out[1] = static_cast<unsigned char>(v >> 16);
-  out[2] = static_cast<unsigned char>(v >> 8);
-  out[3] = static_cast<unsigned char>(v);
-}
-
-uint16_t ReverseBytes16(uint16_t v) { return static_cast<uint16_t>((v >> 8) | (v << 8)); }
-
-uint32_t ReverseBytes32(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
-}
 
 const char* AsChars(const unsigned char* p) { return reinterpret_cast<const char*>(p); }
 
@@ -41,7 +17,7 @@ long CheckedCount(const char* s, int n, int extra) {
   if (n < 0 || (s == nullptr && n > 0)) return -1;
   // Compared before adding: n may be near INT_MAX, and where long has 32
   // bits the sum would overflow.
-  if (n > static_cast<int>(kMaxData) - extra) return -1;
+  if (n > static_cast<int>(orb::kMaxAtomLength) - extra) return -1;
   return static_cast<long>(n) + extra;
 }
 
@@ -65,25 +41,15 @@ ZAtomBuffer& ZAtomBuffer::operator=(const ZAtomBuffer& other) {
 
 void ZAtomBuffer::AppendProtocolAtomLength(int protocol, int atom, const char* data,
                                            unsigned int length) {
-  if (protocol < 0 || protocol > kMaxProtocol || atom < 0 || atom > kMaxAtom || length > kMaxData ||
+  if (protocol < 0 || protocol > static_cast<int>(orb::kMaxProtocol) || atom < 0 ||
+      atom > static_cast<int>(orb::kMaxAtom) || length > orb::kMaxAtomLength ||
       (data == nullptr && length > 0)) {
     return;
   }
-  unsigned char header[5];
-  unsigned int size = 0;
-  if (protocol > 31) {
-    header[size++] = static_cast<unsigned char>(((protocol >> 2) & 0xF8) | 0xE0);
-    header[size++] = static_cast<unsigned char>(protocol & 0x1F);
-  } else {
-    header[size++] = static_cast<unsigned char>(protocol);
-  }
-  header[size++] = static_cast<unsigned char>(atom);
-  if (length >= 128) {
-    header[size++] = static_cast<unsigned char>((length >> 8) | 0x80);
-    header[size++] = static_cast<unsigned char>(length & 0xFF);
-  } else {
-    header[size++] = static_cast<unsigned char>(length);
-  }
+  unsigned char header[orb::kMaxAtomHeaderSize];
+  const orb::AtomHeader fields = {static_cast<unsigned>(protocol), static_cast<unsigned>(atom),
+                                  length};
+  const size_t size = orb::PutAtomHeader(header, fields);
 
   // Data inside this buffer would move when the header makes the block grow
   // or compact; take a copy of it first.
@@ -124,7 +90,7 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned char a, unsigned c
 void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned char a, unsigned char b,
                              unsigned short w) {
   unsigned char data[4] = {a, b};
-  PutBig16(data + 2, w);
+  orb::PutBig16(data + 2, w);
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 4);
 }
 
@@ -143,23 +109,23 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned short w) {
     return;
   }
   unsigned char data[2];
-  PutBig16(data, w);
+  orb::PutBig16(data, w);
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 2);
 }
 
 void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned short w1, unsigned short w2) {
   unsigned char data[4];
-  PutBig16(data, w1);
-  PutBig16(data + 2, w2);
+  orb::PutBig16(data, w1);
+  orb::PutBig16(data + 2, w2);
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 4);
 }
 
 void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned short w1, unsigned short w2,
                              unsigned short w3) {
   unsigned char data[6];
-  PutBig16(data, w1);
-  PutBig16(data + 2, w2);
-  PutBig16(data + 4, w3);
+  orb::PutBig16(data, w1);
+  orb::PutBig16(data + 2, w2);
+  orb::PutBig16(data + 4, w3);
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 6);
 }
 
@@ -169,7 +135,7 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, short v) {
     return;
   }
   unsigned char data[2];
-  PutBig16(data, static_cast<uint16_t>(v));
+  orb::PutBig16(data, static_cast<uint16_t>(v));
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 2);
 }
 
@@ -181,15 +147,15 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned long v) {
     AppendAtom(protocol, atom, static_cast<unsigned short>(value));
   } else {
     unsigned char data[4];
-    PutBig32(data, value);
+    orb::PutBig32(data, value);
     AppendProtocolAtomLength(protocol, atom, AsChars(data), 4);
   }
 }
 
 void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned long x, unsigned long y) {
   unsigned char data[8];
-  PutBig32(data, static_cast<uint32_t>(x));
-  PutBig32(data + 4, static_cast<uint32_t>(y));
+  orb::PutBig32(data, static_cast<uint32_t>(x));
+  orb::PutBig32(data + 4, static_cast<uint32_t>(y));
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 8);
 }
 
@@ -201,7 +167,7 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, long v) {
     AppendAtom(protocol, atom, static_cast<short>(value));
   } else {
     unsigned char data[4];
-    PutBig32(data, static_cast<uint32_t>(value));
+    orb::PutBig32(data, static_cast<uint32_t>(value));
     AppendProtocolAtomLength(protocol, atom, AsChars(data), 4);
   }
 }
@@ -218,7 +184,7 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, unsigned long v, const char
   const long total = CheckedCount(s, n, 4);
   if (total < 0) return;
   unsigned char value[4];
-  PutBig32(value, static_cast<uint32_t>(v));
+  orb::PutBig32(value, static_cast<uint32_t>(v));
   ZBuffer data(AsChars(value), 4);
   data.Append(s, static_cast<unsigned int>(n));
   AppendProtocolAtomLength(protocol, atom, data, static_cast<unsigned int>(total));
@@ -228,7 +194,7 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, const char* s, int n, unsig
   const long total = CheckedCount(s, n, 4);
   if (total < 0) return;
   unsigned char value[4];
-  PutBig32(value, static_cast<uint32_t>(v));
+  orb::PutBig32(value, static_cast<uint32_t>(v));
   ZBuffer data(s, static_cast<unsigned int>(n));
   data.Append(AsChars(value), 4);
   AppendProtocolAtomLength(protocol, atom, data, static_cast<unsigned int>(total));
@@ -243,20 +209,19 @@ void ZAtomBuffer::AppendAtom(int protocol, int atom, const ZBuffer& b) {
 }
 
 void ZAtomBuffer::AppendAtomColor(int protocol, int atom, unsigned long rgb) {
-  const unsigned char data[3] = {static_cast<unsigned char>(rgb & 0xFF),
-                                 static_cast<unsigned char>((rgb >> 8) & 0xFF),
-                                 static_cast<unsigned char>((rgb >> 16) & 0xFF)};
+  unsigned char data[3];
+  orb::PutLittle(data, rgb, 3);
   AppendProtocolAtomLength(protocol, atom, AsChars(data), 3);
 }
 
-void ZAtomBuffer::Swap(unsigned long& v) { v = ReverseBytes32(static_cast<uint32_t>(v)); }
+void ZAtomBuffer::Swap(unsigned long& v) { v = static_cast<uint32_t>(orb::ReverseBytes(v, 4)); }
 
 void ZAtomBuffer::Swap(long& v) {
-  v = static_cast<int32_t>(ReverseBytes32(static_cast<uint32_t>(v)));
+  v = static_cast<int32_t>(static_cast<uint32_t>(orb::ReverseBytes(static_cast<uint32_t>(v), 4)));
 }
 
-void ZAtomBuffer::Swap(unsigned short& v) { v = ReverseBytes16(v); }
+void ZAtomBuffer::Swap(unsigned short& v) { v = static_cast<uint16_t>(orb::ReverseBytes(v, 2)); }
 
 void ZAtomBuffer::Swap(short& v) {
-  v = static_cast<short>(ReverseBytes16(static_cast<uint16_t>(v)));
+  v = static_cast<short>(orb::ReverseBytes(static_cast<uint16_t>(v), 2));
 }

@@ -4,6 +4,7 @@
 
 #include "host/toolcall.h"
 #include "hostkit/hostkit.h"
+#include "lib/coding.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
 
@@ -22,7 +23,7 @@ intptr_t Value32(long value) { return static_cast<int32_t>(value); }
 // Opens a message and gives it its two-character token ("f1" is 0x6631).
 intptr_t OpenMessage(const char* token) {
   intptr_t handle = OrbToolCall(4, kOpen, {0, 159, 0});
-  int word = static_cast<unsigned char>(token[0]) * 256 + static_cast<unsigned char>(token[1]);
+  int word = orb::GetBig16(reinterpret_cast<const unsigned char*>(token));
   OrbToolCall(4, kToken, {handle, word});
   return handle;
 }
@@ -41,14 +42,6 @@ size_t TextLength(const char* text) {
   if (text == nullptr) return 0;
   size_t n = std::strlen(text);
   return n < kMaxText ? n : kMaxText;
-}
-
-void PutBigEndian(unsigned char* p, uint32_t value) {
-  for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (24 - 8 * i));
-}
-
-void PutLittleEndian(unsigned char* p, uint32_t value) {
-  for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 }  // namespace
@@ -83,15 +76,14 @@ int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5
   if (buffer == nullptr) return 0;
   if (flag != 0) OrbToolCall(7, 3);
 
-  PutBigEndian(buffer, static_cast<uint32_t>(a2));
-  PutLittleEndian(buffer + 4, static_cast<uint32_t>(a3));
-  PutLittleEndian(buffer + 8, static_cast<uint32_t>(a4));
+  orb::PutBig32(buffer, static_cast<uint32_t>(a2));
+  orb::PutLittle(buffer + 4, static_cast<uint32_t>(a3), 4);
+  orb::PutLittle(buffer + 8, static_cast<uint32_t>(a4), 4);
   SendBytes("Bf", buffer, kHeaderSize);
 
   for (const char* text : texts) {
     size_t n = TextLength(text);
-    buffer[0] = static_cast<unsigned char>(n >> 8);
-    buffer[1] = static_cast<unsigned char>(n);
+    orb::PutBig16(buffer, static_cast<uint16_t>(n));
     if (n != 0) std::memcpy(buffer + 2, text, n);
     buffer[2 + n] = 0;
     buffer[3 + n] = 0;

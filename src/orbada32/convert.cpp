@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "orbada32/bytes.h"
+#include "lib/coding.h"
 #include "orbada32/orbada32.h"
 
 namespace ada {
@@ -98,7 +98,7 @@ int32_t AssembleNumber(int32_t kind, const char* text, unsigned char* out, size_
   size_t n = 4;
   *length = n;
   if (n > room) return ADA_AREA_TOO_SMALL;
-  WriteBigEndian(value, out, n);
+  orb::PutBig(out, value, n);
   return ADA_OK;
 }
 
@@ -144,7 +144,7 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
       if (bytes[i] != 0) return ADA_OUT_OF_RANGE;
     }
     size_t take = n < 4 ? n : 4;
-    uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes + n - take, take));
+    uint32_t value = static_cast<uint32_t>(orb::GetBig(bytes + n - take, take));
     printed = snprintf(s, sizeof s, "%u", value);
   } else {
     // Bytes in front of the last four may only be padding: all zero (as
@@ -156,7 +156,7 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
       bytes += n - 4;
       n = 4;
     }
-    uint32_t value = static_cast<uint32_t>(ReadBigEndian(bytes, n));
+    uint32_t value = static_cast<uint32_t>(orb::GetBig(bytes, n));
     uint32_t sign = uint32_t{1} << (8 * n - 1);
     if (n < 4 && (value & sign) != 0) value |= ~((sign << 1) - 1);  // sign-extend
     printed = snprintf(s, sizeof s, "%d", static_cast<int32_t>(value));

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "lib/alloc.h"
-#include "persist/coding.h"
+#include "lib/coding.h"
 
 ORBCMN_DEFINE_ALLOC(ZStreamer)
 
@@ -19,6 +19,22 @@ const short kHeader = 1;
 std::uint32_t AddressKey(void* object) {
   std::uint64_t a = reinterpret_cast<std::uintptr_t>(object);
   return static_cast<std::uint32_t>(a ^ (a >> 32));
+}
+
+// Writes the low n bytes of bits, most significant first.
+bool WriteBig(ZStreamer& s, std::uint64_t bits, unsigned n) {
+  unsigned char bytes[8];
+  orb::PutBig(bytes, bits, n);
+  return s.Write(bytes, n, false);
+}
+
+// Reads n bytes, most significant first, into bits; bits is left alone
+// when they cannot be read.
+bool ReadBig(ZStreamer& s, std::uint64_t& bits, unsigned n) {
+  unsigned char bytes[8];
+  if (!s.Read(bytes, n, false)) return false;
+  bits = orb::GetBig(bytes, n);
+  return true;
 }
 
 }  // namespace
@@ -35,7 +51,8 @@ ZStreamer::ZStreamer(ZFile* file, bool saving)
 ZStreamer::~ZStreamer() {}
 
 void ZStreamer::Swap(void*& data, unsigned long n, bool back) {
-  NativeToStreamOrder(scratch_, data, n);
+  unsigned char const* bytes = static_cast<unsigned char const*>(data);
+  for (unsigned long i = 0; i < n; i++) scratch_[i] = bytes[n - 1 - i];
   if (back) {
     std::memcpy(data, scratch_, n);
   } else {
@@ -66,11 +83,13 @@ bool ZStreamer::Read(void* data, unsigned long n, bool swap) {
   return true;
 }
 
-bool ZStreamer::Schema(short value) { return Write(&value, sizeof value, true); }
+bool ZStreamer::Schema(short value) {
+  return WriteBig(*this, static_cast<std::uint16_t>(value), 2);
+}
 
 short ZStreamer::Schema() {
-  short value;
-  return Read(&value, sizeof value, true) ? value : -1;
+  std::uint64_t bits;
+  return ReadBig(*this, bits, 2) ? static_cast<short>(bits) : -1;
 }
 
 bool ZStreamer::Write(unsigned char value) {
@@ -85,36 +104,38 @@ bool ZStreamer::Write(signed char value) {
 
 bool ZStreamer::Write(unsigned short value) {
   Schema(eTagUnsignedShort);
-  return Write(&value, 2, true);
+  return WriteBig(*this, value, 2);
 }
 
 bool ZStreamer::Write(short value) {
   Schema(eTagShort);
-  return Write(&value, 2, true);
+  return WriteBig(*this, static_cast<std::uint16_t>(value), 2);
 }
 
 bool ZStreamer::Write(unsigned long value) {
-  std::uint32_t v = static_cast<std::uint32_t>(value);
   Schema(eTagUnsignedLong);
-  return Write(&v, 4, true);
+  return WriteBig(*this, static_cast<std::uint32_t>(value), 4);
 }
 
 bool ZStreamer::Write(long value) {
-  std::int32_t v = static_cast<std::int32_t>(value);
   Schema(eTagLong);
-  return Write(&v, 4, true);
+  return WriteBig(*this, static_cast<std::uint32_t>(value), 4);
 }
 
 bool ZStreamer::Write(float value) {
   static_assert(sizeof(float) == 4, "float must be IEEE 754 single precision");
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, 4);
   Schema(eTagFloat);
-  return Write(&value, 4, true);
+  return WriteBig(*this, bits, 4);
 }
 
 bool ZStreamer::Write(double value) {
   static_assert(sizeof(double) == 8, "double must be IEEE 754 double precision");
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, 8);
   Schema(eTagDouble);
-  return Write(&value, 8, true);
+  return WriteBig(*this, bits, 8);
 }
 
 bool ZStreamer::Read(unsigned char& value) {
@@ -126,28 +147,47 @@ bool ZStreamer::Read(signed char& value) {
 }
 
 bool ZStreamer::Read(unsigned short& value) {
-  return Schema() == eTagUnsignedShort && Read(&value, 2, true);
+  std::uint64_t bits;
+  if (Schema() != eTagUnsignedShort || !ReadBig(*this, bits, 2)) return false;
+  value = static_cast<unsigned short>(bits);
+  return true;
 }
 
-bool ZStreamer::Read(short& value) { return Schema() == eTagShort && Read(&value, 2, true); }
+bool ZStreamer::Read(short& value) {
+  std::uint64_t bits;
+  if (Schema() != eTagShort || !ReadBig(*this, bits, 2)) return false;
+  value = static_cast<short>(bits);
+  return true;
+}
 
 bool ZStreamer::Read(unsigned long& value) {
-  std::uint32_t v;
-  if (Schema() != eTagUnsignedLong || !Read(&v, 4, true)) return false;
-  value = v;
+  std::uint64_t bits;
+  if (Schema() != eTagUnsignedLong || !ReadBig(*this, bits, 4)) return false;
+  value = static_cast<std::uint32_t>(bits);
   return true;
 }
 
 bool ZStreamer::Read(long& value) {
-  std::int32_t v;
-  if (Schema() != eTagLong || !Read(&v, 4, true)) return false;
-  value = v;
+  std::uint64_t bits;
+  if (Schema() != eTagLong || !ReadBig(*this, bits, 4)) return false;
+  value = static_cast<std::int32_t>(bits);
   return true;
 }
 
-bool ZStreamer::Read(float& value) { return Schema() == eTagFloat && Read(&value, 4, true); }
+bool ZStreamer::Read(float& value) {
+  std::uint64_t bits;
+  if (Schema() != eTagFloat || !ReadBig(*this, bits, 4)) return false;
+  std::uint32_t single = static_cast<std::uint32_t>(bits);
+  std::memcpy(&value, &single, 4);
+  return true;
+}
 
-bool ZStreamer::Read(double& value) { return Schema() == eTagDouble && Read(&value, 8, true); }
+bool ZStreamer::Read(double& value) {
+  std::uint64_t bits;
+  if (Schema() != eTagDouble || !ReadBig(*this, bits, 8)) return false;
+  std::memcpy(&value, &bits, 8);
+  return true;
+}
 
 bool ZStreamer::Null() { return Write(0L); }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/coding.h"
 #include "win32_version.h"
 
 namespace {
@@ -28,10 +29,6 @@ std::string Canonical(LPCSTR file) {
   char resolved[PATH_MAX];
   if (realpath(name.c_str(), resolved) != nullptr) return resolved;
   return name;
-}
-
-void PutWord(unsigned char* p, DWORD value) {
-  for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 const std::vector<unsigned char>* Find(LPCSTR file) {
@@ -59,8 +56,8 @@ BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* 
   if (block == nullptr || subBlock == nullptr || value == nullptr) return FALSE;
   if (std::strcmp(subBlock, "\\") != 0) return FALSE;
   const unsigned char* p = static_cast<const unsigned char*>(block);
-  unsigned length = p[0] | (p[1] << 8);
-  unsigned valueLength = p[2] | (p[3] << 8);
+  unsigned length = static_cast<unsigned>(orb::GetLittle(p, 2));
+  unsigned valueLength = static_cast<unsigned>(orb::GetLittle(p + 2, 2));
   if (length < kBlockSize || valueLength != sizeof(VS_FIXEDFILEINFO) ||
       std::memcmp(p + 4, kKey, sizeof kKey) != 0) {
     return FALSE;
@@ -73,8 +70,8 @@ BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* 
 BOOL OrbWin_RegisterVersionInfo(LPCSTR file, const VS_FIXEDFILEINFO* info) {
   if (file == nullptr || *file == '\0' || info == nullptr) return FALSE;
   std::vector<unsigned char> block(kBlockSize, 0);
-  block[0] = static_cast<unsigned char>(kBlockSize);
-  block[2] = static_cast<unsigned char>(sizeof(VS_FIXEDFILEINFO));
+  orb::PutLittle(&block[0], kBlockSize, 2);
+  orb::PutLittle(&block[2], sizeof(VS_FIXEDFILEINFO), 2);
   std::memcpy(&block[4], kKey, sizeof kKey);
   VS_FIXEDFILEINFO fixed = *info;
   fixed.dwSignature = VS_FFI_SIGNATURE;
@@ -82,7 +79,7 @@ BOOL OrbWin_RegisterVersionInfo(LPCSTR file, const VS_FIXEDFILEINFO* info) {
   DWORD words[sizeof(VS_FIXEDFILEINFO) / 4];
   std::memcpy(words, &fixed, sizeof words);
   for (size_t i = 0; i < sizeof words / 4; i++) {
-    PutWord(&block[kFixedOffset + 4 * i], words[i]);
+    orb::PutLittle(&block[kFixedOffset + 4 * i], words[i], 4);
   }
   Blocks()[Canonical(file)] = std::move(block);
   return TRUE;
