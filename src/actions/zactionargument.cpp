@@ -12,19 +12,15 @@ ORBCMN_DEFINE_ALLOC(ZActionArgument)
 
 namespace {
 
-// The text areas the plug-in converters are offered.
-constexpr int kTextArea = 64;
-constexpr int kByteArea = 16;
-
 // The plug-in conversion kind of a type; 0 for types it does not convert.
 int KindOf(ZActionArgument::EType type) {
   switch (type) {
     case ZActionArgument::Number:
-      return 2;
+      return ADA_KIND_UNSIGNED;
     case ZActionArgument::AdaKind5:
-      return 5;
+      return ADA_KIND_SIGNED;
     case ZActionArgument::AdaKind1:
-      return 1;
+      return ADA_KIND_HEX_BYTES;
     default:
       return 0;
   }
@@ -103,11 +99,11 @@ int ZActionArgument::Disassemble(int kind, ZBuffer& data, ZString& text) {
   orb::DropFront(data, n);
   AdaDisassembleArgumentFn disassemble = g_orbPlugin.disassemble;
   if (disassemble == nullptr) return ActionNoPlugin;
-  char area[kTextArea] = {};
-  int32_t size = kTextArea;
+  char area[ADA_TEXT_AREA] = {};
+  int32_t size = ADA_TEXT_AREA;
   int result = disassemble(kind, value.GetBytePtr(), static_cast<int32_t>(n), 0, area, &size);
   // The text ends at the first zero byte, or with the area.
-  text = ZString(area, static_cast<unsigned int>(strnlen(area, kTextArea)));
+  text = ZString(area, static_cast<unsigned int>(strnlen(area, ADA_TEXT_AREA)));
   return result;
 }
 
@@ -135,12 +131,12 @@ int ZActionArgument::Add(ZBuffer& data, ZString& text) {
 int ZActionArgument::Assemble(int kind, ZBuffer& data, ZString& text) {
   AdaAssembleArgumentFn assemble = g_orbPlugin.assemble;
   if (assemble == nullptr) return ActionNoPlugin;
-  unsigned char area[kByteArea] = {};
-  int32_t size = kByteArea;
+  unsigned char area[ADA_BYTE_AREA] = {};
+  int32_t size = ADA_BYTE_AREA;
   int result = assemble(kind, static_cast<char const*>(text), 0, area, &size);
-  if (result != 0) return result;
+  if (result != ADA_OK) return result;
   // Only what lies inside the area is taken, whatever size is reported.
-  unsigned int produced = size < 0 ? 0 : size > kByteArea ? kByteArea : size;
+  unsigned int produced = size < 0 ? 0 : size > ADA_BYTE_AREA ? ADA_BYTE_AREA : size;
   unsigned char const* value = area;
   if (size_ != 0 && produced > size_) {
     value += produced - size_;

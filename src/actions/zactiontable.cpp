@@ -58,7 +58,7 @@ ZActionDescription* ZActionTable::Recognize(unsigned char* bytes, int length, un
   unsigned char* area = static_cast<unsigned char*>(OrbAlloc(capacity));
   if (area == nullptr) return nullptr;
   int32_t size = capacity;
-  while (normalize(bytes, length, area, &size) == 4) {
+  while (normalize(bytes, length, area, &size) == ADA_AREA_TOO_SMALL) {
     OrbFree(area);
     // A normaliser that asks for no more room would be asked for ever.
     if (size <= capacity) return nullptr;

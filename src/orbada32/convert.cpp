@@ -11,10 +11,6 @@ namespace ada {
 
 namespace {
 
-const int32_t kHexBytes = 1;
-const int32_t kUnsigned = 2;
-const int32_t kSigned = 5;
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 int HexDigit(char c) {
@@ -91,7 +87,7 @@ int32_t AssembleNumber(int32_t kind, const char* text, unsigned char* out, size_
     if (magnitude > kHalf) return ADA_OUT_OF_RANGE;
     value = static_cast<uint32_t>(0 - magnitude);
   } else {
-    uint64_t limit = kind == kUnsigned ? 0xFFFFFFFFu : kHalf - 1;
+    uint64_t limit = kind == ADA_KIND_UNSIGNED ? 0xFFFFFFFFu : kHalf - 1;
     if (magnitude > limit) return ADA_OUT_OF_RANGE;
     value = static_cast<uint32_t>(magnitude);
   }
@@ -139,7 +135,7 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
   if (n == 0) return ADA_BAD_BYTES;
   char s[16];
   int printed;
-  if (kind == kUnsigned) {
+  if (kind == ADA_KIND_UNSIGNED) {
     for (size_t i = 0; i + 4 < n; i++) {
       if (bytes[i] != 0) return ADA_OUT_OF_RANGE;
     }
@@ -168,10 +164,10 @@ int32_t DisassembleNumber(int32_t kind, const unsigned char* bytes, size_t n, ch
 
 int32_t Assemble(int32_t kind, const char* text, unsigned char* out, size_t room, size_t* length) {
   switch (kind) {
-    case kHexBytes:
+    case ADA_KIND_HEX_BYTES:
       return AssembleHex(text, out, room, length);
-    case kUnsigned:
-    case kSigned:
+    case ADA_KIND_UNSIGNED:
+    case ADA_KIND_SIGNED:
       return AssembleNumber(kind, text, out, room, length);
     default:
       return ADA_UNKNOWN_KIND;
@@ -181,10 +177,10 @@ int32_t Assemble(int32_t kind, const char* text, unsigned char* out, size_t room
 int32_t Disassemble(int32_t kind, const unsigned char* bytes, size_t n, char* text, size_t room,
                     size_t* length) {
   switch (kind) {
-    case kHexBytes:
+    case ADA_KIND_HEX_BYTES:
       return DisassembleHex(bytes, n, text, room, length);
-    case kUnsigned:
-    case kSigned:
+    case ADA_KIND_UNSIGNED:
+    case ADA_KIND_SIGNED:
       return DisassembleNumber(kind, bytes, n, text, room, length);
     default:
       return ADA_UNKNOWN_KIND;

@@ -43,23 +43,13 @@
 
 #include <stdint.h>
 
+#include "orbcmn/plugin.h"
+
 #if defined(_WIN32)
 #define ADA_EXPORT extern "C" __declspec(dllexport)
 #else
 #define ADA_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
-
-// Results of the three entries.
-enum AdaResult : int32_t {
-  ADA_OK = 0,
-  ADA_BAD_ARGUMENT = 1,     // a null pointer or negative count where one is needed
-  ADA_UNKNOWN_KIND = 2,     // a conversion kind other than 1, 2 and 5
-  ADA_AREA_TOO_SMALL = 4,   // nothing written; the size holds the size needed
-  ADA_BAD_TEXT = 5,         // the text is not in the form of the kind
-  ADA_OUT_OF_RANGE = 6,     // the value does not fit the kind
-  ADA_BAD_BYTES = 7,        // the byte count is not one the kind reads
-  ADA_NOT_ATOM_STREAM = 8,  // the stream could not be parsed: copied unchanged
-};
 
 // Normalises the `count` bytes at `bytes` into the area `out` of `*size`
 // bytes. ADA_OK: the canonical stream is the first `*size` bytes of `out`.
