@@ -80,6 +80,11 @@ constexpr int ActionShortArgument = 18;  // TwoBytes: fewer than two bytes or ch
 constexpr int ActionNoPlugin = 3;        // the plug-in entry needed is absent
 constexpr int ActionEmptyText = -2;      // generation: the text is empty after trimming
 
+// Results of ZActionFragment::Match and Add, besides the 0-based argument
+// index a slot gives.
+constexpr int FragmentHandled = -1;  // a fixed piece was matched or written
+constexpr int FragmentRefused = -2;  // its bytes are not there, or cannot be written
+
 // A typed, named argument of an action, and its conversion between encoded
 // bytes and text.
 class ORBCMN_API ZActionArgument final {
@@ -190,20 +195,21 @@ class ORBCMN_API ZActionFragment final {
   // For fixed pieces: the fixed bytes.
   ZBuffer const& GetBytes() const { return bytes_; }
 
-  // Recognition step. StreamBytes: -2, input unchanged, when input does not
-  // begin with the fixed bytes; otherwise removes them and, when input
-  // still holds bytes, moves one data block (length field and bytes) from
-  // input to the end of data; -1. DataBytes: -2 when data does not begin
-  // with the fixed bytes; otherwise removes them from data; -1. A slot:
-  // returns its index, nothing consumed.
-  // A length larger than what remains takes what remains; input that ends
-  // inside a two-byte length field reads as length 0.
+  // Recognition step. A slot returns its index and consumes nothing.
+  // StreamBytes: removes the fixed bytes from the front of input and, when
+  // input still holds bytes, moves one data block (length field and bytes)
+  // from input to the end of data; FragmentHandled. DataBytes: removes the
+  // fixed bytes from the front of data; FragmentHandled. FragmentRefused,
+  // nothing consumed, when the fixed bytes are not at the front. A length
+  // larger than what remains takes what remains; input that ends inside a
+  // two-byte length field reads as length 0.
   int Match(ZBuffer& input, ZBuffer& data);
-  // Generation step. StreamBytes: when data is not empty, first writes it
-  // to output as one data block and empties it; then appends the fixed
-  // bytes; -1. A pending block longer than 32,767 bytes cannot be written:
-  // -2 with output and data unchanged. DataBytes: appends the fixed bytes
-  // to data; -1. A slot: returns its index, nothing written.
+  // Generation step. A slot returns its index and writes nothing.
+  // StreamBytes: when data is not empty, first writes it to output as one
+  // data block and empties it; then appends the fixed bytes;
+  // FragmentHandled. A pending block longer than 32,767 bytes cannot be
+  // written: FragmentRefused with output and data unchanged. DataBytes:
+  // appends the fixed bytes to data; FragmentHandled.
   int Add(ZBuffer& output, ZBuffer& data);
 
  private:

@@ -98,7 +98,7 @@ bool ZActionCode::Recognize(ZActionDescription* description, ZBuffer bytes, unsi
   for (ZActionFragment* fragment : fragments_) {
     int result = fragment->Match(bytes, data);
     if (IsFixed(fragment)) {
-      if (result == -2) return false;
+      if (result == FragmentRefused) return false;
       continue;
     }
     if (result < 0 || result >= count) return false;
@@ -136,7 +136,7 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
   for (ZActionFragment* fragment : fragments_) {
     int result = fragment->Add(output, data);
     if (IsFixed(fragment)) {
-      if (result == -2) return -1;  // a data block too long for its length field
+      if (result == FragmentRefused) return -1;  // a data block too long for its length field
       continue;
     }
     int converted = description->GetArgument(result)->Add(data, args[result]);

@@ -30,14 +30,14 @@ ZActionFragment::~ZActionFragment() {}
 int ZActionFragment::Match(ZBuffer& input, ZBuffer& data) {
   switch (type_) {
     case StreamBytes:
-      if (!orb::StartsWith(input, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      if (!orb::StartsWith(input, bytes_.GetBytePtr(), bytes_.GetLength())) return FragmentRefused;
       orb::DropFront(input, bytes_.GetLength());
       if (!input.IsEmpty()) GetArgs(input, data);
-      return -1;
+      return FragmentHandled;
     case DataBytes:
-      if (!orb::StartsWith(data, bytes_.GetBytePtr(), bytes_.GetLength())) return -2;
+      if (!orb::StartsWith(data, bytes_.GetBytePtr(), bytes_.GetLength())) return FragmentRefused;
       orb::DropFront(data, bytes_.GetLength());
-      return -1;
+      return FragmentHandled;
     default:
       return index_;
   }
@@ -46,12 +46,12 @@ int ZActionFragment::Match(ZBuffer& input, ZBuffer& data) {
 int ZActionFragment::Add(ZBuffer& output, ZBuffer& data) {
   switch (type_) {
     case StreamBytes:
-      if (!data.IsEmpty() && !AddArgs(output, data)) return -2;
+      if (!data.IsEmpty() && !AddArgs(output, data)) return FragmentRefused;
       output += bytes_;
-      return -1;
+      return FragmentHandled;
     case DataBytes:
       data += bytes_;
-      return -1;
+      return FragmentHandled;
     default:
       return index_;
   }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/toolcall.h"
+#include "host/tools.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 #include "orbcmn/util.h"
@@ -27,10 +28,13 @@ enum Selector {
   kReleaseSelection = 43,
 };
 
+// Tool 13.
+const int kTreeServiceUp = 14;
+
 const int kNameSize = 104;
 
 intptr_t Tree(int selector, std::initializer_list<intptr_t> args) {
-  return OrbToolCall(24, selector, args);
+  return OrbToolCall(orb::kToolTree, selector, args);
 }
 
 // A walk's callback; a null callback visits without stopping.
@@ -91,7 +95,7 @@ char* PrefixName(intptr_t object, char* path) {
 }  // namespace
 
 int OrbMUI_Initialized(void) {
-  if (OrbToolCall(13, 14) == 0) return 0;
+  if (OrbToolCall(orb::kToolTreeService, kTreeServiceUp) == 0) return 0;
   return Root() != 0 ? 1 : 0;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/toolcall.h"
+#include "host/tools.h"
 #include "hostkit/hostkit.h"
 #include "lib/coding.h"
 #include "orbcmn/orbhost.h"
@@ -13,6 +14,24 @@ namespace {
 // Tool 4 builds and sends outgoing messages.
 enum MessageSelector { kOpen = 0, kAppendData = 1, kAppendItem = 2, kToken = 6, kSend = 8 };
 
+// Tool 8 lets the user choose a file through a handle; kQuery with
+// kQueryCancelled or kQueryPath reads the outcome.
+enum FileChoiceSelector {
+  kChoiceOpen = 0,
+  kChoiceRelease = 1,
+  kChoiceSetUp = 3,
+  kQuery = 4,
+  kChoiceValue = 17
+};
+enum FileChoiceQuery { kQueryPath = 8, kQueryCancelled = 10 };
+
+// Selectors of the other tools.
+const int kPrepareFormCall = 0;  // tool 0
+const int kPollState = 267;      // tool 1
+const int kButtonRecord = 5;     // tool 3: the record that holds the state
+const int kButtonDone = 7;       // tool 3: the record may be reused
+const int kUploadBegin = 3;      // tool 7
+
 const size_t kPieceSize = 100;
 const size_t kHeaderSize = 12;
 const size_t kMaxText = 0xFFFF;  // the record's length field is 16 bits
@@ -22,9 +41,9 @@ intptr_t Value32(long value) { return static_cast<int32_t>(value); }
 
 // Opens a message and gives it its two-character token ("f1" is 0x6631).
 intptr_t OpenMessage(const char* token) {
-  intptr_t handle = OrbToolCall(4, kOpen, {0, 159, 0});
+  intptr_t handle = OrbToolCall(orb::kToolMessage, kOpen, {0, 159, 0});
   int word = orb::GetBig16(reinterpret_cast<const unsigned char*>(token));
-  OrbToolCall(4, kToken, {handle, word});
+  OrbToolCall(orb::kToolMessage, kToken, {handle, word});
   return handle;
 }
 
@@ -32,10 +51,10 @@ intptr_t OpenMessage(const char* token) {
 void SendBytes(const char* token, const unsigned char* data, size_t size) {
   intptr_t handle = OpenMessage(token);
   if (data != nullptr) {
-    OrbToolCall(4, kAppendData,
+    OrbToolCall(orb::kToolMessage, kAppendData,
                 {handle, reinterpret_cast<intptr_t>(data), static_cast<intptr_t>(size), 14, 0});
   }
-  OrbToolCall(4, kSend, {handle});
+  OrbToolCall(orb::kToolMessage, kSend, {handle});
 }
 
 size_t TextLength(const char* text) {
@@ -55,10 +74,10 @@ int OrbHost_DODRequest(unsigned long id) {
 
 void OrbHost_CallForm2(long value, int flag) {
   if (flag == 0) return;
-  OrbToolCall(0, 0);
+  OrbToolCall(orb::kToolPrepare, kPrepareFormCall);
   intptr_t handle = OpenMessage("f1");
-  OrbToolCall(4, kAppendItem, {handle, Value32(value), 4, 14, 0});
-  OrbToolCall(4, kSend, {handle});
+  OrbToolCall(orb::kToolMessage, kAppendItem, {handle, Value32(value), 4, 14, 0});
+  OrbToolCall(orb::kToolMessage, kSend, {handle});
 }
 
 int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5, const char* t6,
@@ -74,7 +93,7 @@ int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5
   unsigned char* buffer =
       static_cast<unsigned char*>(HostKit_Alloc("032797", static_cast<unsigned>(size), 0));
   if (buffer == nullptr) return 0;
-  if (flag != 0) OrbToolCall(7, 3);
+  if (flag != 0) OrbToolCall(orb::kToolUpload, kUploadBegin);
 
   orb::PutBig32(buffer, static_cast<uint32_t>(a2));
   orb::PutLittle(buffer + 4, static_cast<uint32_t>(a3), 4);
@@ -100,17 +119,19 @@ int OrbUtil_UploadFile(const char* t1, long a2, long a3, long a4, const char* t5
 
 int OrbHost_GetFile(char* out, long value) {
   if (out == nullptr) return 0;
-  intptr_t handle = OrbToolCall(8, 0);
-  OrbToolCall(8, 3, {handle, 16});
-  OrbToolCall(8, 17, {handle, Value32(value)});
+  intptr_t handle = OrbToolCall(orb::kToolFileChoice, kChoiceOpen);
+  OrbToolCall(orb::kToolFileChoice, kChoiceSetUp, {handle, 16});
+  OrbToolCall(orb::kToolFileChoice, kChoiceValue, {handle, Value32(value)});
   out[0] = '\0';
-  if (static_cast<uint16_t>(OrbToolCall(8, 4, {handle, 10})) != 0) {
-    OrbToolCall(8, 1, {handle});
+  if (static_cast<uint16_t>(OrbToolCall(orb::kToolFileChoice, kQuery, {handle, kQueryCancelled})) !=
+      0) {
+    OrbToolCall(orb::kToolFileChoice, kChoiceRelease, {handle});
     return 0;
   }
-  const char* path = reinterpret_cast<const char*>(OrbToolCall(8, 4, {handle, 8}));
+  const char* path = reinterpret_cast<const char*>(
+      OrbToolCall(orb::kToolFileChoice, kQuery, {handle, kQueryPath}));
   if (path != nullptr) std::strcpy(out, path);
-  OrbToolCall(8, 1, {handle});
+  OrbToolCall(orb::kToolFileChoice, kChoiceRelease, {handle});
   return 1;
 }
 
@@ -149,7 +170,7 @@ intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {
   if (limit == 0) limit = 0xFFFFFFFFu;
   DWORD start = GetTickCount();
   while (static_cast<DWORD>(GetTickCount() - start) < limit) {
-    intptr_t value = OrbToolCall(1, 267, {32});
+    intptr_t value = OrbToolCall(orb::kToolPoll, kPollState, {32});
     if (static_cast<uint32_t>(value) != static_cast<uint32_t>(current)) return value;
     MSG msg;
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -162,13 +183,13 @@ intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {
 
 int OrbObj_IsBtnChecked(intptr_t object) {
   if (object == 0) return 0;
-  intptr_t answer = OrbToolCall(3, 5, {0, 0, object, 0});
+  intptr_t answer = OrbToolCall(orb::kToolButton, kButtonRecord, {0, 0, object, 0});
   if (answer == 0) return 0;
   unsigned char* record = reinterpret_cast<unsigned char*>(answer);
   const unsigned char* state;
   std::memcpy(&state, record, sizeof state);
   int checked = state != nullptr && *state != 0 ? 1 : 0;
-  OrbToolCall(3, 7);
+  OrbToolCall(orb::kToolButton, kButtonDone);
   const uint32_t zero = 0;
   std::memcpy(record + 32, &zero, sizeof zero);
   return checked;

@@ -3,10 +3,16 @@
 #include <cstring>
 
 #include "host/toolcall.h"
+#include "host/tools.h"
 #include "hostkit/hostkit.h"
 #include "platform/win32.h"
 
 namespace {
+
+// Selectors around a message box: tool 35 with 0 before and 1 after, and
+// tool 0 before it is shown.
+const int kModalState = 9;
+const int kPrepareMessageBox = 2;
 
 DiagMessageBoxHook g_hook = nullptr;
 void* g_hook_user = nullptr;
@@ -31,11 +37,11 @@ int DiagMessageBox(const char* text, const char* caption, unsigned style) {
     std::memcpy(&word, reinterpret_cast<const char*>(context[1]) + 32, sizeof word);
     owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(word));
   }
-  OrbToolCall(35, 9, {0});
-  OrbToolCall(0, 2);
+  OrbToolCall(orb::kToolModal, kModalState, {0});
+  OrbToolCall(orb::kToolPrepare, kPrepareMessageBox);
   HWND active = GetActiveWindow();
   int answer = ShowBox(owner, text, caption, style);
   if (active != nullptr) BringWindowToTop(active);
-  OrbToolCall(35, 9, {1});
+  OrbToolCall(orb::kToolModal, kModalState, {1});
   return answer;
 }
