@@ -81,13 +81,40 @@ bool SameText(char const* a, char const* b, unsigned int n, bool caseSensitive) 
   return true;
 }
 
-// True when c is among the n bytes of set, compared in upper case.
-bool InSet(char c, char const* set, unsigned int n) {
-  char upper = ToUpper(c);
-  for (unsigned int k = 0; k < n; ++k) {
-    if (ToUpper(set[k]) == upper) return true;
+// The n bytes of a set as a table of 256 entries, built once per call:
+// c is a member when it equals one of them in upper case.
+class ByteSet {
+ public:
+  ByteSet(char const* set, unsigned int n) {
+    std::memset(member_, 0, sizeof member_);
+    for (unsigned int k = 0; k < n; ++k) {
+      char upper = ToUpper(set[k]);
+      member_[static_cast<unsigned char>(upper)] = true;
+      member_[static_cast<unsigned char>(ToLower(upper))] = true;
+    }
   }
-  return false;
+
+  bool Contains(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+ private:
+  bool member_[256];
+};
+
+// 1-based position of the first byte of data[0, length) at or after start
+// (forward) or at or before it (backward) whose membership in set is
+// wanted; 0 when there is none. start is 1-based and at most length.
+unsigned int Scan(char const* data, unsigned int length, ByteSet const& set, bool wanted,
+                  bool forward, unsigned int start) {
+  if (forward) {
+    for (unsigned int i = start - 1; i < length; ++i) {
+      if (set.Contains(data[i]) == wanted) return i + 1;
+    }
+    return 0;
+  }
+  for (unsigned int i = start; i > 0; --i) {
+    if (set.Contains(data[i - 1]) == wanted) return i;
+  }
+  return 0;
 }
 
 // The 1024-byte work area of Format: output past its 1023rd byte is
@@ -372,18 +399,7 @@ unsigned int ZString::FindInSet(EInclusive inc, char const* set, unsigned int n,
                                 unsigned int start) const {
   if (start == 0 || start > length_) return 0;
   if (dir != eForward && dir != eBackward) return 0;
-  bool wanted = inc == eInSet;
-  char const* data = block_ + head_;
-  if (dir == eForward) {
-    for (unsigned int i = start - 1; i < length_; ++i) {
-      if (InSet(data[i], set, n) == wanted) return i + 1;
-    }
-    return 0;
-  }
-  for (unsigned int i = start; i > 0; --i) {
-    if (InSet(data[i - 1], set, n) == wanted) return i;
-  }
-  return 0;
+  return Scan(block_ + head_, length_, ByteSet(set, n), inc == eInSet, dir == eForward, start);
 }
 
 unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection dir,
@@ -392,7 +408,12 @@ unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection di
 }
 
 bool ZString::IsCharInString(char c) const {
-  return length_ > 0 && InSet(c, block_ + head_, length_);
+  if (length_ == 0) return false;
+  char upper = ToUpper(c);
+  for (unsigned int k = 0; k < length_; ++k) {
+    if (ToUpper(block_[head_ + k]) == upper) return true;
+  }
+  return false;
 }
 
 bool ZString::IsNumeric() const {
@@ -498,37 +519,38 @@ ZString& ZString::Replace(unsigned int pos, unsigned int count, ZString const& s
 }
 
 ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
-  if (type != eTrailing) {
-    unsigned int p = FindInSet(eNotInSet, set, n, eForward, 1);
-    if (p == 0) {
-      Empty();
-    } else if (p > 1) {
-      std::memmove(block_, block_ + head_ + p - 1, length_ - p + 1);
-      head_ = 0;
-      length_ -= p - 1;
-      block_[length_] = 0;
-    }
+  ByteSet members(set, n);
+  unsigned int first = Scan(block_ + head_, length_, members, false, true, 1);
+  if (first == 0) {
+    Empty();
+    return *this;
   }
-  if (type != eLeading) {
-    unsigned int p = FindInSet(eNotInSet, set, n, eBackward, length_);
-    if (p == 0) {
-      Empty();
-    } else {
-      length_ = p;
-      block_[head_ + length_] = 0;
-    }
-  }
-  if (type == eAll && length_ > 0) {
+  if (type == eAll) {
     // One pass that keeps what is not in the set: the same text as
     // removing the set characters one at a time, without moving the tail
-    // once per character.
-    char* data = block_ + head_;
+    // once per character. As when stripping the front, text that had
+    // members in front starts the block afterwards.
+    char* from = block_ + head_;
+    char* to = first > 1 ? block_ : from;
     unsigned int kept = 0;
-    for (unsigned int i = 0; i < length_; ++i) {
-      if (!InSet(data[i], set, n)) data[kept++] = data[i];
+    unsigned int length = length_;  // byte stores could alias a member
+    for (unsigned int i = first - 1; i < length; ++i) {
+      if (!members.Contains(from[i])) to[kept++] = from[i];
     }
+    if (first > 1) head_ = 0;
     length_ = kept;
-    data[length_] = 0;
+    to[kept] = 0;
+    return *this;
+  }
+  if (type != eTrailing && first > 1) {
+    std::memmove(block_, block_ + head_ + first - 1, length_ - first + 1);
+    head_ = 0;
+    length_ -= first - 1;
+    block_[length_] = 0;
+  }
+  if (type != eLeading) {
+    length_ = Scan(block_ + head_, length_, members, false, false, length_);
+    block_[head_ + length_] = 0;
   }
   return *this;
 }
