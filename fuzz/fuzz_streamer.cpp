@@ -1,9 +1,10 @@
 // ZStreamer loading a hostile stream under a sequence of reads chosen by
 // the input: typed values, schema values, raw runs with and without byte
 // reversal, and object identifiers with and without a kind. The error
-// flag is sticky and, once set, every read fails; ReadUID only ever hands
-// back an object registered before (with the same kind). Every typed value
-// read is then saved by a saving streamer and read back unchanged.
+// flag is sticky and, once set, every read fails; an identifier read gives
+// only an object registered before, with the kind it was registered with.
+// Every typed value read is then saved by a saving streamer and read back
+// unchanged.
 #include <memory>
 #include <vector>
 
@@ -133,19 +134,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 11: {
           void* object = &objects[(op >> 4) % 4];
           const void* kind = op % 12 == 11 ? &kinds[(op >> 6) & 1] : nullptr;
-          void* got = kind == nullptr ? s.ReadUID(object) : s.ReadUID(object, kind);
-          if (failed) FUZZ_CHECK(got == nullptr);
-          if (got != nullptr) {
+          unsigned long before = s.Registered();
+          ZStreamer::Identity got = s.ReadIdentity(object, kind);
+          if (failed) FUZZ_CHECK(!got.read);
+          if (got.object != nullptr) {
+            // An object registered before, with the kind it was registered with.
             bool known = false;
-            for (auto& r : registered) {
-              // A null kind checks nothing, on either side.
-              if (r.first == got && (kind == nullptr || r.second == nullptr || r.second == kind)) {
-                known = true;
-              }
-            }
-            FUZZ_CHECK(known);
-          } else if (!s.Error()) {
+            for (auto& r : registered)
+              known = known || (r.first == got.object && r.second == got.kind);
+            FUZZ_CHECK(known && s.Registered() == before);
+          } else if (got.read) {
+            FUZZ_CHECK(s.Registered() == before + 1);
             registered.push_back(std::make_pair(object, kind));
+          } else {
+            FUZZ_CHECK(s.Registered() == before);
           }
           break;
         }

@@ -68,6 +68,39 @@ TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {
   EXPECT_FALSE(ZString::Load(t, again));
 }
 
+// A reference to an object loaded before gives that object whatever class
+// the reference names, as long as the object is of the class asked for or
+// derived from it; otherwise it is refused, and the stream goes on.
+TEST_F(RecordsTest, BackReferencesGoByTheLoadedObjectsClass) {
+  const Bytes string = {0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0,    0,  0,
+                        1,    0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'};
+  const Bytes buffer = {0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0,  0,
+                        0,    2,    0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'b'};
+  auto ref = [](unsigned char cls, unsigned char id) {
+    return cls == 'S' ? Bytes{0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0, 0, 0, id}
+                      : Bytes{0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0, 0, 0, id};
+  };
+  Bytes bytes = {0x00, 0x01};
+  for (const Bytes& item : {string, buffer, ref('B', 1), ref('S', 2), ref('S', 1)}) {
+    bytes.insert(bytes.end(), item.begin(), item.end());
+  }
+  ZStreamer& s = Loader(bytes);
+  ZString* first = nullptr;
+  ZBuffer* second = nullptr;
+  ASSERT_TRUE(ZString::Load(s, first) && ZBuffer::Load(s, second));
+  ZBuffer* again = nullptr;
+  EXPECT_TRUE(ZBuffer::Load(s, again));  // named a ZBuffer, loaded as a ZString
+  EXPECT_EQ(again, first);
+  ZString* wrong = nullptr;  // named a ZString, but it is a plain ZBuffer
+  EXPECT_FALSE(ZString::Load(s, wrong));
+  EXPECT_EQ(wrong, nullptr);
+  EXPECT_FALSE(s.Error());
+  ZString* same = nullptr;
+  EXPECT_TRUE(ZString::Load(s, same) && same == first);
+  delete first;
+  delete second;
+}
+
 TEST_F(RecordsTest, RecordsAppendAndRejectWrongHeaders) {
   ZString str("ab");  // a record of cd appends
   EXPECT_TRUE(str.File(Loader({0, 1, 0, 1, 0, 1, 0xFF, 0xED, 0, 2, 0x63, 0x64})));

@@ -179,6 +179,34 @@ TEST_F(RegistryTest, ListsLoadAndDamagedListsFailWithoutLeaks) {
   }
 }
 
+// An element whose record fails is destroyed without failing the stream:
+// its identifier is forgotten, so a later reference to it reads as a new
+// object instead of handing out the destroyed one.
+TEST_F(RegistryTest, FailedElementIsForgottenAndTheStreamGoesOn) {
+  Bytes tag = Save([](ZStreamer& s) { TestNode::c_TestNode.Save(s); });
+  tag.erase(tag.begin(), tag.begin() + 2);
+  Bytes bytes = {0x00, 0x01};
+  for (const Bytes& more : {Bytes{0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 1},
+                            Bytes{0xFF, 0xEA, 0, 0, 0, 0},              // first's other: null
+                            Bytes{0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x02},  // schema 2: fails
+                            Bytes{0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 7},
+                            Bytes{0xFF, 0xEA, 0, 0, 0, 0}}) {
+    if (more.size() > 6) bytes.insert(bytes.end(), tag.begin(), tag.end());
+    bytes.insert(bytes.end(), more.begin(), more.end());
+  }
+  ZStreamer& s = Loader(bytes);
+  TestNode* head = nullptr;
+  EXPECT_FALSE(LoadList(s, head));
+  ASSERT_TRUE(head != nullptr && head->value == 1 && head->link == nullptr);
+  EXPECT_FALSE(s.Error());
+  TestNode* later = nullptr;
+  ASSERT_TRUE(TestNode::P::LoadPointer(s, later, TestNode::n_TestNode));
+  ASSERT_NE(later, nullptr);
+  EXPECT_EQ(later->value, 7);
+  delete later;
+  FreeList(head);
+}
+
 // A class tag of no registered class, or an item that is not a class tag,
 // reads as the null reference; a class of another family is refused.
 TEST_F(RegistryTest, UnknownClassReadsAsNull) {

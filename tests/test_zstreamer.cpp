@@ -112,21 +112,42 @@ TEST_F(StreamerTest, IdentifiersNumberObjectsInOrderOfFirstAppearance) {
 
 TEST_F(StreamerTest, ReadUIDRegistersBeforeTheRecord) {
   ZStreamer& s = Loader({0x00, 0x01, 0xFF, 0xEB, 0, 0, 0,    7,    0xFF, 0xEB, 0, 0, 0, 9,  //
-                         0xFF, 0xEB, 0,    0,    0, 7, 0xFF, 0xEA, 0,    0,    0, 7});
+                         0xFF, 0xEB, 0,    0,    0, 7, 0xFF, 0xEA, 0xFF, 0xEB, 0, 0});
   int a = 0, b = 0, c = 0;
   EXPECT_EQ(s.ReadUID(&a), nullptr);  // new: the caller reads a's record
   EXPECT_EQ(s.ReadUID(&b), nullptr);
   EXPECT_EQ(s.ReadUID(&c), &a);  // a back-reference
-  // Not an identifier: the stream is out of step and marked failed.
+  // Not an identifier: nothing registered, the flag stays clear; a cut one
+  // is a short read.
+  EXPECT_EQ(s.Registered(), 2u);
+  EXPECT_EQ(s.ReadUID(&c), nullptr);
+  EXPECT_EQ(s.Registered(), 2u);
+  EXPECT_FALSE(s.Error());
   EXPECT_EQ(s.ReadUID(&c), nullptr);
   EXPECT_TRUE(s.Error());
+}
 
-  // A back-reference to an object of another kind fails the stream too.
-  ZStreamer& t = Loader({0x00, 0x01, 0xFF, 0xEB, 0, 0, 0, 3, 0xFF, 0xEB, 0, 0, 0, 3});
-  int kindA = 0, kindB = 0;
-  EXPECT_EQ(t.ReadUID(&a, &kindA), nullptr);
-  EXPECT_EQ(t.ReadUID(&b, &kindB), nullptr);
-  EXPECT_TRUE(t.Error());
+// The protocol's form reports the kind an object was registered with, and
+// forgotten identifiers read as new ones.
+TEST_F(StreamerTest, IdentitiesKeepTheirKindAndCanBeForgotten) {
+  Bytes bytes = {0x00, 0x01};
+  for (int id : {3, 5, 3, 5, 5, 5}) {
+    bytes.insert(bytes.end(), {0xFF, 0xEB, 0, 0, 0, static_cast<unsigned char>(id)});
+  }
+  ZStreamer& t = Loader(bytes);
+  int a = 0, b = 0, c = 0, kindA = 0, kindB = 0;
+  ZStreamer::Identity got = t.ReadIdentity(&a, &kindA);
+  EXPECT_TRUE(got.read && got.object == nullptr);
+  unsigned long mark = t.Registered();
+  EXPECT_EQ(t.ReadIdentity(&b, &kindB).object, nullptr);
+  got = t.ReadIdentity(&c, &kindB);
+  EXPECT_TRUE(got.read && got.object == &a && got.kind == &kindA);
+  EXPECT_EQ(t.ReadIdentity(&c, nullptr).object, &b);
+  t.Forget(mark);  // b's record failed and b was destroyed
+  got = t.ReadIdentity(&c, &kindA);
+  EXPECT_TRUE(got.read && got.object == nullptr);  // 5 is new again, now c's
+  EXPECT_EQ(t.ReadUID(&a), &c);
+  EXPECT_FALSE(t.Error());
 }
 
 }  // namespace

@@ -23,10 +23,20 @@ HOSTKIT_API void* HostKit_Alloc(const char* tag, unsigned size, unsigned flags);
 // Resizes `block` to `size` bytes keeping its contents (flags 1 zero-fills
 // the added bytes); a null block allocates. Null on failure, the old block
 // then stays valid. A block the allocator does not know is reported on
-// stderr and null is returned.
+// stderr and null is returned (best effort, as for HostKit_Free).
 HOSTKIT_API void* HostKit_Realloc(const char* tag, void* block, unsigned size, unsigned flags);
 // Frees `block`. Null does nothing. A block freed twice or never allocated
 // here is reported on stderr and left alone.
+//
+// The reports are best effort. Every block carries a sealed 16-byte header
+// in front of it, and a release checks that seal, so that it touches no
+// memory but the block's own. A pointer that is not 8-aligned or lies in
+// the first 64 KiB is always reported; any other is judged by the 16 bytes
+// in front of it, which must be readable (true of heap and stack memory;
+// under AddressSanitizer, poisoned bytes, as in front of a stack variable
+// or in a freed block, count as foreign). A block freed twice is reported
+// as long as its memory has not been handed out again by a later
+// allocation; once it has, the second release frees the new block.
 HOSTKIT_API void HostKit_Free(const char* tag, void* block);
 
 // Calls client tool `tool` with `selector` and `argc` values; the handler
@@ -66,7 +76,8 @@ HOSTKIT_API void HostKit_SetDatabaseHandlers(HostKitExistsHandler exists,
 
 // Number of blocks allocated under `tag` and not yet freed; null: all tags.
 HOSTKIT_API long HostKit_LiveBlocks(const char* tag);
-// Size in bytes of a live block; 0 for a block the allocator does not hold.
+// Size in bytes of a live block; 0 for a block the allocator does not hold
+// (judged as HostKit_Free judges it).
 HOSTKIT_API unsigned HostKit_BlockSize(const void* block);
 // Number of bad frees and reallocs (double or foreign blocks) seen so far.
 HOSTKIT_API long HostKit_BadReleases(void);

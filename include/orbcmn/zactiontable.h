@@ -43,7 +43,8 @@
 // and loading a description keeps the saved code variants. A failed load
 // returns false and leaves the object with what was read before the
 // failure; the element whose record failed is destroyed, and the streamer
-// is then marked failed. Elements that a file names twice load as one
+// forgets its identifier (a later reference to it reads as a new object),
+// without setting its error flag. Elements that a file names twice load as one
 // shared element. Loading an element into an object the caller holds, and
 // then through the same streamer a tree that names it again, is not
 // supported (the tree would take the caller's object as its own).

@@ -34,7 +34,9 @@
 // ends the chain (the loader refuses such a chain). Loading fails on
 // any record that does not match; an element is linked into its list only
 // once its whole record has loaded, and an element whose record failed is
-// destroyed (the streamer is then marked failed). A chain element that
+// destroyed and its identifier forgotten by the streamer (a later
+// reference to it reads as a new object); the error flag is left as the
+// reads left it. A chain element that
 // refers back to an object already loaded, or an argument record whose
 // enumeration is not among its atom's, fails the load. The object given to
 // the top-level Load keeps what was linked.

@@ -33,18 +33,22 @@
 //     false, p unchanged. Otherwise p = a new object of the stored class
 //     (false with p null when Make gives none), then reads its identifier:
 //     a new identifier returns p->File(s) with p the new object, owned by
-//     the caller even when the result is false (it stays
-//     registered in the streamer, so a caller that destroys it must not
-//     read on). An identifier loaded before destroys the new object and
-//     sets p to the earlier one (true unless the streamer has failed; a
-//     stream that names it with another class fails).
+//     the caller even when the result is false (it stays registered in the
+//     streamer, so a caller that destroys it must not read on). An
+//     identifier loaded before destroys the new object and sets p to the
+//     earlier one (true unless the streamer has failed) when that object
+//     was loaded as an X or a subclass of X, whatever class the reference
+//     names; otherwise, and when no identifier follows, false with p
+//     unchanged.
 //   static bool LoadList(ZStreamer& s, X** head, int linkOffset)
 //     Loads objects with Load(s, X*&) up to a null reference, linking each
 //     to the next through the X* field at byte offset linkOffset within X;
 //     *head = the first, and the last one's link is null. On failure returns
 //     false: the objects loaded so far stay linked from *head, and an object
-//     whose own record failed is destroyed, not linked (the streamer is then
-//     marked failed, so that nothing read later can refer to it).
+//     whose own record failed is destroyed, not linked; the streamer
+//     forgets its identifier and those registered inside its record, so
+//     that a later reference to one of them reads as a new object. The
+//     error flag is set only by short reads, as always.
 //   virtual bool File(ZStreamer& s)
 //     The class's own record (written by the class's developer): written
 //     when s.Saving(), read otherwise; it begins with the class's schema

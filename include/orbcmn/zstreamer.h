@@ -36,7 +36,6 @@
 #include "orbcmn/export.h"
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zfile.h"
-#include "orbcmn/zrbtree.h"
 
 class ORBCMN_API ZStreamer {
  public:
@@ -59,7 +58,8 @@ class ORBCMN_API ZStreamer {
   // the header and sets the error flag unless it is the schema value 1. A
   // null file gives a streamer whose error flag is set.
   ZStreamer(ZFile* file, bool saving);
-  // Forgets the object identities; the file is neither closed nor released.
+  // Hands over any bytes still collected and forgets the object
+  // identities; the file is neither closed nor released.
   ~ZStreamer();
   // A streamer owns its identity table: copying is refused.
   ZStreamer(ZStreamer const&) = delete;
@@ -72,6 +72,14 @@ class ORBCMN_API ZStreamer {
   // Sets the error flag, for a record that the format cannot hold: the
   // stream written so far is not to be used.
   void Fail() { error_ = true; }
+
+  // Saving an object: from Gather to the matching Deliver (the pairs nest)
+  // the bytes written are collected in the streamer and handed to the file
+  // a block at a time; the outermost Deliver hands over the rest. A short
+  // write shows when its block is handed over: that write fails and sets
+  // the error flag. Outside Gather, every write goes to the file at once.
+  void Gather() { gathering_++; }
+  void Deliver();
 
   // Writes value as 2 bytes; true when written.
   bool Schema(short value);
@@ -123,16 +131,32 @@ class ORBCMN_API ZStreamer {
   // when the identifier is new, in which case object is registered under it
   // before the caller reads its record (so a record that refers back to it,
   // a cycle, gets it). When the next item is not an identifier, or cannot
-  // be read, the stream is out of step: the error flag is set, the identity
-  // table is left alone and the result is null (the caller's record read
-  // then fails).
+  // be read, nothing is registered and the result is null (a short read
+  // sets the error flag, as every short read does; a wrong tag does not).
+  // When the identity table cannot grow, the error flag is set and the
+  // result is null.
   void* ReadUID(void* object);
+
+  // What ReadIdentity found.
+  struct Identity {
+    bool read;         // false: no identifier could be read, none registered
+    void* object;      // the object loaded before under it; null when new
+    void const* kind;  // the kind that object was registered with
+  };
   // ReadUID for the object protocol: a new object is registered together
-  // with kind (the record of its class), and a back-reference to an object
-  // registered with another kind is refused as out of step (error flag set,
-  // null result), so that a damaged stream cannot hand out an object as a
-  // class it is not. A null kind checks nothing.
-  void* ReadUID(void* object, void const* kind);
+  // with kind (the record of its class), so that the caller can check the
+  // kind of an object referred to again before handing it out. read is
+  // false when no identifier could be read or the table cannot grow (the
+  // error flag is then set).
+  Identity ReadIdentity(void* object, void const* kind);
+  // The number of identities a loading streamer has registered so far: a
+  // mark for Forget.
+  unsigned long Registered() const;
+  // Forgets the identities registered from mark on. A loader whose record
+  // failed destroys the objects it had made; from then on a reference to
+  // one of their identifiers reads as a new identifier, so that no
+  // destroyed object is handed out.
+  void Forget(unsigned long mark);
 
  protected:
   // Copies the n bytes at data (n at most 8) into the scratch area in
@@ -141,28 +165,31 @@ class ORBCMN_API ZStreamer {
   void Swap(void*& data, unsigned long n, bool back);
 
  private:
-  struct Entry {
-    void* object;
-    void const* kind;
-  };
-  // The entry of identifier index + 1.
-  Entry EntryAt(unsigned long index) const;
-  // The identifier already given to object, or 0 with *freeKey set to the
-  // key under which a new identity for it goes.
-  unsigned long Identifier(void* object, uint32_t* freeKey) const;
-  // Adds an entry, and the key leading to it; false when out of memory.
-  bool Remember(unsigned long key, void* object, void const* kind);
+  class Identities;
+
+  // The identity table, made by the first identifier written or read.
+  Identities* Table();
+  // Writes n bytes to the file; a short write sets the error flag.
+  bool Put(void const* data, unsigned long n);
+  // Hands the collected bytes to the file; false after an error.
+  bool Flush();
+  // Adds n bytes to the collected ones (there must be room), reversed
+  // when swap is true.
+  void Stage(void const* data, unsigned int n, bool swap);
+  // Writes tag, then the low n bytes of bits, most significant first.
+  bool Tagged(short tag, uint64_t bits, unsigned int n);
 
   unsigned char scratch_[8];
   bool error_;
   bool saving_;
   ZFile* file_;
-  // Key -> 1 + index of an entry in entries_. Loading: the key is the
-  // identifier read. Saving: the key is derived from the object's address
-  // (the next free one when objects share it) and index + 1 is the
-  // identifier, so identifiers run 1, 2, 3 ...
-  ZRedBlackTree identities_;
-  ZBuffer entries_;
+  // Saving: object -> identifier, numbered 1, 2, 3 ... Loading: identifier
+  // -> object and kind. Null until needed.
+  Identities* identities_;
+  // Depth of Gather calls, and the bytes collected meanwhile.
+  unsigned int gathering_;
+  unsigned int staged_;
+  unsigned char stage_[2048];
 };
 
 #endif  // ORBCMN_ZSTREAMER_H_

@@ -50,15 +50,16 @@ struct ZActionShares {
   // Loads n elements with T::Load and appends them to list. A null
   // reference (or an unknown class) where an element is due fails. On a
   // failure the elements loaded so far stay; one whose record failed is
-  // destroyed and the streamer marked failed, since it stays registered
-  // there. False then.
+  // destroyed, and the identities registered for it and inside it are
+  // forgotten. False then.
   template <class T>
   static bool LoadInto(ZStreamer& s, ZListP<T>& list, unsigned int n) {
     for (unsigned int i = 0; i < n; ++i) {
       T* element = nullptr;
+      unsigned long mark = s.Registered();
       if (!T::Load(s, element)) {
         if (element != nullptr && element->holders_ == 0) {
-          s.Fail();
+          s.Forget(mark);
           delete element;
         }
         return false;

@@ -55,8 +55,8 @@ struct AtomRecords {
   // Reads a chain into head (which must be empty) up to the null reference
   // or an unregistered class. Each element must be new in the stream: a
   // back-reference would give an element a second owner. An element whose
-  // record fails is destroyed and the streamer marked failed, since the
-  // element stays registered in it.
+  // record fails is destroyed, and the identities registered for it and
+  // inside it are forgotten.
   template <typename Node>
   static bool LoadChain(ZStreamer& s, Node*& head, Node* Node::*link, ZMetaClass& expected) {
     Node** tail = &head;
@@ -66,8 +66,10 @@ struct AtomRecords {
       if (!record->IsSubClass(expected.GetName())) return false;
       Node* node = static_cast<Node*>(record->Make());
       if (node == nullptr) return false;
-      if (s.ReadUID(node, record) != nullptr || !node->File(s)) {
-        s.Fail();
+      unsigned long mark = s.Registered();
+      ZStreamer::Identity known = s.ReadIdentity(node, record);
+      if (!known.read || known.object != nullptr || !node->File(s)) {
+        s.Forget(mark);
         delete node;
         return false;
       }
@@ -121,14 +123,15 @@ struct AtomRecords {
     ZMetaClass* record = ZMetaClass::LoadNext(s);
     if (record == nullptr) return !s.Error();
     if (record != &ZEnum::c_ZEnum) return false;
-    // A new identifier here is a whole object where none may be: the
-    // reference is registered to this record and the stream given up.
-    void* known = s.ReadUID(&m, record);
-    if (known == nullptr) {
-      s.Fail();
+    // A new identifier here is a whole object where none may be: it was
+    // registered to this record, and is forgotten again.
+    unsigned long mark = s.Registered();
+    ZStreamer::Identity known = s.ReadIdentity(&m, record);
+    if (known.object == nullptr || known.kind != record) {
+      s.Forget(mark);
       return false;
     }
-    m.enum_ = static_cast<ZEnum*>(known);
+    m.enum_ = static_cast<ZEnum*>(known.object);
     return true;
   }
 

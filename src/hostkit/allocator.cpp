@@ -1,9 +1,9 @@
-// The tagged allocator. Every live block is known by address, so a block
-// freed twice, or one that never came from here, is reported instead of
-// corrupting the heap; live blocks are counted per tag so that callers can
-// prove that nothing leaks.
-#include <sched.h>
-
+// The tagged allocator. Every block carries a header in front of it with
+// its size, its tag and a seal, so that an allocation or a release touches
+// only the block's own memory; a release whose header is not sealed is
+// reported instead of corrupting the heap (best effort: see hostkit.h).
+// Live blocks are counted per tag so that callers can prove that nothing
+// leaks.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -12,9 +12,21 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "hostkit/hostkit.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define HOSTKIT_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HOSTKIT_ASAN 1
+#endif
+#endif
+#ifdef HOSTKIT_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace {
 
@@ -24,7 +36,7 @@ class SpinLock {
  public:
   void lock() {
     while (locked_.exchange(true, std::memory_order_acquire)) {
-      while (locked_.load(std::memory_order_relaxed)) sched_yield();
+      while (locked_.load(std::memory_order_relaxed)) std::this_thread::yield();
     }
   }
   void unlock() { locked_.store(false, std::memory_order_release); }
@@ -38,88 +50,38 @@ struct TagCount {
   long live = 0;
 };
 
-// The live blocks by address: an open-addressing table with linear probing,
-// kept at most half full. Every allocation and release looks a block up, so
-// this lookup must cost no more than a few probes and no allocation of its
-// own.
-class BlockTable {
- public:
-  struct Slot {
-    const void* block;  // null: free slot
-    unsigned size;
-    unsigned tag;  // index into Allocator::tags_
-  };
-
-  // The slot holding block, or null.
-  Slot* Find(const void* block) {
-    if (count_ == 0) return nullptr;
-    for (size_t i = Home(block);; i = (i + 1) & mask_) {
-      if (slots_[i].block == block) return &slots_[i];
-      if (slots_[i].block == nullptr) return nullptr;
-    }
-  }
-
-  // Adds a block that is not in the table. False when the table cannot grow.
-  bool Insert(const void* block, unsigned size, unsigned tag) {
-    if (2 * (count_ + 1) > slots_.size() && !Grow()) return false;
-    size_t i = Home(block);
-    while (slots_[i].block != nullptr) i = (i + 1) & mask_;
-    slots_[i] = Slot{block, size, tag};
-    count_++;
-    return true;
-  }
-
-  // Removes the entry in slot. Later entries of the same probe run move
-  // back into the hole, so lookups never need tombstones.
-  void Erase(Slot* slot) {
-    size_t hole = static_cast<size_t>(slot - slots_.data());
-    for (size_t i = (hole + 1) & mask_; slots_[i].block != nullptr; i = (i + 1) & mask_) {
-      size_t home = Home(slots_[i].block);
-      // The entry may fill the hole when its home does not lie cyclically
-      // in (hole, i].
-      if (((i - home) & mask_) >= ((i - hole) & mask_)) {
-        slots_[hole] = slots_[i];
-        hole = i;
-      }
-    }
-    slots_[hole].block = nullptr;
-    count_--;
-  }
-
- private:
-  size_t Home(const void* block) const {
-    // Fibonacci hashing of the address; the low bits are alignment.
-    uint64_t h = (reinterpret_cast<uintptr_t>(block) >> 4) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(h >> shift_);
-  }
-
-  bool Grow() {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    size_t size = old.empty() ? 1024 : 2 * old.size();
-    try {
-      slots_.assign(size, Slot{nullptr, 0, 0});
-    } catch (const std::bad_alloc&) {
-      slots_.swap(old);
-      return false;
-    }
-    mask_ = size - 1;
-    shift_ = 64;
-    for (size_t s = size; s > 1; s >>= 1) shift_--;
-    for (const Slot& slot : old) {
-      if (slot.block == nullptr) continue;
-      size_t i = Home(slot.block);
-      while (slots_[i].block != nullptr) i = (i + 1) & mask_;
-      slots_[i] = slot;
-    }
-    return true;
-  }
-
-  std::vector<Slot> slots_;
-  size_t count_ = 0;
-  size_t mask_ = 0;
-  unsigned shift_ = 64;
+// What lies in front of every block. 16 bytes, so the block keeps the
+// alignment malloc gives.
+struct Header {
+  uint32_t size;
+  uint32_t tag;   // index into Allocator::tags_
+  uint32_t seal;  // Seal(header, block) while the block is live
+  uint32_t unused;
 };
+static_assert(sizeof(Header) == 16, "the header keeps malloc's alignment");
+
+uint32_t Seal(const Header& h, const void* block) {
+  uint64_t a = reinterpret_cast<uintptr_t>(block);
+  return 0x5EA1B10Cu ^ h.size ^ (h.tag * 0x9E3779B9u) ^ static_cast<uint32_t>(a ^ (a >> 32));
+}
+
+Header* HeaderOf(void* block) { return static_cast<Header*>(block) - 1; }
+void* BlockOf(Header* h) { return h + 1; }
+
+// True when block may be one of ours: the bytes in front of it can be read
+// (under AddressSanitizer: are not poisoned, as they are in front of a
+// stack variable or in a freed block) and hold a sealed header. Malloc's
+// blocks are 8-aligned and never lie in the first 64 KiB.
+bool Sealed(const void* block, Header* out) {
+  uintptr_t at = reinterpret_cast<uintptr_t>(block);
+  if (at % 8 != 0 || at < 0x10000 + sizeof(Header)) return false;
+  const void* h = static_cast<const Header*>(block) - 1;
+#ifdef HOSTKIT_ASAN
+  if (__asan_region_is_poisoned(const_cast<void*>(h), sizeof(Header)) != nullptr) return false;
+#endif
+  std::memcpy(out, h, sizeof(Header));
+  return out->seal == Seal(*out, block);
+}
 
 class Allocator {
  public:
@@ -127,13 +89,11 @@ class Allocator {
   void* Alloc(const char* tag, unsigned size, unsigned flags, int entry = 106) {
     std::lock_guard<SpinLock> lock(mu_);
     void* block = nullptr;
-    if (!Fails(entry, tag, size)) {
-      // A zero-size request still yields a distinct block.
-      block = (flags & 1) ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1);
-    }
-    if (block != nullptr && !Track(block, size, tag)) {
-      std::free(block);
-      block = nullptr;
+    unsigned index = Fails(entry, tag, size) ? kNoTag : TagIndex(tag);
+    size_t total = Total(size);
+    if (index != kNoTag && total != 0) {
+      void* raw = (flags & 1) ? std::calloc(total, 1) : std::malloc(total);
+      if (raw != nullptr) block = Start(static_cast<Header*>(raw), size, index);
     }
     Observe(entry, tag, block, size);
     return block;
@@ -142,38 +102,32 @@ class Allocator {
   void* Realloc(const char* tag, void* block, unsigned size, unsigned flags) {
     if (block == nullptr) return Alloc(tag, size, flags, 107);
     std::lock_guard<SpinLock> lock(mu_);
-    BlockTable::Slot* slot = blocks_.Find(block);
-    if (slot == nullptr) {
+    Header old;
+    if (!Sealed(block, &old)) {
       Report("realloc", tag, block);
       Observe(107, tag, nullptr, size);
       return nullptr;
     }
     // The tag is resolved first: once realloc has moved the block, nothing
-    // may fail before the table knows the new address.
-    unsigned old_size = slot->size;
+    // may fail.
     unsigned index = TagIndex(tag);
-    void* moved = nullptr;
-    if (index != kNoTag && !Fails(107, tag, size)) moved = std::realloc(block, size ? size : 1);
+    size_t total = Total(size);
+    Header* moved = nullptr;
+    if (index != kNoTag && total != 0 && !Fails(107, tag, size)) {
+      moved = static_cast<Header*>(std::realloc(HeaderOf(block), total));
+    }
     if (moved == nullptr) {
       Observe(107, tag, nullptr, size);
       return nullptr;
     }
-    if ((flags & 1) && size > old_size) {
-      std::memset(static_cast<char*>(moved) + old_size, 0, size - old_size);
+    if ((flags & 1) && size > old.size) {
+      std::memset(reinterpret_cast<char*>(BlockOf(moved)) + old.size, 0, size - old.size);
     }
     // The block now counts under the resizing tag.
-    tags_[slot->tag].live--;
-    tags_[index].live++;
-    if (moved == block) {
-      slot->size = size;
-      slot->tag = index;
-    } else {
-      blocks_.Erase(slot);
-      // The old entry's slot is free again, so the table need not grow.
-      blocks_.Insert(moved, size, index);
-    }
-    Observe(107, tag, moved, size);
-    return moved;
+    tags_[old.tag].live--;
+    void* result = Start(moved, size, index);
+    Observe(107, tag, result, size);
+    return result;
   }
 
   void Free(const char* tag, void* block) {
@@ -182,15 +136,15 @@ class Allocator {
       Observe(108, tag, nullptr, 0);  // a request all the same, though nothing is freed
       return;
     }
-    BlockTable::Slot* slot = blocks_.Find(block);
-    if (slot == nullptr) {
+    Header h;
+    if (!Sealed(block, &h)) {
       Report("free", tag, block);
       return;
     }
-    tags_[slot->tag].live--;
-    blocks_.Erase(slot);
+    tags_[h.tag].live--;
+    HeaderOf(block)->seal = 0;  // a second release finds it unsealed
     Observe(108, tag, block, 0);
-    std::free(block);
+    std::free(HeaderOf(block));
   }
 
   long Live(const char* tag) {
@@ -204,8 +158,8 @@ class Allocator {
 
   unsigned Size(const void* block) {
     std::lock_guard<SpinLock> lock(mu_);
-    const BlockTable::Slot* slot = blocks_.Find(block);
-    return slot == nullptr ? 0 : slot->size;
+    Header h;
+    return Sealed(block, &h) ? h.size : 0;
   }
 
   long BadReleases() {
@@ -227,12 +181,22 @@ class Allocator {
   }
 
  private:
-  // Records a new block; false when the table cannot take it.
-  bool Track(void* block, unsigned size, const char* tag) {
-    unsigned index = TagIndex(tag);
-    if (index == kNoTag || !blocks_.Insert(block, size, index)) return false;
-    tags_[index].live++;
-    return true;
+  // Bytes to ask malloc for: the header and at least one byte, so that a
+  // zero-size request still yields a distinct block. 0 when too large.
+  static size_t Total(unsigned size) {
+    uint64_t total = uint64_t{sizeof(Header)} + (size ? size : 1);
+    return total > SIZE_MAX ? 0 : static_cast<size_t>(total);
+  }
+
+  // Writes the header of a new or moved block, counts it under its tag and
+  // gives the block.
+  void* Start(Header* h, unsigned size, unsigned tag) {
+    h->size = size;
+    h->tag = tag;
+    h->unused = 0;
+    h->seal = Seal(*h, BlockOf(h));
+    tags_[tag].live++;
+    return BlockOf(h);
   }
 
   // Tags are short literals: look them up by address in a small cache
@@ -280,7 +244,6 @@ class Allocator {
   static constexpr unsigned kNoTag = ~0u;
 
   SpinLock mu_;
-  BlockTable blocks_;
   std::vector<TagCount> tags_;
   TagCache tag_cache_[kTagCache] = {};
   long bad_ = 0;

@@ -1,6 +1,4 @@
 // The records of ZBuffer and ZString and their places in the registry.
-#include <new>
-
 #include "orbcmn/zbuffer.h"
 #include "orbcmn/zstreamer.h"
 #include "orbcmn/zstring.h"
@@ -69,12 +67,14 @@ bool ZBuffer::File(ZStreamer& s) {
   }
   unsigned short length;
   if (s.Schema() != kSchema || !s.Read(length)) return false;
-  if (length == 0) return true;
-  char* bytes = new (std::nothrow) char[length];
-  if (bytes == nullptr) return false;
-  bool ok = s.Read(bytes, length, false) && Add(bytes, length);
-  delete[] bytes;
-  return ok;
+  // The bytes are read straight behind the data; a short read takes them
+  // back off.
+  unsigned int old = length_;
+  if (length == 0 || !Add(nullptr, length)) return length == 0;
+  if (s.Read(block_ + head_ + old, length, false)) return true;
+  length_ = old;
+  block_[head_ + old] = 0;
+  return false;
 }
 
 bool ZString::File(ZStreamer& s) {

@@ -15,25 +15,35 @@ namespace orb {
 
 template <class X, class Root = X>
 struct Persistence {
+  // An object's bytes are gathered and handed to the file when its save
+  // ends.
   static bool SaveValue(ZStreamer& s, X& x) {
+    s.Gather();
     x.Class()->Save(s);
-    return s.WriteUID(&x) ? x.File(s) : false;
+    bool saved = s.WriteUID(&x) ? x.File(s) : false;
+    s.Deliver();
+    return saved;
   }
 
   static bool SavePointer(ZStreamer& s, X* p) {
     if (p == nullptr) return s.Null();
+    s.Gather();
     p->Class()->Save(s);
-    return s.WriteUID(p) ? p->File(s) : true;
+    bool saved = s.WriteUID(p) ? p->File(s) : true;
+    s.Deliver();
+    return saved;
   }
 
   static bool LoadValue(ZStreamer& s, X& x) {
     ZMetaClass* record = x.Class();
     if (!record->CheckNextStrict(s)) return false;
-    if (s.ReadUID(&x, record) != nullptr) return false;
-    return x.File(s);
+    ZStreamer::Identity known = s.ReadIdentity(&x, record);
+    return known.read && known.object == nullptr && x.File(s);
   }
 
-  // name is X's name constant.
+  // name is X's name constant. An object referred to again is handed out
+  // when it was registered as an X or a subclass of X, whatever class the
+  // reference names.
   static bool LoadPointer(ZStreamer& s, X*& p, char const* name) {
     ZMetaClass* record = ZMetaClass::LoadNext(s);
     if (record == nullptr) {
@@ -41,22 +51,30 @@ struct Persistence {
       return !s.Error();
     }
     if (!record->IsSubClass(name)) return false;
-    p = static_cast<X*>(static_cast<Root*>(record->Make()));
-    if (p == nullptr) return false;
-    void* known = s.ReadUID(p, record);
-    if (known == nullptr) return p->File(s);
-    delete p;
-    p = static_cast<X*>(static_cast<Root*>(known));
+    X* made = static_cast<X*>(static_cast<Root*>(record->Make()));
+    if (made == nullptr) {
+      p = nullptr;
+      return false;
+    }
+    ZStreamer::Identity known = s.ReadIdentity(made, record);
+    if (known.read && known.object == nullptr) {
+      p = made;
+      return made->File(s);
+    }
+    delete made;
+    ZMetaClass const* kind = static_cast<ZMetaClass const*>(known.kind);
+    if (known.object == nullptr || kind == nullptr || !kind->IsSubClass(name)) return false;
+    p = static_cast<X*>(static_cast<Root*>(known.object));
     return !s.Error();
   }
 
   static bool LoadList(ZStreamer& s, X** head, int linkOffset, char const* name) {
     X* object = nullptr;
-    if (!LoadPointer(s, object, name)) return Discard(s, object);
+    if (!LoadElement(s, object, name)) return false;
     *head = object;
     while (object != nullptr) {
       X* next = nullptr;
-      if (!LoadPointer(s, next, name)) return Discard(s, next);
+      if (!LoadElement(s, next, name)) return false;
       *Link(object, linkOffset) = next;
       object = next;
     }
@@ -64,13 +82,15 @@ struct Persistence {
   }
 
  private:
-  // Destroys an element whose record failed. It is registered in the
-  // streamer, so the stream is marked failed: nothing read later can refer
-  // to it. False.
-  static bool Discard(ZStreamer& s, X* failed) {
-    if (failed != nullptr) {
-      s.Fail();
-      delete failed;
+  // LoadPointer for a list element. A new element whose record failed is
+  // destroyed, and the identities registered for it and inside it are
+  // forgotten, so that nothing read later can refer to what was destroyed.
+  static bool LoadElement(ZStreamer& s, X*& element, char const* name) {
+    unsigned long mark = s.Registered();
+    if (LoadPointer(s, element, name)) return true;
+    if (s.Registered() > mark) {
+      s.Forget(mark);
+      delete element;
     }
     return false;
   }

@@ -3,23 +3,17 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "lib/alloc.h"
 #include "lib/coding.h"
+#include "persist/identities.h"
 
 ORBCMN_DEFINE_ALLOC(ZStreamer)
 
 namespace {
 
 const short kHeader = 1;
-
-// Key under which a saving streamer first looks for an object: the address
-// folded to 32 bits. Equal keys of different objects are resolved by probing
-// the following keys.
-std::uint32_t AddressKey(void* object) {
-  std::uint64_t a = reinterpret_cast<std::uintptr_t>(object);
-  return static_cast<std::uint32_t>(a ^ (a >> 32));
-}
 
 // Writes the low n bytes of bits, most significant first.
 bool WriteBig(ZStreamer& s, std::uint64_t bits, unsigned n) {
@@ -40,7 +34,13 @@ bool ReadBig(ZStreamer& s, std::uint64_t& bits, unsigned n) {
 }  // namespace
 
 ZStreamer::ZStreamer(ZFile* file, bool saving)
-    : scratch_(), error_(file == nullptr), saving_(saving), file_(file) {
+    : scratch_(),
+      error_(file == nullptr),
+      saving_(saving),
+      file_(file),
+      identities_(nullptr),
+      gathering_(0),
+      staged_(0) {
   if (saving_) {
     Schema(kHeader);
   } else if (Schema() != kHeader) {
@@ -48,7 +48,10 @@ ZStreamer::ZStreamer(ZFile* file, bool saving)
   }
 }
 
-ZStreamer::~ZStreamer() {}
+ZStreamer::~ZStreamer() {
+  Flush();
+  delete identities_;
+}
 
 void ZStreamer::Swap(void*& data, unsigned long n, bool back) {
   unsigned char const* bytes = static_cast<unsigned char const*>(data);
@@ -62,14 +65,63 @@ void ZStreamer::Swap(void*& data, unsigned long n, bool back) {
 
 bool ZStreamer::Write(void const* data, unsigned long n, bool swap) {
   if (error_ || (swap && n > sizeof scratch_)) return false;
-  void* from = const_cast<void*>(data);
-  if (swap) Swap(from, n, false);
+  if (gathering_ == 0) {
+    void* from = const_cast<void*>(data);
+    if (swap) Swap(from, n, false);
+    return Put(from, n);
+  }
+  if (n > sizeof stage_ - staged_ && !Flush()) return false;
+  if (n >= sizeof stage_) return Put(data, n);
+  Stage(data, static_cast<unsigned int>(n), swap);
+  return true;
+}
+
+// Items are a few bytes long: a loop beats a call to memcpy.
+void ZStreamer::Stage(void const* data, unsigned int n, bool swap) {
+  unsigned char* to = stage_ + staged_;
+  unsigned char const* from = static_cast<unsigned char const*>(data);
+  if (swap) {
+    for (unsigned int i = 0; i < n; i++) to[i] = from[n - 1 - i];
+  } else if (n <= 16) {
+    for (unsigned int i = 0; i < n; i++) to[i] = from[i];
+  } else {
+    std::memcpy(to, from, n);
+  }
+  staged_ += n;
+}
+
+// A typed value: Schema(tag), then the low n bytes of bits, most
+// significant first; gathered in one step when there is room.
+bool ZStreamer::Tagged(short tag, std::uint64_t bits, unsigned int n) {
+  if (gathering_ == 0 || error_ || sizeof stage_ - staged_ < 2 + n) {
+    Schema(tag);
+    return WriteBig(*this, bits, n);
+  }
+  orb::PutBig(stage_ + staged_, static_cast<std::uint16_t>(tag), 2);
+  orb::PutBig(stage_ + staged_ + 2, bits, n);
+  staged_ += 2 + n;
+  return true;
+}
+
+bool ZStreamer::Put(void const* data, unsigned long n) {
   std::uint32_t count = static_cast<std::uint32_t>(n);
-  if (file_->Write(from, count) != count) {
+  if (file_->Write(data, count) != count) {
     error_ = true;
     return false;
   }
   return true;
+}
+
+// The collected bytes were all accepted before any error, so they go out
+// even when Fail has been called since.
+bool ZStreamer::Flush() {
+  unsigned int n = staged_;
+  staged_ = 0;
+  return (n == 0 || Put(stage_, n)) && !error_;
+}
+
+void ZStreamer::Deliver() {
+  if (gathering_ > 0 && --gathering_ == 0) Flush();
 }
 
 bool ZStreamer::Read(void* data, unsigned long n, bool swap) {
@@ -92,50 +144,36 @@ short ZStreamer::Schema() {
   return ReadBig(*this, bits, 2) ? static_cast<short>(bits) : -1;
 }
 
-bool ZStreamer::Write(unsigned char value) {
-  Schema(eTagUnsignedChar);
-  return Write(&value, 1, false);
-}
+bool ZStreamer::Write(unsigned char value) { return Tagged(eTagUnsignedChar, value, 1); }
 
 bool ZStreamer::Write(signed char value) {
-  Schema(eTagSignedChar);
-  return Write(&value, 1, false);
+  return Tagged(eTagSignedChar, static_cast<unsigned char>(value), 1);
 }
 
-bool ZStreamer::Write(unsigned short value) {
-  Schema(eTagUnsignedShort);
-  return WriteBig(*this, value, 2);
-}
+bool ZStreamer::Write(unsigned short value) { return Tagged(eTagUnsignedShort, value, 2); }
 
 bool ZStreamer::Write(short value) {
-  Schema(eTagShort);
-  return WriteBig(*this, static_cast<std::uint16_t>(value), 2);
+  return Tagged(eTagShort, static_cast<std::uint16_t>(value), 2);
 }
 
 bool ZStreamer::Write(unsigned long value) {
-  Schema(eTagUnsignedLong);
-  return WriteBig(*this, static_cast<std::uint32_t>(value), 4);
+  return Tagged(eTagUnsignedLong, static_cast<std::uint32_t>(value), 4);
 }
 
-bool ZStreamer::Write(long value) {
-  Schema(eTagLong);
-  return WriteBig(*this, static_cast<std::uint32_t>(value), 4);
-}
+bool ZStreamer::Write(long value) { return Tagged(eTagLong, static_cast<std::uint32_t>(value), 4); }
 
 bool ZStreamer::Write(float value) {
   static_assert(sizeof(float) == 4, "float must be IEEE 754 single precision");
   std::uint32_t bits;
   std::memcpy(&bits, &value, 4);
-  Schema(eTagFloat);
-  return WriteBig(*this, bits, 4);
+  return Tagged(eTagFloat, bits, 4);
 }
 
 bool ZStreamer::Write(double value) {
   static_assert(sizeof(double) == 8, "double must be IEEE 754 double precision");
   std::uint64_t bits;
   std::memcpy(&bits, &value, 8);
-  Schema(eTagDouble);
-  return WriteBig(*this, bits, 8);
+  return Tagged(eTagDouble, bits, 8);
 }
 
 bool ZStreamer::Read(unsigned char& value) {
@@ -191,67 +229,49 @@ bool ZStreamer::Read(double& value) {
 
 bool ZStreamer::Null() { return Write(0L); }
 
-ZStreamer::Entry ZStreamer::EntryAt(unsigned long index) const {
-  Entry entry;
-  std::memcpy(&entry, static_cast<char const*>(entries_) + index * sizeof entry, sizeof entry);
-  return entry;
-}
-
-unsigned long ZStreamer::Identifier(void* object, std::uint32_t* freeKey) const {
-  for (std::uint32_t key = AddressKey(object);; key++) {
-    void* value;
-    if (!identities_.find(key, value)) {
-      *freeKey = key;
-      return 0;
-    }
-    unsigned long id = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(value));
-    if (EntryAt(id - 1).object == object) return id;
-  }
-}
-
-bool ZStreamer::Remember(unsigned long key, void* object, void const* kind) {
-  Entry entry = {object, kind};
-  unsigned int before = entries_.GetLength();
-  entries_.Append(reinterpret_cast<char const*>(&entry), sizeof entry);
-  if (entries_.GetLength() != before + sizeof entry) return false;
-  void* number = reinterpret_cast<void*>(static_cast<std::uintptr_t>(before / sizeof entry + 1));
-  if (!identities_.insert(key, number)) {
-    entries_.Remove(before + 1, 0);
-    return false;
-  }
-  return true;
+ZStreamer::Identities* ZStreamer::Table() {
+  if (identities_ == nullptr) identities_ = new (std::nothrow) Identities;
+  return identities_;
 }
 
 bool ZStreamer::WriteUID(void* object) {
-  std::uint32_t key;
-  unsigned long id = Identifier(object, &key);
-  bool first = id == 0;
-  if (first) {
-    if (!Remember(key, object, nullptr)) {
-      error_ = true;
-      return false;
-    }
-    id = identities_.size();
+  Identities* table = Table();
+  bool first = false;
+  std::uint32_t id = table == nullptr ? 0 : table->Number(object, &first);
+  if (id == 0) {
+    error_ = true;
+    return false;
   }
-  Write(id);
+  Write(static_cast<unsigned long>(id));
   return first;
 }
 
-void* ZStreamer::ReadUID(void* object) { return ReadUID(object, nullptr); }
+void* ZStreamer::ReadUID(void* object) { return ReadIdentity(object, nullptr).object; }
 
-void* ZStreamer::ReadUID(void* object, void const* kind) {
-  unsigned long id;
-  if (!Read(id)) {
+ZStreamer::Identity ZStreamer::ReadIdentity(void* object, void const* kind) {
+  Identity found = {false, nullptr, nullptr};
+  std::uint32_t id;
+  if (Schema() != eTagUnsignedLong || !Read(&id, 4, true)) return found;
+  Identities* table = Table();
+  bool added = false;
+  Identities::Entry const* entry =
+      table == nullptr ? nullptr : table->Lookup(id, object, kind, &added);
+  if (entry == nullptr) {
     error_ = true;
-    return nullptr;
+    return found;
   }
-  void* value;
-  if (identities_.find(id, value)) {
-    Entry known = EntryAt(reinterpret_cast<std::uintptr_t>(value) - 1);
-    if (kind == nullptr || known.kind == kind) return known.object;
-    error_ = true;
-    return nullptr;
+  found.read = true;
+  if (!added) {
+    found.object = entry->object;
+    found.kind = entry->kind;
   }
-  if (!Remember(id, object, kind)) error_ = true;
-  return nullptr;
+  return found;
+}
+
+unsigned long ZStreamer::Registered() const {
+  return identities_ == nullptr ? 0 : identities_->Count();
+}
+
+void ZStreamer::Forget(unsigned long mark) {
+  if (identities_ != nullptr) identities_->ForgetFrom(static_cast<std::uint32_t>(mark));
 }
