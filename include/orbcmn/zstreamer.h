@@ -189,7 +189,7 @@ class ORBCMN_API ZStreamer {
   // Depth of Gather calls, and the bytes collected meanwhile.
   unsigned int gathering_;
   unsigned int staged_;
-  unsigned char stage_[2048];
+  unsigned char stage_[8192];
 };
 
 #endif  // ORBCMN_ZSTREAMER_H_

@@ -8,8 +8,8 @@
 
 namespace {
 // The first table sizes, and the most slots in use per 4 slots.
-const std::uint32_t kFirstSlots = 1024;
-const std::uint32_t kFirstEntries = 256;
+const std::uint32_t kFirstSlots = 4096;
+const std::uint32_t kFirstEntries = 2048;
 const std::uint32_t kFillPerFour = 3;
 }  // namespace
 
