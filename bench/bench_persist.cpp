@@ -95,18 +95,16 @@ void Members(A& ar, Table& x) {
   ar& x.classes;
 }
 
+// The graph's types, each given a serialize function for cereal here and
+// for Boost below.
+#define PEER_TYPES(X) X(Item) X(Enum) X(Multi) X(Atom) X(Protocol) X(Class) X(Table)
+
 #define PEER_SERIALIZE(T)       \
   template <class A>            \
   void serialize(A& ar, T& x) { \
     Members(ar, x);             \
   }
-PEER_SERIALIZE(Item)
-PEER_SERIALIZE(Enum)
-PEER_SERIALIZE(Multi)
-PEER_SERIALIZE(Atom)
-PEER_SERIALIZE(Protocol)
-PEER_SERIALIZE(Class)
-PEER_SERIALIZE(Table)
+PEER_TYPES(PEER_SERIALIZE)
 #undef PEER_SERIALIZE
 
 }  // namespace peer
@@ -118,16 +116,11 @@ namespace serialization {
   void serialize(A& ar, peer::T& x, unsigned) { \
     peer::Members(ar, x);                       \
   }
-PEER_SERIALIZE(Item)
-PEER_SERIALIZE(Enum)
-PEER_SERIALIZE(Multi)
-PEER_SERIALIZE(Atom)
-PEER_SERIALIZE(Protocol)
-PEER_SERIALIZE(Class)
-PEER_SERIALIZE(Table)
+PEER_TYPES(PEER_SERIALIZE)
 #undef PEER_SERIALIZE
 }  // namespace serialization
 }  // namespace boost
+#undef PEER_TYPES
 
 namespace {
 
