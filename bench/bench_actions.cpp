@@ -78,7 +78,7 @@ struct Workload {
 
   Workload() {
     for (int d = 0; d < kActions; d++) AddAction(table, d);
-    ZListActionDescriptionP const& descriptions = table.GetDescriptions();
+    const ZListActionDescriptionP& descriptions = table.GetDescriptions();
     int d = 0;
     for (auto it = descriptions.begin(); it != descriptions.end(); ++it, ++d) {
       for (unsigned v = 0; v < kVariants; v++) {
@@ -148,11 +148,11 @@ struct SampleWorkload {
     }
     file.Close();
     if (table == nullptr) return;
-    ZListActionDescriptionP const& descriptions = table->GetDescriptions();
+    const ZListActionDescriptionP& descriptions = table->GetDescriptions();
     for (auto it = descriptions.begin(); it != descriptions.end(); ++it) {
       ZActionDescription* d = *it;
       unsigned flags = d->GetFlags() & (OptionMarker22 | OptionMarker21 | OptionWaitOn);
-      ZListActionCodeP const& codes = d->GetCodes();
+      const ZListActionCodeP& codes = d->GetCodes();
       for (auto code = codes.begin(); code != codes.end(); ++code) {
         for (int k = 0; k < 4; k++) {
           Case c;

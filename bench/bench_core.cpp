@@ -36,7 +36,7 @@ void BufferAppendByteOurs(benchmark::State& state) {
     ZBuffer b;
     for (unsigned i = 0; i < kAppendBytes; i++) b += static_cast<char>(i);
     if (b.GetLength() != kAppendBytes) state.SkipWithError("wrong length");
-    benchmark::DoNotOptimize(static_cast<char const*>(b));
+    benchmark::DoNotOptimize(static_cast<const char*>(b));
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * kAppendBytes);
 }
@@ -65,7 +65,7 @@ void BufferAppendRunOurs(benchmark::State& state) {
     ZBuffer b;
     for (unsigned i = 0; i < kAppendBytes / kRun; i++) b.Append(run, kRun);
     if (b.GetLength() != kAppendBytes) state.SkipWithError("wrong length");
-    benchmark::DoNotOptimize(static_cast<char const*>(b));
+    benchmark::DoNotOptimize(static_cast<const char*>(b));
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * kAppendBytes);
 }
@@ -98,7 +98,7 @@ void BufferFrontRemoveOurs(benchmark::State& state) {
   for (auto _ : state) {
     ZBuffer b(source);
     while (!b.IsEmpty()) b.Remove(1, kDrainStep);
-    benchmark::DoNotOptimize(static_cast<char const*>(b));
+    benchmark::DoNotOptimize(static_cast<const char*>(b));
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * kDrainBytes);
 }
@@ -253,7 +253,7 @@ void StripBothOurs(benchmark::State& state) {
     ZString s(source);
     s.Strip(ZString::eBoth, set);
     if (s.GetLength() != 2000 * 6 - 2) state.SkipWithError("wrong length");
-    benchmark::DoNotOptimize(static_cast<char const*>(s));
+    benchmark::DoNotOptimize(static_cast<const char*>(s));
   }
 }
 
@@ -278,7 +278,7 @@ void StripAllOurs(benchmark::State& state) {
     ZString s(source);
     s.Strip(ZString::eAll, set);
     if (s.GetLength() != 2000 * 4) state.SkipWithError("wrong length");
-    benchmark::DoNotOptimize(static_cast<char const*>(s));
+    benchmark::DoNotOptimize(static_cast<const char*>(s));
   }
 }
 

@@ -19,7 +19,7 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
     std::string head;
   } const cases[] = {
       {127, "7F 78"}, {128, "80 80 78"}, {300, "81 2C 78"}, {32767, "FF FF 78"}, {32768, ""}};
-  for (auto const& c : cases) {
+  for (const auto& c : cases) {
     ZBuffer output, data(std::string(c.n, 'x').data(), c.n);
     EXPECT_EQ(fields.Add(output, data), c.head.empty() ? -2 : -1) << c.n;
     EXPECT_EQ(ToHex(output).substr(0, c.head.size()), c.head) << c.n;
@@ -29,7 +29,7 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
 
   ZActionFragment stream(ZActionFragment::StreamBytes, Hex("01 05"));
   struct {
-    char const *input, *rest, *data;
+    const char *input, *rest, *data;
     int result;
   } const matches[] = {
       {"01 05 03 AA BB CC 01 06", "01 06", "11 AA BB CC", -1},  // data appended
@@ -39,7 +39,7 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
       {"01 05 09 AA BB", "", "11 AA BB", -1},  // a length beyond the input
       {"01 05 85", "", "11", -1},              // input ends inside a two-byte field
   };
-  for (auto const& c : matches) {
+  for (const auto& c : matches) {
     ZBuffer input = Hex(c.input), data = Hex("11");
     EXPECT_EQ(stream.Match(input, data), c.result) << c.input;
     EXPECT_EQ(ToHex(input), c.rest) << c.input;
@@ -73,7 +73,7 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
   struct {
     A::EType type;
     int size, shift;
-    char const *text, *after, *bytes;
+    const char *text, *after, *bytes;
   } const cases[] = {
       {A::Number, 2, 3, "40", "5", "00 05"},          // the text shows the number times 8
       {A::Number, 0, -2, "20", "80", "00 00 00 50"},  // size 0: what the plug-in made
@@ -85,7 +85,7 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
       {A::TwoBytes, 0, 0, "CDE", "CDE", "43 44"},
       {A::Text, 0, 0, " hi there ", "hi there", "68 69 20 74 68 65 72 65"},
   };
-  for (auto const& c : cases) {
+  for (const auto& c : cases) {
     A argument(c.type, ZString("a"), c.size, c.shift);
     ZBuffer data = Hex("EE");
     ZString text(c.text);
@@ -105,9 +105,9 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
   struct {
     A::EType type;
     int size, shift;
-    char const* bytes;
+    const char* bytes;
     std::string text;
-    char const* rest;
+    const char* rest;
   } const gets[] = {
       {A::Number, 2, 3, "00 05 09", "40", "09"},
       {A::Number, 4, 1, "FF FF FF FF", "-2", ""},  // shown signed
@@ -118,7 +118,7 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
       {A::TwoBytes, 0, 0, "41 42 43", "xAB", "43"},  // appended to the text
       {A::Text, 0, 0, "68 00 21", std::string("h\0!", 3), "68 00 21"},  // not consumed
   };
-  for (auto const& c : gets) {
+  for (const auto& c : gets) {
     A argument(c.type, ZString("a"), c.size, c.shift);
     ZBuffer data = Hex(c.bytes);
     ZString text("x");

@@ -19,7 +19,7 @@ class ActionFile : public testing::Test {
   static void SetUpTestSuite() { ZMetaClass::Attach(); }
 
   // Runs body over a streamer on the scratch file, saving or loading.
-  void Stream(bool saving, std::function<void(ZStreamer&)> const& body) {
+  void Stream(bool saving, const std::function<void(ZStreamer&)>& body) {
     ZFile file;
     ASSERT_TRUE(file.Open(path_.c_str(), saving ? ZFile::eWrite : ZFile::eRead, ZFile::eBinary));
     body(*std::make_unique<ZStreamer>(&file, saving));  // gone before the file closes
@@ -27,18 +27,18 @@ class ActionFile : public testing::Test {
   }
 
   // The bytes that body writes; body run over a streamer reading bytes.
-  Bytes Save(std::function<void(ZStreamer&)> const& body) {
+  Bytes Save(const std::function<void(ZStreamer&)>& body) {
     Stream(true, body);
     return ReadBytes(path_);
   }
-  void Load(Bytes const& bytes, std::function<void(ZStreamer&)> const& body) {
+  void Load(const Bytes& bytes, const std::function<void(ZStreamer&)>& body) {
     ASSERT_TRUE(WriteBytes(path_, bytes));
     Stream(false, body);
   }
 
   // Loads one description from bytes, which must fail, and hands what was
   // loaded to check.
-  void LoadFails(Bytes const& bytes, std::function<void(ZActionDescription*)> check = nullptr) {
+  void LoadFails(const Bytes& bytes, std::function<void(ZActionDescription*)> check = nullptr) {
     Load(bytes, [&](ZStreamer& s) {
       ZActionDescription* p = nullptr;
       EXPECT_FALSE(ZActionDescription::Load(s, p));
@@ -53,7 +53,7 @@ class ActionFile : public testing::Test {
 
 // Bytes written as text: hex pairs, a class name for the class tag (FF EA
 // and the class id), #n for the object identifier n, 'text' for its bytes.
-Bytes B(std::string const& hex) {
+Bytes B(const std::string& hex) {
   Bytes b;
   std::istringstream in(hex);
   for (std::string t; in >> t;) {
@@ -74,8 +74,8 @@ Bytes B(std::string const& hex) {
 }
 
 // Offset of the n-th (0-based) class tag of the named class in bytes.
-long Nth(Bytes const& bytes, char const* name, int n) {
-  Bytes const tag = B(name);
+long Nth(const Bytes& bytes, const char* name, int n) {
+  const Bytes tag = B(name);
   auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
   while (n-- > 0) at = std::search(at + 1, bytes.end(), tag.begin(), tag.end());
   return at - bytes.begin();
@@ -100,7 +100,7 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, &empty)); }),
             B("00 01 ZActionTable #1 00 01 FF ED 00 00"));
   Fill(table);
-  Bytes const expected = B(
+  const Bytes expected = B(
       "00 01 ZActionTable #1 00 01 FF ED 00 01 "
       "ZActionDescription #2 00 02 FF ED 80 24 ZString #3 00 01 00 01 FF ED 00 02 'go' "
       "FF ED 00 02 ZString #4 00 01 00 01 FF ED 00 02 'sv' FF EB FF FF FF FE FF ED 00 01 "

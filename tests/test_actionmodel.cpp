@@ -58,7 +58,7 @@ TEST(ActionModel, FlagsCodeVariantsAndArgumentNumbering) {
 }
 
 // A description with one argument and one code with a fragment and a condition.
-ZActionDescription* AddSample(ZActionTable& table, char const* text) {
+ZActionDescription* AddSample(ZActionTable& table, const char* text) {
   ZString name(text), arg("arg");
   ZActionDescription* d = table.AddDescription(name, 0);
   d->AddArgument(1, ZActionArgument::Text, arg, 0, 0);
@@ -122,7 +122,7 @@ TEST(ActionModel, VectorStringHoldsCopies) {
   EXPECT_EQ(Str(copy[0]), "only");
 
   // Outside the sequence: an empty string, nothing read out of bounds.
-  ZVectorString const& constant = v;
+  const ZVectorString& constant = v;
   EXPECT_TRUE(constant[-1].IsEmpty());
   EXPECT_TRUE(constant[17].IsEmpty());
   v.clear();

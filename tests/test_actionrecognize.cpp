@@ -13,18 +13,18 @@ namespace {
 typedef ZActionFragment F;
 typedef ZActionCondition C;
 
-ZVectorString Texts(std::vector<std::string> const& texts) {
+ZVectorString Texts(const std::vector<std::string>& texts) {
   ZVectorString v;
-  for (std::string const& t : texts) v.push_back(ZString(t.data(), t.size()));
+  for (const std::string& t : texts) v.push_back(ZString(t.data(), t.size()));
   return v;
 }
 
 // Adds a code whose pieces are written "01 05" (stream bytes), "=0B" (data
 // bytes) or "#1" (the slot of argument index 1).
 ZActionCode* AddCode(ZActionDescription& d, unsigned int variant,
-                     std::vector<std::string> const& pieces) {
+                     const std::vector<std::string>& pieces) {
   ZActionCode* code = d.AddCode(variant);
-  for (std::string const& p : pieces) {
+  for (const std::string& p : pieces) {
     if (p[0] == '#') {
       code->AddFragment(F::ArgumentSlot, std::stoi(p.substr(1)));
     } else {
@@ -35,7 +35,7 @@ ZActionCode* AddCode(ZActionDescription& d, unsigned int variant,
   return code;
 }
 
-ZActionDescription* Recognize(ZActionTable& table, ZBuffer const& bytes, unsigned int* options,
+ZActionDescription* Recognize(ZActionTable& table, const ZBuffer& bytes, unsigned int* options,
                               ZVectorString& args) {
   return table.Recognize(const_cast<unsigned char*>(bytes.GetBytePtr()),
                          static_cast<int>(bytes.GetLength()), options, args);
@@ -140,7 +140,7 @@ class RecognizeTable : public testing::Test {
     AddCode(*s, 0, {"01 05", "#0"});
   }
 
-  ZActionDescription* Found(char const* hex) {
+  ZActionDescription* Found(const char* hex) {
     return Recognize(table_, Hex(hex), &options_, args_);
   }
 
@@ -154,7 +154,7 @@ class RecognizeTable : public testing::Test {
 // code and description take the bytes.
 TEST_F(RecognizeTable, HeadersMarkersAndOrderOfTrial) {
   struct {
-    char const* hex;
+    const char* hex;
     unsigned int options;
   } const cases[] = {
       {"00 11 00 0E 21 00 01 05 02 58 59 00 02 00", 0x29},
@@ -162,7 +162,7 @@ TEST_F(RecognizeTable, HeadersMarkersAndOrderOfTrial) {
       {"00 11 01 00 0E 22 00 01 05 02 58 59 00 02 00", 0x25},
       {"01 05 02 58 59", 0x01},
   };
-  for (auto const& c : cases) {
+  for (const auto& c : cases) {
     args_.clear();
     ASSERT_EQ(Found(c.hex), table_.Find(ZString("first"))) << c.hex;
     EXPECT_EQ(options_, c.options) << c.hex;
@@ -245,7 +245,7 @@ TEST_F(RecognizeTable, EveryArgumentTypeRoundTrips) {
   EXPECT_EQ(Recognize(table_, bytes, &options_, args_), d);
   EXPECT_EQ(options_, 0x27u);
   ASSERT_EQ(args_.size(), 6);
-  std::vector<std::string> const expected = {"AB", "300", "-3", "0A 0B 0C 0D", "", text};
+  const std::vector<std::string> expected = {"AB", "300", "-3", "0A 0B 0C 0D", "", text};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(Str(args_[i]), expected[i]) << i;
 }
 

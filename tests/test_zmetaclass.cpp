@@ -20,7 +20,7 @@ class TestNode final {
     void* Make() override { return makeFails ? nullptr : new TestNode; }
     bool makeFails = false;  // as when memory runs out
   };
-  static char const* const n_TestNode;
+  static const char* const n_TestNode;
   static ZMetaZTestNode c_TestNode;
   typedef orb::Persistence<TestNode> P;
   explicit TestNode(long v = 0, TestNode* o = nullptr) : value(v), other(o) {}
@@ -40,7 +40,7 @@ class TestNode final {
   TestNode* link = nullptr;
 };
 
-char const* const TestNode::n_TestNode = "TestNode";
+const char* const TestNode::n_TestNode = "TestNode";
 TestNode::ZMetaZTestNode TestNode::c_TestNode;
 
 // Offset of the link field (offsetof is not for classes with virtual calls).
@@ -84,8 +84,8 @@ TEST_F(RegistryTest, RecordOrderIdsAndLookups) {
   { &X::c_##X, X::n_##X, #X }
   struct {
     const ZMetaClass* record;
-    char const* name;
-    char const* text;
+    const char* name;
+    const char* text;
   } const kOrder[] = {RECORD(ZActionTable),    RECORD(ZActionDescription),
                       RECORD(ZActionCode),     RECORD(ZActionFragment),
                       RECORD(ZActionArgument), RECORD(ZActionCondition),

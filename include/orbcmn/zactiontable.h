@@ -111,9 +111,9 @@ class ORBCMN_API ZActionArgument final {
   // signed).
   ZActionArgument(EType type, ZString name, int size, int shift);
   // Copies every field; the copy is a separate, unshared element.
-  ZActionArgument(ZActionArgument const& other);
+  ZActionArgument(const ZActionArgument& other);
   // Copies every field; whoever shares this element sees the new fields.
-  ZActionArgument& operator=(ZActionArgument const& other);
+  ZActionArgument& operator=(const ZActionArgument& other);
   ~ZActionArgument();
 
   // A copy of the name.
@@ -184,17 +184,17 @@ class ORBCMN_API ZActionFragment final {
   // Empty bytes; the index cut to its low 16 bits (signed).
   ZActionFragment(EType type, int index);
   // A copy of bytes; index 0.
-  ZActionFragment(EType type, ZBuffer const& bytes);
+  ZActionFragment(EType type, const ZBuffer& bytes);
   // Copies every field; the copy is a separate, unshared element.
-  ZActionFragment(ZActionFragment const& other);
-  ZActionFragment& operator=(ZActionFragment const& other);
+  ZActionFragment(const ZActionFragment& other);
+  ZActionFragment& operator=(const ZActionFragment& other);
   ~ZActionFragment();
 
   EType GetType() const { return type_; }
   // For a slot: the 0-based index of the argument that fills it.
   short GetIndex() const { return index_; }
   // For fixed pieces: the fixed bytes.
-  ZBuffer const& GetBytes() const { return bytes_; }
+  const ZBuffer& GetBytes() const { return bytes_; }
 
   // Recognition step. A slot returns its index and consumes nothing.
   // StreamBytes: removes the fixed bytes from the front of input and, when
@@ -257,15 +257,15 @@ class ORBCMN_API ZActionCondition final {
   // Empty text; number = value (32-bit).
   ZActionCondition(int number, EOperation op, ECombine combine, long value);
   // Copies every field; the copy is a separate, unshared element.
-  ZActionCondition(ZActionCondition const& other);
-  ZActionCondition& operator=(ZActionCondition const& other);
+  ZActionCondition(const ZActionCondition& other);
+  ZActionCondition& operator=(const ZActionCondition& other);
   ~ZActionCondition();
 
   // The 1-based number of the argument tested.
   short GetArgNumber() const { return argNumber_; }
   EOperation GetOperation() const { return operation_; }
   ECombine GetCombine() const { return combine_; }
-  ZString const& GetText() const { return text_; }
+  const ZString& GetText() const { return text_; }
   long GetNumber() const { return number_; }
 
   // The running result after this condition for the argument numbered
@@ -304,19 +304,19 @@ class ORBCMN_API ZActionCode final {
   // Variant = the low 16 bits of variant; a variant above 3 never applies.
   explicit ZActionCode(unsigned int variant);
   // Shares the source's fragments and conditions (see the top of this file).
-  ZActionCode(ZActionCode const& other);
-  ZActionCode& operator=(ZActionCode const& other);
+  ZActionCode(const ZActionCode& other);
+  ZActionCode& operator=(const ZActionCode& other);
   // Lets go of every fragment and condition (each destroyed when no other
   // list holds it).
   ~ZActionCode();
 
   unsigned short GetVariant() const { return variant_; }
-  ZListActionFragmentP const& GetFragments() const { return fragments_; }
-  ZListActionConditionP const& GetConditions() const { return conditions_; }
+  const ZListActionFragmentP& GetFragments() const { return fragments_; }
+  const ZListActionConditionP& GetConditions() const { return conditions_; }
 
   // Appends a fixed piece with a copy of bytes and index 0. True; false
   // only when memory ran out (nothing appended).
-  bool AddFragment(ZActionFragment::EType type, ZBuffer const& bytes);
+  bool AddFragment(ZActionFragment::EType type, const ZBuffer& bytes);
   // Appends a piece with empty bytes and index = the low 16 bits of index.
   bool AddFragment(ZActionFragment::EType type, int index);
   // Appends a condition made by ZActionCondition's text constructor.
@@ -362,7 +362,7 @@ class ORBCMN_API ZActionCode final {
   friend class ZActionDescription;
   // True when every slot names an argument of description and a text of
   // args.
-  bool SlotsFit(ZActionDescription const* description, ZVectorString const& args) const;
+  bool SlotsFit(const ZActionDescription* description, const ZVectorString& args) const;
 
   unsigned short variant_;
   ZListActionFragmentP fragments_;
@@ -386,8 +386,8 @@ class ORBCMN_API ZActionDescription final {
   // empty server name; access right 0.
   ZActionDescription(ZString& name, unsigned int flags);
   // Shares the source's arguments and codes (see the top of this file).
-  ZActionDescription(ZActionDescription const& other);
-  ZActionDescription& operator=(ZActionDescription const& other);
+  ZActionDescription(const ZActionDescription& other);
+  ZActionDescription& operator=(const ZActionDescription& other);
   // Lets go of every code, then every argument.
   ~ZActionDescription();
 
@@ -396,8 +396,8 @@ class ORBCMN_API ZActionDescription final {
   // The OR of the variants of the codes added with AddCode (loading
   // restores the saved value instead).
   unsigned short GetCodeVariants() const { return codeVariants_; }
-  ZListActionArgumentP const& GetArguments() const { return arguments_; }
-  ZListActionCodeP const& GetCodes() const { return codes_; }
+  const ZListActionArgumentP& GetArguments() const { return arguments_; }
+  const ZListActionCodeP& GetCodes() const { return codes_; }
 
   // Appends a code of variant = the low 16 bits of variant, ORs them into
   // code variants and returns the code; null when memory ran out.
@@ -410,12 +410,12 @@ class ORBCMN_API ZActionDescription final {
                    int shift);
   // The argument at 0-based index; null when index is out of range.
   ZActionArgument* GetArgument(int index);
-  ZActionArgument const* GetArgument(int index) const;
+  const ZActionArgument* GetArgument(int index) const;
   int GetNumArgs() const;
   // A copy of the argument's name, or "Unknown" when there is none.
   ZString GetArgName(int index);
   ZString GetName() const;
-  void SetServerName(ZString const& name);
+  void SetServerName(const ZString& name);
   ZString GetServerName() const;
   // The access right, a 32-bit number kept for the tools.
   void SetAccessRight(unsigned long right);
@@ -462,13 +462,13 @@ class ORBCMN_API ZActionTable final {
   // An empty table.
   ZActionTable();
   // Shares the source's descriptions (see the top of this file).
-  ZActionTable(ZActionTable const& other);
-  ZActionTable& operator=(ZActionTable const& other);
+  ZActionTable(const ZActionTable& other);
+  ZActionTable& operator=(const ZActionTable& other);
   // Lets go of every description (each destroyed with its codes and
   // arguments when no other table holds it).
   ~ZActionTable();
 
-  ZListActionDescriptionP const& GetDescriptions() const { return descriptions_; }
+  const ZListActionDescriptionP& GetDescriptions() const { return descriptions_; }
 
   // Appends a description made as ZActionDescription(name, flags) and
   // returns it (names are not checked for repeats); null when memory ran
@@ -476,7 +476,7 @@ class ORBCMN_API ZActionTable final {
   ZActionDescription* AddDescription(ZString& name, unsigned int flags);
   // The first description whose name equals name exactly (case-sensitive);
   // null when none.
-  ZActionDescription* Find(ZString const& name);
+  ZActionDescription* Find(const ZString& name);
   // Empties names, then appends each description's name in order. True.
   bool GetActionNames(ZListString& names);
 

@@ -22,12 +22,12 @@ class ORBCMN_API ZBuffer {
   ZBuffer(unsigned int n);
   // Copies n bytes from p. A null p with n 0 makes no block; a non-null p
   // with n 0 makes an empty buffer that has a block.
-  ZBuffer(char const* const p, unsigned int n);
+  ZBuffer(const char* const p, unsigned int n);
   // Copies the other's data bytes; a buffer without a block gives a buffer
   // without a block. When memory runs out the copy is empty and has no
   // block (its pointer is null), whatever other holds: a failed copy of
   // data is told from a good one by its length.
-  ZBuffer(ZBuffer const& other);
+  ZBuffer(const ZBuffer& other);
   // Releases the block (tag "zb2") when there is one.
   virtual ~ZBuffer();
 
@@ -37,12 +37,12 @@ class ORBCMN_API ZBuffer {
   class ORBCMN_API ZMetaZBuffer : public ZMetaClass {
    public:
     ORBCMN_DECLARE_ALLOC
-    explicit ZMetaZBuffer(char const* name);
-    ZMetaZBuffer(char const* name, char const* parentName);
+    explicit ZMetaZBuffer(const char* name);
+    ZMetaZBuffer(const char* name, const char* parentName);
     // A new empty ZBuffer.
     void* Make() override;
   };
-  static char const* const n_ZBuffer;
+  static const char* const n_ZBuffer;
   static ZMetaZBuffer c_ZBuffer;
   // Save, Load and LoadList follow the protocol of zmetaclass.h; they
   // serve ZString too.
@@ -65,21 +65,21 @@ class ORBCMN_API ZBuffer {
   // Nothing on self-assignment; otherwise the data become a copy of
   // other's, as Empty then Add would make them. When memory runs out the
   // buffer is left exactly as it was.
-  ZBuffer& operator=(ZBuffer const& other);
+  ZBuffer& operator=(const ZBuffer& other);
   // The data become the single byte c; as it was when memory runs out.
   ZBuffer& operator=(char c);
 
   // Append n bytes from p (Add); p may point into this buffer's own data.
-  ZBuffer& Append(char const* const p, unsigned int n);
+  ZBuffer& Append(const char* const p, unsigned int n);
   // Appends the other's data bytes; appending a buffer to itself doubles it.
-  ZBuffer& operator+=(ZBuffer const& other);
+  ZBuffer& operator+=(const ZBuffer& other);
   // Appends one byte (inline: the common case, room for the byte and its
   // terminator, costs no call into the library).
   ZBuffer& operator+=(char c);
 
   // A new buffer holding only other's bytes: the receiver's bytes are not
   // part of the result (this is not a concatenation; use += for that).
-  ZBuffer operator+(ZBuffer const& other) const;
+  ZBuffer operator+(const ZBuffer& other) const;
   // A new buffer holding only the byte c; the receiver's bytes are not part
   // of the result.
   ZBuffer operator+(char c) const;
@@ -91,10 +91,10 @@ class ORBCMN_API ZBuffer {
   // The full flag; no operation sets it, so always false.
   bool IsFull() const { return full_; }
   // Pointer to the first data byte; null when there is no block.
-  operator char const*() const { return block_ == nullptr ? nullptr : block_ + head_; }
+  operator const char*() const { return block_ == nullptr ? nullptr : block_ + head_; }
   // The same pointer typed as unsigned bytes.
-  unsigned char const* GetBytePtr() const {
-    return reinterpret_cast<unsigned char const*>(static_cast<char const*>(*this));
+  const unsigned char* GetBytePtr() const {
+    return reinterpret_cast<const unsigned char*>(static_cast<const char*>(*this));
   }
 
   // The byte at 1-based position i; position length + 1 reads the
@@ -110,20 +110,20 @@ class ORBCMN_API ZBuffer {
 
   // True when both lengths are equal and all data bytes are equal; two empty
   // buffers are equal, with or without blocks.
-  bool operator==(ZBuffer const& other) const;
-  bool operator!=(ZBuffer const& other) const { return !(*this == other); }
+  bool operator==(const ZBuffer& other) const;
+  bool operator!=(const ZBuffer& other) const { return !(*this == other); }
 
   // Compares count bytes from 1-based position pos of this buffer with the
   // first count bytes of other. Count 0 means other's length; a count that
   // is then 0 matches. False when this buffer has no block, and (safely)
   // when pos is 0, pos + count - 1 exceeds this length or count exceeds
   // other's length.
-  bool MatchSub(ZBuffer const& other, unsigned int count, unsigned int pos) const;
+  bool MatchSub(const ZBuffer& other, unsigned int count, unsigned int pos) const;
   // Compares count bytes from position pos with the first count bytes of s.
   // False when s is null, count is 0, this buffer has no block, or the range
   // lies outside the data. Stops at the first difference, so s may be a text
   // shorter than count.
-  bool MatchSub(char const* s, unsigned int count, unsigned int pos) const;
+  bool MatchSub(const char* s, unsigned int count, unsigned int pos) const;
 
   // Length 0, head 0, block[0] = 0, full flag cleared; block and capacity kept.
   ZBuffer& Empty();
@@ -159,11 +159,11 @@ class ORBCMN_API ZBuffer {
   // growth compacts the head away first and then resizes to 1.5 times the
   // needed size. When the host allocator fails, or the size would pass
   // 32 bits, the buffer is left unchanged and the result is false.
-  bool Add(char const* const p, unsigned int n);
+  bool Add(const char* const p, unsigned int n);
   // Replaces the data with n bytes from p (which must not lie in this
   // block), growing as Empty then Add would; when that fails, the buffer
   // is left exactly as it was and the result is false.
-  bool Assign(char const* p, unsigned int n);
+  bool Assign(const char* p, unsigned int n);
 
   char* block_;            // owned block; null until the first allocation
   unsigned int head_;      // bytes before the data (dropped, not reclaimed)

@@ -27,15 +27,15 @@ class ORBCMN_API ZFile {
   virtual ~ZFile();
   // A file owns its stream: copying is refused, so that no stream is
   // closed twice.
-  ZFile(ZFile const&) = delete;
-  ZFile& operator=(ZFile const&) = delete;
+  ZFile(const ZFile&) = delete;
+  ZFile& operator=(const ZFile&) = delete;
 
   // Opens path with the two-character mode of action and type (wb, rt, ab,
   // ...). True when a stream was obtained. A stream already open is not
   // closed first: it stays open and can no longer be reached.
-  bool Open(char const* const path, EAction action, EType type);
+  bool Open(const char* const path, EAction action, EType type);
   // The same with the values given as numbers.
-  bool Open(char const* const path, int action, int type) {
+  bool Open(const char* const path, int action, int type) {
     return Open(path, static_cast<EAction>(action), static_cast<EType>(type));
   }
   // Closes an open stream. Always true: a caller who must know that the
@@ -50,7 +50,7 @@ class ORBCMN_API ZFile {
   // Reads up to n bytes into buf; the number read (0 when closed).
   unsigned int Read(void* buf, unsigned int n);
   // Writes n bytes from buf; the number written (0 when closed).
-  unsigned int Write(void const* buf, unsigned int n);
+  unsigned int Write(const void* buf, unsigned int n);
   // Reads the file's length in bytes from the current position (the file
   // is expected to be at its start) into b, whose content becomes exactly
   // those bytes; an empty file empties b. False with b unchanged when the
@@ -59,14 +59,14 @@ class ORBCMN_API ZFile {
   // shrink).
   bool Read(ZBuffer& b);
   // Writes b's data bytes; true when all were written.
-  bool Write(ZBuffer const& b);
+  bool Write(const ZBuffer& b);
   // Length in bytes of the open file as stored on disk; -1 when closed.
   long GetLength();
 
   // True when the file path was removed.
-  static bool Delete(char const* path);
+  static bool Delete(const char* path);
   // True when path exists.
-  static bool Exists(char const* path);
+  static bool Exists(const char* path);
 
  protected:
   std::FILE* stream_;  // null while closed

@@ -14,14 +14,14 @@ class ORBCMN_API ZFileFind {
   // Keeps pattern (null acts as an empty pattern) and its directory part:
   // the pattern up to and including its last backslash, empty when it has
   // none (so "C:*.txt" and "dir/*.txt" have none). No search runs yet.
-  ZFileFind(char const* pattern);
+  ZFileFind(const char* pattern);
   // Ends the running search.
   ~ZFileFind();
   // A copy holds the pattern, directory and last entry of other but never
   // its search: it starts a new search at its next Next. Each object ends
   // only its own search.
-  ZFileFind(ZFileFind const& other);
-  ZFileFind& operator=(ZFileFind const& other);
+  ZFileFind(const ZFileFind& other);
+  ZFileFind& operator=(const ZFileFind& other);
 
   // Moves to the next matching entry; true when there is one. The first
   // call (and the first after Reset or after a first call that found

@@ -137,7 +137,7 @@ class ORBCMN_API ZListPtrCore : public ZListBase {
 class ORBCMN_API ZListString : public ZListBase {
   struct Node : Link {
     Node() : Link{this, this} {}
-    explicit Node(ZString const& v) : Link{this, this}, value(v) {}
+    explicit Node(const ZString& v) : Link{this, this}, value(v) {}
     ZString value;
   };
 
@@ -157,26 +157,26 @@ class ORBCMN_API ZListString : public ZListBase {
   // An empty list.
   ZListString();
   // An empty list, then a copy of every string of `other`, in order.
-  ZListString(ZListString const& other);
+  ZListString(const ZListString& other);
   // Releases every node with its string, then the sentinel.
   ~ZListString();
   // Makes this list hold copies of the strings of `other`, in order:
   // existing nodes take the strings by ZString assignment, missing nodes
   // are appended and surplus nodes released. Nothing when `other` is this
   // list.
-  ZListString& operator=(ZListString const& other);
+  ZListString& operator=(const ZListString& other);
 
   // Appends a copy of `value`.
-  void push_back(ZString const& value);
+  void push_back(const ZString& value);
   // Puts a copy of `value` first.
-  void push_front(ZString const& value);
+  void push_front(const ZString& value);
   // Removes the last string.
   void pop_back();
   // Removes the first string.
   void pop_front();
   // Inserts a copy of `value` before `pos`; an iterator at the new string
   // (end() when memory ran out).
-  ZIterator insert(ZIterator const& pos, ZString const& value);
+  ZIterator insert(const ZIterator& pos, const ZString& value);
   // Inserts copies of the strings from `first` up to but not including
   // `last` (usually of another list) before `pos`, in their order. A range
   // of this list is copied whole before anything is linked in.
@@ -186,7 +186,7 @@ class ORBCMN_API ZListString : public ZListBase {
   // Removes the strings from `first` up to but not including `last`.
   void erase(ZIterator first, ZIterator last);
   // The first string equal to `value` (exact, case-sensitive), or end().
-  ZIterator find(ZString const& value) const;
+  ZIterator find(const ZString& value) const;
 
   // The first string; end() when empty.
   ZIterator begin() const { return ZIterator(first()); }
@@ -197,7 +197,7 @@ class ORBCMN_API ZListString : public ZListBase {
   ZIterator end() const { return ZIterator(sentinel()); }
 
  private:
-  Link* InsertValue(Link* pos, ZString const& value);
+  Link* InsertValue(Link* pos, const ZString& value);
   void InsertRange(Link* pos, Link* first, Link* last);
   void EraseNode(Link* node);
   void EraseRange(Link* first, Link* last);

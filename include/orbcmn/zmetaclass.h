@@ -79,12 +79,12 @@ class ORBCMN_API ZMetaClass {
 
   // A root record for the class named name (a name constant, not copied):
   // id = ClassId(name), put at the head of the registry chain.
-  explicit ZMetaClass(char const* name);
+  explicit ZMetaClass(const char* name);
   // The same for a subclass of the class named parentName.
-  ZMetaClass(char const* name, char const* parentName);
+  ZMetaClass(const char* name, const char* parentName);
   // Copies every field; the copy is not put into the chain.
-  ZMetaClass(ZMetaClass const& other) = default;
-  ZMetaClass& operator=(ZMetaClass const& other) = default;
+  ZMetaClass(const ZMetaClass& other) = default;
+  ZMetaClass& operator=(const ZMetaClass& other) = default;
   // Does not unlink the record: records live as long as the library.
   virtual ~ZMetaClass();
 
@@ -106,18 +106,18 @@ class ORBCMN_API ZMetaClass {
   bool CheckNextStrict(ZStreamer& s);
   // True when name is this record's name constant or that of an ancestor.
   // Names compare by pointer: pass the name constant n_X itself.
-  bool IsSubClass(char const* name) const;
+  bool IsSubClass(const char* name) const;
 
   // The class id of a name: h = length, then h = h * 613 + byte (signed) for
   // every byte with 32-bit wrap-around; the absolute value of h modulo
   // 1073741827.
-  static long ClassId(char const* name);
+  static long ClassId(const char* name);
 
   // Inspection: the first record of the chain (the one built last), the
   // next one, and a record's name, id and parent (null before Attach).
   static ZMetaClass* GetFirst() { return s_head; }
   ZMetaClass* GetNext() const { return next_; }
-  char const* GetName() const { return name_; }
+  const char* GetName() const { return name_; }
   long GetId() const { return id_; }
   ZMetaClass* GetParent() const { return parent_; }
 
@@ -127,16 +127,16 @@ class ORBCMN_API ZMetaClass {
   // The first record whose name is name (same pointer or equal text); when
   // none and useAliases is true, the first alias named name leads to the
   // record of its class name (aliases not used again). Null otherwise.
-  static ZMetaClass* Find(char const* name, bool useAliases);
+  static ZMetaClass* Find(const char* name, bool useAliases);
   // sub becomes this record's first subclass.
   void AttachSubClass(ZMetaClass* sub);
   // s becomes this record's next sibling.
   void AttachSibling(ZMetaClass* s);
 
  private:
-  char const* name_;
+  const char* name_;
   long id_;
-  char const* parentName_;
+  const char* parentName_;
   ZMetaClass* next_;
   ZMetaClass* parent_;
   ZMetaClass* firstSubClass_;
@@ -151,15 +151,15 @@ class ORBCMN_API ZMetaClassAlias {
 
   // Records that aliasName (not copied) stands for className, at the head
   // of the alias chain. Aliases live as long as the library.
-  ZMetaClassAlias(char const* className, char const* aliasName);
+  ZMetaClassAlias(const char* className, const char* aliasName);
   ~ZMetaClassAlias() {}
   // Copies the three fields; the copy is not put into the chain.
-  ZMetaClassAlias& operator=(ZMetaClassAlias const& other) = default;
+  ZMetaClassAlias& operator=(const ZMetaClassAlias& other) = default;
 
  private:
   friend class ZMetaClass;
-  char const* alias_;
-  char const* className_;
+  const char* alias_;
+  const char* className_;
   ZMetaClassAlias* next_;
 
   static ZMetaClassAlias* s_head;
@@ -172,10 +172,10 @@ class ORBCMN_API ZMetaClassAlias {
   class ORBCMN_API ZMeta##X : public ZMetaClass {               \
    public:                                                      \
     ORBCMN_DECLARE_ALLOC                                        \
-    explicit ZMeta##X(char const* name);                        \
+    explicit ZMeta##X(const char* name);                        \
     void* Make() override;                                      \
   };                                                            \
-  static char const* const n_##X;                               \
+  static const char* const n_##X;                               \
   static ZMeta##X c_##X;                                        \
   static bool Save(ZStreamer& s, X& x);                         \
   static bool Save(ZStreamer& s, X* p);                         \

@@ -62,8 +62,8 @@ class ORBCMN_API ZStreamer {
   // identities; the file is neither closed nor released.
   ~ZStreamer();
   // A streamer owns its identity table: copying is refused.
-  ZStreamer(ZStreamer const&) = delete;
-  ZStreamer& operator=(ZStreamer const&) = delete;
+  ZStreamer(const ZStreamer&) = delete;
+  ZStreamer& operator=(const ZStreamer&) = delete;
 
   // True for a saving streamer, false for a loading one.
   bool Saving() const { return saving_; }
@@ -112,7 +112,7 @@ class ORBCMN_API ZStreamer {
   // left as it is). False, writing nothing, after an error or when swap is
   // true and n exceeds 8 (refused, the error flag stays clear). A short
   // write sets the error flag and gives false.
-  bool Write(void const* data, unsigned long n, bool swap);
+  bool Write(const void* data, unsigned long n, bool swap);
   // Reads n bytes into data, reversing them when swap is true. False,
   // reading nothing, after an error or when swap is true and n exceeds 8
   // (refused, the error flag stays clear). A short read sets the error flag
@@ -141,14 +141,14 @@ class ORBCMN_API ZStreamer {
   struct Identity {
     bool read;         // false: no identifier could be read, none registered
     void* object;      // the object loaded before under it; null when new
-    void const* kind;  // the kind that object was registered with
+    const void* kind;  // the kind that object was registered with
   };
   // ReadUID for the object protocol: a new object is registered together
   // with kind (the record of its class), so that the caller can check the
   // kind of an object referred to again before handing it out. read is
   // false when no identifier could be read or the table cannot grow (the
   // error flag is then set).
-  Identity ReadIdentity(void* object, void const* kind);
+  Identity ReadIdentity(void* object, const void* kind);
   // The number of identities a loading streamer has registered so far: a
   // mark for Forget.
   unsigned long Registered() const;
@@ -170,12 +170,12 @@ class ORBCMN_API ZStreamer {
   // The identity table, made by the first identifier written or read.
   Identities* Table();
   // Writes n bytes to the file; a short write sets the error flag.
-  bool Put(void const* data, unsigned long n);
+  bool Put(const void* data, unsigned long n);
   // Hands the collected bytes to the file; false after an error.
   bool Flush();
   // Adds n bytes to the collected ones (there must be room), reversed
   // when swap is true.
-  void Stage(void const* data, unsigned int n, bool swap);
+  void Stage(const void* data, unsigned int n, bool swap);
   // Writes tag, then the low n bytes of bits, most significant first.
   bool Tagged(short tag, uint64_t bits, unsigned int n);
 

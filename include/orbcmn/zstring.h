@@ -36,10 +36,10 @@ class ORBCMN_API ZString : public ZBuffer {
   // The one character c.
   ZString(char c);
   // The characters of s up to its terminating zero (s is never null).
-  ZString(char const* const s);
+  ZString(const char* const s);
   // n bytes from p.
-  ZString(char const* const p, unsigned int n);
-  ZString(ZString const& other);
+  ZString(const char* const p, unsigned int n);
+  ZString(const ZString& other);
   ~ZString() override;
 
   // Persistence (the protocol is described in zmetaclass.h). The record:
@@ -47,11 +47,11 @@ class ORBCMN_API ZString : public ZBuffer {
   class ORBCMN_API ZMetaZString : public ZBuffer::ZMetaZBuffer {
    public:
     ORBCMN_DECLARE_ALLOC
-    ZMetaZString(char const* name, char const* parentName);
+    ZMetaZString(const char* name, const char* parentName);
     // A new empty ZString, as a ZBuffer pointer.
     void* Make() override;
   };
-  static char const* const n_ZString;
+  static const char* const n_ZString;
   static ZMetaZString c_ZString;
   // Saving and loading by value are ZBuffer's.
   using ZBuffer::Load;
@@ -67,26 +67,26 @@ class ORBCMN_API ZString : public ZBuffer {
   ZMetaZBuffer* Class() override;
 
   // Nothing on self-assignment; otherwise as ZBuffer::operator=.
-  ZString& operator=(ZString const& other);
+  ZString& operator=(const ZString& other);
   // Empties the string, then appends the characters of s. s may point into
   // this string's own text.
-  ZString& operator=(char const* const s);
+  ZString& operator=(const char* const s);
 
   using ZBuffer::operator+=;
   // Appends the characters of s (s may point into this string).
-  ZString& operator+=(char const* const s);
+  ZString& operator+=(const char* const s);
   // Appends one byte.
   ZString& operator+=(char c);
   ZString& operator+=(unsigned char c);
 
   // Case-sensitive, byte-wise: true when the lengths are equal and all bytes
   // are equal (two empty strings are equal).
-  bool operator==(ZString const& other) const;
+  bool operator==(const ZString& other) const;
   // False when s is null; otherwise true when the length equals the length
   // of s and all bytes are equal.
-  bool operator==(char const* const s) const;
-  bool operator!=(ZString const& other) const { return !(*this == other); }
-  bool operator!=(char const* const s) const { return !(*this == s); }
+  bool operator==(const char* const s) const;
+  bool operator!=(const ZString& other) const { return !(*this == other); }
+  bool operator!=(const char* const s) const { return !(*this == s); }
 
   // Position of the first c at or after position start. The search stops at
   // the first zero byte, so searching for 0 finds the terminator at
@@ -99,13 +99,13 @@ class ORBCMN_API ZString : public ZBuffer {
   // zero byte in either text; without case sensitivity A-Z equal a-z. An
   // empty sub matches at start (when start is at most length + 1). 0 when
   // start is 0 or dir is neither direction.
-  unsigned int FindSubstring(ZString const& sub, EDirection dir = eForward, unsigned int start = 1,
+  unsigned int FindSubstring(const ZString& sub, EDirection dir = eForward, unsigned int start = 1,
                              bool caseSensitive = true) const;
   // Position of the first character, from start in direction dir, that is
   // in the set (eInSet) or not in it (eNotInSet); membership ignores letter
   // case. 0 when start is 0, start exceeds the length, dir is neither
   // direction, or nothing matches.
-  unsigned int FindChar(EInclusive inc, ZString const& set, EDirection dir = eForward,
+  unsigned int FindChar(EInclusive inc, const ZString& set, EDirection dir = eForward,
                         unsigned int start = 1) const;
   // True when c occurs in the string, A-Z and a-z compared without regard
   // to case; false for an empty string.
@@ -141,17 +141,17 @@ class ORBCMN_API ZString : public ZBuffer {
   // pos above the length appends s; otherwise the string becomes its first
   // pos - 1 characters, then s, then the rest. pos 0 acts as 1. s may be
   // this string itself.
-  ZString& Insert(ZString const& s, unsigned int pos);
+  ZString& Insert(const ZString& s, unsigned int pos);
   // ZBuffer::Remove.
   ZString& Remove(unsigned int pos, unsigned int count);
   // Remove(pos, count), then Insert(s, pos); room is made first, so the
   // string is left as it was when memory runs out.
-  ZString& Replace(unsigned int pos, unsigned int count, ZString const& s);
+  ZString& Replace(unsigned int pos, unsigned int count, const ZString& s);
   // Strips set characters (membership ignores letter case): eLeading from
   // the start (the rest moves to the block start), eTrailing from the end,
   // eBoth both, eAll both and then every set character inside too. A string
   // made only of set characters becomes empty.
-  ZString& Strip(EStripType type, ZString const& set);
+  ZString& Strip(EStripType type, const ZString& set);
   // Returns the text before the first CR or LF (the whole text when there is
   // none), removes it, then strips every CR and LF from both ends of what
   // is left. Lines ending in CR, LF or CR LF come out one after the other and
@@ -165,15 +165,15 @@ class ORBCMN_API ZString : public ZBuffer {
   // starts no known conversion is kept as written. A result longer than
   // 1023 characters is cut to its first 1023; a null fmt gives an empty
   // result. When memory runs out the string is left as it was.
-  ZString& Format(char const* fmt, ...);
+  ZString& Format(const char* fmt, ...);
   // The same, but the result is appended.
-  ZString& FormatAdd(char const* fmt, ...);
+  ZString& FormatAdd(const char* fmt, ...);
 
  private:
   // FindChar and Strip over a set given as n raw bytes.
-  unsigned int FindInSet(EInclusive inc, char const* set, unsigned int n, EDirection dir,
+  unsigned int FindInSet(EInclusive inc, const char* set, unsigned int n, EDirection dir,
                          unsigned int start) const;
-  ZString& StripSet(EStripType type, char const* set, unsigned int n);
+  ZString& StripSet(EStripType type, const char* set, unsigned int n);
 };
 
 #endif  // ORBCMN_ZSTRING_H_

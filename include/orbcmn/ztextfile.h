@@ -18,8 +18,8 @@ class ORBCMN_API ZTextFile : public ZFile {
   ~ZTextFile() override;
 
   // ZFile::Open. The buffer and the pushed-back lines are kept.
-  bool Open(char const* const path, EAction action, EType type);
-  bool Open(char const* const path, int action, int type) {
+  bool Open(const char* const path, EAction action, EType type);
+  bool Open(const char* const path, int action, int type) {
     return Open(path, static_cast<EAction>(action), static_cast<EType>(type));
   }
 
@@ -31,9 +31,9 @@ class ORBCMN_API ZTextFile : public ZFile {
   bool ReadLine(ZString& line);
   // Puts a copy of line in front of the pushed-back lines: the next
   // ReadLine gives it. Always true.
-  bool UnreadLine(ZString const& line);
+  bool UnreadLine(const ZString& line);
   // Line writing is not supported: writes nothing, false.
-  bool WriteLine(ZString const& line);
+  bool WriteLine(const ZString& line);
 
  protected:
   // Reads up to 8192 bytes into the buffer (allocated by the first call).
@@ -41,8 +41,8 @@ class ORBCMN_API ZTextFile : public ZFile {
   bool Refill();
 
  private:
-  ZTextFile(ZTextFile const&) = delete;
-  ZTextFile& operator=(ZTextFile const&) = delete;
+  ZTextFile(const ZTextFile&) = delete;
+  ZTextFile& operator=(const ZTextFile&) = delete;
 
   char* buffer_;            // 8192 bytes from the first Refill; null before
   char* next_;              // first byte not yet handed out

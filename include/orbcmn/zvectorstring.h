@@ -14,10 +14,10 @@ class ORBCMN_API ZVectorString {
   // No elements, no storage.
   ZVectorString();
   // A copy of every string of other, in order (value semantics).
-  ZVectorString(ZVectorString const& other);
+  ZVectorString(const ZVectorString& other);
   // Makes this sequence hold exactly copies of other's strings, in order.
   // Nothing on self-assignment.
-  ZVectorString& operator=(ZVectorString const& other);
+  ZVectorString& operator=(const ZVectorString& other);
   // Destroys every string and releases the storage.
   ~ZVectorString();
 
@@ -27,13 +27,13 @@ class ORBCMN_API ZVectorString {
   // library-wide empty string instead of reading outside the sequence;
   // whatever is written to it is not part of any sequence.
   ZString& operator[](int i);
-  ZString const& operator[](int i) const;
+  const ZString& operator[](int i) const;
   // Removes every string; the storage is kept for reuse.
   void clear();
   // Appends a copy of value. When the storage is full it grows to twice
   // the number of strings, or to 4 strings when there is none. When memory
   // runs out nothing is appended.
-  void push_back(ZString const& value);
+  void push_back(const ZString& value);
 
  private:
   // Moves the strings into new storage of `capacity` strings; false when

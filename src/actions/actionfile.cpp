@@ -19,7 +19,7 @@ constexpr int kMaxCount = 0xFFFF;
 // True when the list's count fits its 16-bit field; otherwise the stream
 // is marked failed.
 template <class T>
-bool CountFits(ZStreamer& s, ZListP<T> const& list) {
+bool CountFits(ZStreamer& s, const ZListP<T>& list) {
   if (list.size() <= kMaxCount) return true;
   s.Fail();
   return false;
@@ -37,7 +37,7 @@ bool WriteCount(ZStreamer& s, int count) { return s.Write(static_cast<unsigned s
 
 // Writes each element of list with T::Save.
 template <class T>
-bool SaveAll(ZStreamer& s, ZListP<T> const& list) {
+bool SaveAll(ZStreamer& s, const ZListP<T>& list) {
   for (T* element : list) {
     if (!T::Save(s, element)) return false;
   }

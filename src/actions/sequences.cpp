@@ -13,18 +13,18 @@ const ActionSequence kActionSequences[kActionSequenceCount] = {
 };
 
 void AppendSequence(ZBuffer& out, ActionSequenceId id) {
-  ActionSequence const& seq = kActionSequences[id];
-  out.Append(reinterpret_cast<char const*>(seq.bytes), seq.length);
+  const ActionSequence& seq = kActionSequences[id];
+  out.Append(reinterpret_cast<const char*>(seq.bytes), seq.length);
 }
 
 bool TakeSequence(ZBuffer& buffer, ActionSequenceId id) {
-  ActionSequence const& seq = kActionSequences[id];
+  const ActionSequence& seq = kActionSequences[id];
   if (!StartsWith(buffer, seq.bytes, seq.length)) return false;
   DropFront(buffer, seq.length);
   return true;
 }
 
-bool StartsWith(ZBuffer const& buffer, unsigned char const* p, unsigned int n) {
+bool StartsWith(const ZBuffer& buffer, const unsigned char* p, unsigned int n) {
   if (n == 0) return true;
   if (buffer.GetLength() < n) return false;
   return std::memcmp(buffer.GetBytePtr(), p, n) == 0;

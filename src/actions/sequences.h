@@ -32,7 +32,7 @@ bool TakeSequence(ZBuffer& buffer, ActionSequenceId id);
 
 // Byte helpers over ZBuffer's 1-based interface.
 // True when buffer begins with the n bytes at p (n may be 0).
-bool StartsWith(ZBuffer const& buffer, unsigned char const* p, unsigned int n);
+bool StartsWith(const ZBuffer& buffer, const unsigned char* p, unsigned int n);
 // Removes the first n bytes (all when fewer); nothing for n 0.
 void DropFront(ZBuffer& buffer, unsigned int n);
 

@@ -24,7 +24,7 @@ struct ZActionShares {
 
   // Makes list hold the elements of other, in order, sharing them.
   template <class T>
-  static void Assign(ZListP<T>& list, ZListP<T> const& other) {
+  static void Assign(ZListP<T>& list, const ZListP<T>& other) {
     if (&list == &other) return;
     for (T* element : Elements(other)) ++element->holders_;
     Release(list);
@@ -78,12 +78,12 @@ struct ZActionShares {
   // Range over a list's elements for range-for.
   template <class T>
   struct Range {
-    ZListP<T> const& list;
+    const ZListP<T>& list;
     typename ZListP<T>::ZIterator begin() const { return list.begin(); }
     typename ZListP<T>::ZIterator end() const { return list.end(); }
   };
   template <class T>
-  static Range<T> Elements(ZListP<T> const& list) {
+  static Range<T> Elements(const ZListP<T>& list) {
     return Range<T>{list};
   }
 };

@@ -51,14 +51,14 @@ ZActionArgument::ZActionArgument(EType type, ZString name, int size, int shift)
       shift_(static_cast<short>(shift)),
       holders_(0) {}
 
-ZActionArgument::ZActionArgument(ZActionArgument const& other)
+ZActionArgument::ZActionArgument(const ZActionArgument& other)
     : type_(other.type_),
       name_(other.name_),
       size_(other.size_),
       shift_(other.shift_),
       holders_(0) {}
 
-ZActionArgument& ZActionArgument::operator=(ZActionArgument const& other) {
+ZActionArgument& ZActionArgument::operator=(const ZActionArgument& other) {
   type_ = other.type_;
   name_ = other.name_;
   size_ = other.size_;
@@ -74,11 +74,11 @@ int ZActionArgument::Get(ZBuffer& data, ZString& text) {
   switch (type_) {
     case TwoBytes:
       if (data.GetLength() < 2) return ActionShortArgument;
-      text.Append(static_cast<char const*>(data), 2);
+      text.Append(static_cast<const char*>(data), 2);
       orb::DropFront(data, 2);
       return 0;
     case Text:
-      text = ZString(static_cast<char const*>(data), data.GetLength());
+      text = ZString(static_cast<const char*>(data), data.GetLength());
       return 0;
     case Number:
     case AdaKind5:
@@ -95,7 +95,7 @@ int ZActionArgument::Get(ZBuffer& data, ZString& text) {
 int ZActionArgument::Disassemble(int kind, ZBuffer& data, ZString& text) {
   unsigned int n = size_ == 0 ? 4 : size_;
   if (n > data.GetLength()) n = data.GetLength();
-  ZBuffer value(static_cast<char const*>(data), n);
+  ZBuffer value(static_cast<const char*>(data), n);
   orb::DropFront(data, n);
   AdaDisassembleArgumentFn disassemble = g_orbPlugin.disassemble;
   if (disassemble == nullptr) return ActionNoPlugin;
@@ -113,10 +113,10 @@ int ZActionArgument::Add(ZBuffer& data, ZString& text) {
   switch (type_) {
     case TwoBytes:
       if (text.GetLength() < 2) return ActionShortArgument;
-      data.Append(static_cast<char const*>(text), 2);
+      data.Append(static_cast<const char*>(text), 2);
       return 0;
     case Text:
-      data.Append(static_cast<char const*>(text), text.GetLength());
+      data.Append(static_cast<const char*>(text), text.GetLength());
       return 0;
     case Number:
     case AdaKind5:
@@ -133,16 +133,16 @@ int ZActionArgument::Assemble(int kind, ZBuffer& data, ZString& text) {
   if (assemble == nullptr) return ActionNoPlugin;
   unsigned char area[ADA_BYTE_AREA] = {};
   int32_t size = ADA_BYTE_AREA;
-  int result = assemble(kind, static_cast<char const*>(text), 0, area, &size);
+  int result = assemble(kind, static_cast<const char*>(text), 0, area, &size);
   if (result != ADA_OK) return result;
   // Only what lies inside the area is taken, whatever size is reported.
   unsigned int produced = size < 0 ? 0 : size > ADA_BYTE_AREA ? ADA_BYTE_AREA : size;
-  unsigned char const* value = area;
+  const unsigned char* value = area;
   if (size_ != 0 && produced > size_) {
     value += produced - size_;
     produced = size_;
   }
   for (unsigned int pad = produced; pad < size_; ++pad) data += '\0';
-  data.Append(reinterpret_cast<char const*>(value), produced);
+  data.Append(reinterpret_cast<const char*>(value), produced);
   return 0;
 }

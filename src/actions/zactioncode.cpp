@@ -8,7 +8,7 @@ ORBCMN_DEFINE_ALLOC(ZActionCode)
 
 namespace {
 
-bool IsFixed(ZActionFragment const* fragment) {
+bool IsFixed(const ZActionFragment* fragment) {
   return fragment->GetType() == ZActionFragment::StreamBytes ||
          fragment->GetType() == ZActionFragment::DataBytes;
 }
@@ -20,12 +20,12 @@ ZActionCode::ZActionCode() : variant_(0), holders_(0) {}
 ZActionCode::ZActionCode(unsigned int variant)
     : variant_(static_cast<unsigned short>(variant)), holders_(0) {}
 
-ZActionCode::ZActionCode(ZActionCode const& other) : variant_(other.variant_), holders_(0) {
+ZActionCode::ZActionCode(const ZActionCode& other) : variant_(other.variant_), holders_(0) {
   ZActionShares::Assign(fragments_, other.fragments_);
   ZActionShares::Assign(conditions_, other.conditions_);
 }
 
-ZActionCode& ZActionCode::operator=(ZActionCode const& other) {
+ZActionCode& ZActionCode::operator=(const ZActionCode& other) {
   if (this == &other) return *this;
   variant_ = other.variant_;
   ZActionShares::Assign(fragments_, other.fragments_);
@@ -38,7 +38,7 @@ ZActionCode::~ZActionCode() {
   ZActionShares::Release(conditions_);
 }
 
-bool ZActionCode::AddFragment(ZActionFragment::EType type, ZBuffer const& bytes) {
+bool ZActionCode::AddFragment(ZActionFragment::EType type, const ZBuffer& bytes) {
   ZActionFragment* fragment = OrbMakeWhole<ZActionFragment>(type, bytes);
   return fragment != nullptr && ZActionShares::Append(fragments_, fragment);
 }
@@ -110,7 +110,7 @@ bool ZActionCode::Recognize(ZActionDescription* description, ZBuffer bytes, unsi
   return true;
 }
 
-bool ZActionCode::SlotsFit(ZActionDescription const* description, ZVectorString const& args) const {
+bool ZActionCode::SlotsFit(const ZActionDescription* description, const ZVectorString& args) const {
   int count = description->GetNumArgs();
   for (ZActionFragment* fragment : fragments_) {
     if (IsFixed(fragment)) continue;

@@ -24,7 +24,7 @@ ZActionCondition::ZActionCondition(int number, EOperation op, ECombine combine, 
       number_(static_cast<int>(value)),
       holders_(0) {}
 
-ZActionCondition::ZActionCondition(ZActionCondition const& other)
+ZActionCondition::ZActionCondition(const ZActionCondition& other)
     : argNumber_(other.argNumber_),
       operation_(other.operation_),
       combine_(other.combine_),
@@ -32,7 +32,7 @@ ZActionCondition::ZActionCondition(ZActionCondition const& other)
       number_(other.number_),
       holders_(0) {}
 
-ZActionCondition& ZActionCondition::operator=(ZActionCondition const& other) {
+ZActionCondition& ZActionCondition::operator=(const ZActionCondition& other) {
   argNumber_ = other.argNumber_;
   operation_ = other.operation_;
   combine_ = other.combine_;

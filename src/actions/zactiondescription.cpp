@@ -15,7 +15,7 @@ ZActionDescription::ZActionDescription(ZString& name, unsigned int flags)
       accessRight_(0),
       holders_(0) {}
 
-ZActionDescription::ZActionDescription(ZActionDescription const& other)
+ZActionDescription::ZActionDescription(const ZActionDescription& other)
     : flags_(other.flags_),
       name_(other.name_),
       codeVariants_(other.codeVariants_),
@@ -26,7 +26,7 @@ ZActionDescription::ZActionDescription(ZActionDescription const& other)
   ZActionShares::Assign(codes_, other.codes_);
 }
 
-ZActionDescription& ZActionDescription::operator=(ZActionDescription const& other) {
+ZActionDescription& ZActionDescription::operator=(const ZActionDescription& other) {
   if (this == &other) return *this;
   flags_ = other.flags_;
   name_ = other.name_;
@@ -64,7 +64,7 @@ ZActionArgument* ZActionDescription::GetArgument(int index) {
   return *it;
 }
 
-ZActionArgument const* ZActionDescription::GetArgument(int index) const {
+const ZActionArgument* ZActionDescription::GetArgument(int index) const {
   return const_cast<ZActionDescription*>(this)->GetArgument(index);
 }
 
@@ -77,7 +77,7 @@ ZString ZActionDescription::GetArgName(int index) {
 
 ZString ZActionDescription::GetName() const { return name_; }
 
-void ZActionDescription::SetServerName(ZString const& name) { serverName_ = name; }
+void ZActionDescription::SetServerName(const ZString& name) { serverName_ = name; }
 
 ZString ZActionDescription::GetServerName() const { return serverName_; }
 

@@ -12,13 +12,13 @@ ZActionFragment::ZActionFragment() : type_(StreamBytes), index_(0), holders_(0) 
 ZActionFragment::ZActionFragment(EType type, int index)
     : type_(type), index_(static_cast<short>(index)), holders_(0) {}
 
-ZActionFragment::ZActionFragment(EType type, ZBuffer const& bytes)
+ZActionFragment::ZActionFragment(EType type, const ZBuffer& bytes)
     : type_(type), index_(0), bytes_(bytes), holders_(0) {}
 
-ZActionFragment::ZActionFragment(ZActionFragment const& other)
+ZActionFragment::ZActionFragment(const ZActionFragment& other)
     : type_(other.type_), index_(other.index_), bytes_(other.bytes_), holders_(0) {}
 
-ZActionFragment& ZActionFragment::operator=(ZActionFragment const& other) {
+ZActionFragment& ZActionFragment::operator=(const ZActionFragment& other) {
   type_ = other.type_;
   index_ = other.index_;
   bytes_ = other.bytes_;
@@ -80,7 +80,7 @@ void ZActionFragment::GetArgs(ZBuffer& input, ZBuffer& data) {
   // A length beyond the input takes what remains.
   if (length > input.GetLength()) length = input.GetLength();
   if (length == 0) return;
-  data.Append(static_cast<char const*>(input), length);
+  data.Append(static_cast<const char*>(input), length);
   orb::DropFront(input, length);
 }
 

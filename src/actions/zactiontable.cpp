@@ -18,11 +18,11 @@ constexpr int32_t kFirstArea = 0x1000;
 
 ZActionTable::ZActionTable() {}
 
-ZActionTable::ZActionTable(ZActionTable const& other) {
+ZActionTable::ZActionTable(const ZActionTable& other) {
   ZActionShares::Assign(descriptions_, other.descriptions_);
 }
 
-ZActionTable& ZActionTable::operator=(ZActionTable const& other) {
+ZActionTable& ZActionTable::operator=(const ZActionTable& other) {
   ZActionShares::Assign(descriptions_, other.descriptions_);
   return *this;
 }
@@ -35,7 +35,7 @@ ZActionDescription* ZActionTable::AddDescription(ZString& name, unsigned int fla
   return description;
 }
 
-ZActionDescription* ZActionTable::Find(ZString const& name) {
+ZActionDescription* ZActionTable::Find(const ZString& name) {
   for (ZActionDescription* description : descriptions_) {
     if (description->GetName() == name) return description;
   }
@@ -70,7 +70,7 @@ ZActionDescription* ZActionTable::Recognize(unsigned char* bytes, int length, un
   if (size < 0) size = 0;
   if (size > capacity) size = capacity;
   unsigned long refusals = OrbRefusals();
-  ZBuffer normalised(reinterpret_cast<char const*>(area), static_cast<unsigned int>(size));
+  ZBuffer normalised(reinterpret_cast<const char*>(area), static_cast<unsigned int>(size));
   OrbFree(area);
   if (OrbRefusals() != refusals) return nullptr;
 

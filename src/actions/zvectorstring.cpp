@@ -20,14 +20,14 @@ ZString& Scratch() {
 
 ZVectorString::ZVectorString() : items_(nullptr), count_(0), capacity_(0) {}
 
-ZVectorString::ZVectorString(ZVectorString const& other)
+ZVectorString::ZVectorString(const ZVectorString& other)
     : items_(nullptr), count_(0), capacity_(0) {
   if (other.count_ == 0 || !Grow(other.count_)) return;
   for (int i = 0; i < other.count_; ++i) ::new (&items_[i]) ZString(other.items_[i]);
   count_ = other.count_;
 }
 
-ZVectorString& ZVectorString::operator=(ZVectorString const& other) {
+ZVectorString& ZVectorString::operator=(const ZVectorString& other) {
   if (this == &other) return *this;
   clear();
   if (other.count_ > capacity_ && !Grow(other.count_)) return *this;
@@ -46,7 +46,7 @@ ZString& ZVectorString::operator[](int i) {
   return items_[i];
 }
 
-ZString const& ZVectorString::operator[](int i) const {
+const ZString& ZVectorString::operator[](int i) const {
   if (i < 0 || i >= count_) return Scratch();
   return items_[i];
 }
@@ -56,7 +56,7 @@ void ZVectorString::clear() {
   count_ = 0;
 }
 
-void ZVectorString::push_back(ZString const& value) {
+void ZVectorString::push_back(const ZString& value) {
   if (count_ < capacity_) {
     ::new (&items_[count_]) ZString(value);
     ++count_;

@@ -29,18 +29,18 @@ ZBuffer::ZBuffer(unsigned int n) : ZBuffer() {
   if (block_ != nullptr) block_[0] = 0;
 }
 
-ZBuffer::ZBuffer(char const* const p, unsigned int n) : ZBuffer() { Add(p, n); }
+ZBuffer::ZBuffer(const char* const p, unsigned int n) : ZBuffer() { Add(p, n); }
 
-ZBuffer::ZBuffer(ZBuffer const& other) : ZBuffer() {
-  Add(static_cast<char const*>(other), other.length_);
+ZBuffer::ZBuffer(const ZBuffer& other) : ZBuffer() {
+  Add(static_cast<const char*>(other), other.length_);
 }
 
 ZBuffer::~ZBuffer() {
   if (block_ != nullptr) HostKit_Free(kTagRelease, block_);
 }
 
-ZBuffer& ZBuffer::operator=(ZBuffer const& other) {
-  if (this != &other) Assign(static_cast<char const*>(other), other.length_);
+ZBuffer& ZBuffer::operator=(const ZBuffer& other) {
+  if (this != &other) Assign(static_cast<const char*>(other), other.length_);
   return *this;
 }
 
@@ -49,7 +49,7 @@ ZBuffer& ZBuffer::operator=(char c) {
   return *this;
 }
 
-bool ZBuffer::Assign(char const* p, unsigned int n) {
+bool ZBuffer::Assign(const char* p, unsigned int n) {
   // Add sees an empty buffer, as after Empty, but the old bytes stay in
   // place until it succeeds: a failed Add leaves the block untouched.
   unsigned int head = head_, length = length_;
@@ -72,7 +72,7 @@ void ZBuffer::Compact() {
   block_[length_] = 0;
 }
 
-bool ZBuffer::Add(char const* const p, unsigned int n) {
+bool ZBuffer::Add(const char* const p, unsigned int n) {
   if (p == nullptr && n == 0) return true;
   std::uint64_t need = std::uint64_t{length_} + n + 1;
   if (need > UINT32_MAX) return false;
@@ -133,7 +133,7 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
 
   char* end = block_ + head_ + length_;
   if (p != nullptr) {
-    char const* source = p;
+    const char* source = p;
     if (where == kInData) source = block_ + head_ + offset;
     if (where == kInBlock) source = block_ + offset;
     std::memmove(end, source, n);
@@ -143,17 +143,17 @@ bool ZBuffer::Add(char const* const p, unsigned int n) {
   return true;
 }
 
-ZBuffer& ZBuffer::Append(char const* const p, unsigned int n) {
+ZBuffer& ZBuffer::Append(const char* const p, unsigned int n) {
   Add(p, n);
   return *this;
 }
 
-ZBuffer& ZBuffer::operator+=(ZBuffer const& other) {
-  Add(static_cast<char const*>(other), other.length_);
+ZBuffer& ZBuffer::operator+=(const ZBuffer& other) {
+  Add(static_cast<const char*>(other), other.length_);
   return *this;
 }
 
-ZBuffer ZBuffer::operator+(ZBuffer const& other) const {
+ZBuffer ZBuffer::operator+(const ZBuffer& other) const {
   ZBuffer result;
   result += other;
   return result;
@@ -179,13 +179,13 @@ char& ZBuffer::operator[](unsigned int i) {
   return block_[head_ + i - 1];
 }
 
-bool ZBuffer::operator==(ZBuffer const& other) const {
+bool ZBuffer::operator==(const ZBuffer& other) const {
   if (length_ != other.length_) return false;
   if (length_ == 0) return true;
   return std::memcmp(block_ + head_, other.block_ + other.head_, length_) == 0;
 }
 
-bool ZBuffer::MatchSub(ZBuffer const& other, unsigned int count, unsigned int pos) const {
+bool ZBuffer::MatchSub(const ZBuffer& other, unsigned int count, unsigned int pos) const {
   if (block_ == nullptr) return false;
   if (count == 0) count = other.length_;
   if (count == 0) return true;
@@ -193,10 +193,10 @@ bool ZBuffer::MatchSub(ZBuffer const& other, unsigned int count, unsigned int po
   return MatchSub(other.block_ + other.head_, count, pos);
 }
 
-bool ZBuffer::MatchSub(char const* s, unsigned int count, unsigned int pos) const {
+bool ZBuffer::MatchSub(const char* s, unsigned int count, unsigned int pos) const {
   if (s == nullptr || count == 0 || block_ == nullptr) return false;
   if (pos == 0 || std::uint64_t{pos} + count - 1 > length_) return false;
-  char const* data = block_ + head_ + pos - 1;
+  const char* data = block_ + head_ + pos - 1;
   // Byte by byte, so that a text shorter than count is not read past its end.
   for (unsigned int k = 0; k < count; ++k) {
     if (data[k] != s[k]) return false;

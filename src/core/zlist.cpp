@@ -125,7 +125,7 @@ ZListBase::Link* ZListPtrCore::Find(const void* value) const {
 
 ZListString::ZListString() : ZListBase(new Node) {}
 
-ZListString::ZListString(ZListString const& other) : ZListBase(new Node) {
+ZListString::ZListString(const ZListString& other) : ZListBase(new Node) {
   InsertRange(sentinel(), other.first(), other.sentinel());
 }
 
@@ -134,7 +134,7 @@ ZListString::~ZListString() {
   delete static_cast<Node*>(head_);
 }
 
-ZListString& ZListString::operator=(ZListString const& other) {
+ZListString& ZListString::operator=(const ZListString& other) {
   if (this == &other || head_ == nullptr) return *this;
   Link* mine = first();
   Link* theirs = other.first();
@@ -148,12 +148,12 @@ ZListString& ZListString::operator=(ZListString const& other) {
   return *this;
 }
 
-void ZListString::push_back(ZString const& value) { InsertValue(sentinel(), value); }
-void ZListString::push_front(ZString const& value) { InsertValue(first(), value); }
+void ZListString::push_back(const ZString& value) { InsertValue(sentinel(), value); }
+void ZListString::push_front(const ZString& value) { InsertValue(first(), value); }
 void ZListString::pop_back() { EraseNode(last()); }
 void ZListString::pop_front() { EraseNode(first()); }
 
-ZListString::ZIterator ZListString::insert(ZIterator const& pos, ZString const& value) {
+ZListString::ZIterator ZListString::insert(const ZIterator& pos, const ZString& value) {
   return ZIterator(InsertValue(pos.node_, value));
 }
 
@@ -165,7 +165,7 @@ void ZListString::erase(ZIterator it) { EraseNode(it.node_); }
 
 void ZListString::erase(ZIterator first, ZIterator last) { EraseRange(first.node_, last.node_); }
 
-ZListString::ZIterator ZListString::find(ZString const& value) const {
+ZListString::ZIterator ZListString::find(const ZString& value) const {
   Link* x = first();
   while (x != head_ && !(static_cast<Node*>(x)->value == value)) x = x->next;
   return ZIterator(x);
@@ -175,7 +175,7 @@ namespace {
 
 // A node holding a whole copy of value; null when memory ran out.
 template <class Node>
-Node* NodeOf(ZString const& value) {
+Node* NodeOf(const ZString& value) {
   Node* node = new Node(value);
   if (node != nullptr && node->value.GetLength() != value.GetLength()) {
     delete node;
@@ -186,7 +186,7 @@ Node* NodeOf(ZString const& value) {
 
 }  // namespace
 
-ZListBase::Link* ZListString::InsertValue(Link* pos, ZString const& value) {
+ZListBase::Link* ZListString::InsertValue(Link* pos, const ZString& value) {
   if (head_ == nullptr) return nullptr;
   Node* node = NodeOf<Node>(value);
   if (node == nullptr) return head_;

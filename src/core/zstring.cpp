@@ -43,7 +43,7 @@ struct Number {
   std::uint32_t magnitude = 0;
 };
 
-Number ReadNumber(char const* p, unsigned int n, int base) {
+Number ReadNumber(const char* p, unsigned int n, int base) {
   Number result;
   unsigned int i = 0;
   while (i < n && IsBlank(p[i])) ++i;
@@ -71,7 +71,7 @@ Number ReadNumber(char const* p, unsigned int n, int base) {
 
 // 1-based comparison of n bytes with strncmp semantics (stops at a zero
 // byte in either text); without case sensitivity A-Z equal a-z.
-bool SameText(char const* a, char const* b, unsigned int n, bool caseSensitive) {
+bool SameText(const char* a, const char* b, unsigned int n, bool caseSensitive) {
   for (unsigned int k = 0; k < n; ++k) {
     char x = caseSensitive ? a[k] : ToLower(a[k]);
     char y = caseSensitive ? b[k] : ToLower(b[k]);
@@ -85,7 +85,7 @@ bool SameText(char const* a, char const* b, unsigned int n, bool caseSensitive) 
 // c is a member when it equals one of them in upper case.
 class ByteSet {
  public:
-  ByteSet(char const* set, unsigned int n) {
+  ByteSet(const char* set, unsigned int n) {
     std::memset(member_, 0, sizeof member_);
     for (unsigned int k = 0; k < n; ++k) {
       char upper = ToUpper(set[k]);
@@ -103,7 +103,7 @@ class ByteSet {
 // 1-based position of the first byte of data[0, length) at or after start
 // (forward) or at or before it (backward) whose membership in set is
 // wanted; 0 when there is none. start is 1-based and at most length.
-unsigned int Scan(char const* data, unsigned int length, ByteSet const& set, bool wanted,
+unsigned int Scan(const char* data, unsigned int length, const ByteSet& set, bool wanted,
                   bool forward, unsigned int start) {
   if (forward) {
     for (unsigned int i = start - 1; i < length; ++i) {
@@ -125,7 +125,7 @@ class WorkArea {
 
   explicit WorkArea(char* area) : area_(area) { area_[0] = 0; }
 
-  void Put(char const* p, std::size_t n) {
+  void Put(const char* p, std::size_t n) {
     std::size_t keep = n < kRoom - used_ ? n : kRoom - used_;
     std::memcpy(area_ + used_, p, keep);
     used_ += keep;
@@ -133,7 +133,7 @@ class WorkArea {
   }
 
   template <typename T>
-  void Print(char const* directive, T value) {
+  void Print(const char* directive, T value) {
     if (used_ >= kRoom) return;
     int n = std::snprintf(area_ + used_, kRoom + 1 - used_, directive, value);
     if (n > 0) used_ += static_cast<std::size_t>(n) < kRoom - used_ ? n : kRoom - used_;
@@ -162,7 +162,7 @@ struct Conversion {
 
 // Parse step: reads the conversion after a '%' at p and moves p past it,
 // taking '*' widths and precisions from args.
-void ParseConversion(char const*& p, va_list* args, Conversion& c) {
+void ParseConversion(const char*& p, va_list* args, Conversion& c) {
   // At most 64 bytes of flags and digits, two numbers from '*' and the
   // modifier.
   char* directive = c.directive;
@@ -211,9 +211,9 @@ void ParseConversion(char const*& p, va_list* args, Conversion& c) {
 
 // Act step: prints one parsed conversion, taking its argument from args.
 // written is the conversion as it stands in the format.
-void PrintConversion(WorkArea& out, Conversion const& c, va_list* args, char const* written,
+void PrintConversion(WorkArea& out, const Conversion& c, va_list* args, const char* written,
                      std::size_t writtenLength) {
-  char const* directive = c.directive;
+  const char* directive = c.directive;
   char size = c.size[0];
   char conversion = c.conversion;
   bool integer = c.Integer();
@@ -240,9 +240,9 @@ void PrintConversion(WorkArea& out, Conversion const& c, va_list* args, char con
     }
   } else if (conversion == 's') {
     if (size == 'l') {
-      out.Print(directive, va_arg(*args, wchar_t const*));
+      out.Print(directive, va_arg(*args, const wchar_t*));
     } else {
-      out.Print(directive, va_arg(*args, char const*));
+      out.Print(directive, va_arg(*args, const char*));
     }
   } else if (conversion == 'p') {
     out.Print(directive, va_arg(*args, void*));
@@ -265,19 +265,19 @@ void PrintConversion(WorkArea& out, Conversion const& c, va_list* args, char con
 // long (l) argument of d, i, o, u, x or X prints as its 32-bit value. A
 // '*' width or precision is taken from the arguments into the conversion
 // text. %n consumes its pointer and stores nothing.
-void FormatInto(WorkArea& out, char const* fmt, va_list args) {
+void FormatInto(WorkArea& out, const char* fmt, va_list args) {
   va_list ap;
   va_copy(ap, args);
-  char const* p = fmt;
+  const char* p = fmt;
   while (*p != 0) {
     if (*p != '%') {
-      char const* next = std::strchr(p, '%');
+      const char* next = std::strchr(p, '%');
       if (next == nullptr) next = p + std::strlen(p);
       out.Put(p, next - p);
       p = next;
       continue;
     }
-    char const* start = p++;
+    const char* start = p++;
     Conversion c;
     ParseConversion(p, &ap, c);
     if (c.conversion == 0) {
@@ -290,7 +290,7 @@ void FormatInto(WorkArea& out, char const* fmt, va_list args) {
 }
 
 // Formats into work (1024 bytes) and gives the number of bytes kept.
-unsigned int FormatInto(char (&work)[1024], char const* fmt, va_list args) {
+unsigned int FormatInto(char (&work)[1024], const char* fmt, va_list args) {
   WorkArea out(work);
   if (fmt != nullptr) FormatInto(out, fmt, args);
   return out.Used();
@@ -306,21 +306,21 @@ ZString::ZString(int n) : ZBuffer(static_cast<unsigned int>(n)) {}
 
 ZString::ZString(char c) : ZBuffer(&c, 1) {}
 
-ZString::ZString(char const* const s)
+ZString::ZString(const char* const s)
     : ZBuffer(s, s == nullptr ? 0 : static_cast<unsigned int>(std::strlen(s))) {}
 
-ZString::ZString(char const* const p, unsigned int n) : ZBuffer(p, n) {}
+ZString::ZString(const char* const p, unsigned int n) : ZBuffer(p, n) {}
 
-ZString::ZString(ZString const& other) : ZBuffer(other) {}
+ZString::ZString(const ZString& other) : ZBuffer(other) {}
 
 ZString::~ZString() = default;
 
-ZString& ZString::operator=(ZString const& other) {
+ZString& ZString::operator=(const ZString& other) {
   if (this != &other) ZBuffer::operator=(other);
   return *this;
 }
 
-ZString& ZString::operator=(char const* const s) {
+ZString& ZString::operator=(const char* const s) {
   std::size_t n = s == nullptr ? 0 : std::strlen(s);
   std::uintptr_t at = reinterpret_cast<std::uintptr_t>(s);
   std::uintptr_t base = reinterpret_cast<std::uintptr_t>(block_);
@@ -338,7 +338,7 @@ ZString& ZString::operator=(char const* const s) {
   return *this;
 }
 
-ZString& ZString::operator+=(char const* const s) {
+ZString& ZString::operator+=(const char* const s) {
   if (s != nullptr) Add(s, static_cast<unsigned int>(std::strlen(s)));
   return *this;
 }
@@ -350,9 +350,9 @@ ZString& ZString::operator+=(char c) {
 
 ZString& ZString::operator+=(unsigned char c) { return *this += static_cast<char>(c); }
 
-bool ZString::operator==(ZString const& other) const { return ZBuffer::operator==(other); }
+bool ZString::operator==(const ZString& other) const { return ZBuffer::operator==(other); }
 
-bool ZString::operator==(char const* const s) const {
+bool ZString::operator==(const char* const s) const {
   if (s == nullptr) return false;
   if (std::strlen(s) != length_) return false;
   return length_ == 0 || std::memcmp(block_ + head_, s, length_) == 0;
@@ -360,7 +360,7 @@ bool ZString::operator==(char const* const s) const {
 
 unsigned int ZString::Find(char c, unsigned int start) const {
   if (block_ == nullptr || length_ == 0 || start == 0 || start > length_) return 0;
-  char const* data = block_ + head_;
+  const char* data = block_ + head_;
   for (unsigned int i = start - 1; i < length_; ++i) {
     if (data[i] == c) return i + 1;
     if (data[i] == 0) return 0;
@@ -369,20 +369,20 @@ unsigned int ZString::Find(char c, unsigned int start) const {
   return c == 0 ? length_ + 1 : 0;
 }
 
-unsigned int ZString::FindSubstring(ZString const& sub, EDirection dir, unsigned int start,
+unsigned int ZString::FindSubstring(const ZString& sub, EDirection dir, unsigned int start,
                                     bool caseSensitive) const {
   if (start == 0) return 0;
   unsigned int n = sub.length_;
-  char const* data = block_ + head_;
-  char const* text = sub.block_ + sub.head_;
+  const char* data = block_ + head_;
+  const char* text = sub.block_ + sub.head_;
   std::uint64_t i = start - 1;
   if (dir == eForward) {
     for (; i + n <= length_; ++i) {
       if (caseSensitive && n > 0) {
         // Only a position holding the first byte of sub can match.
-        void const* hit = std::memchr(data + i, text[0], length_ - n - i + 1);
+        const void* hit = std::memchr(data + i, text[0], length_ - n - i + 1);
         if (hit == nullptr) return 0;
-        i = static_cast<std::uint64_t>(static_cast<char const*>(hit) - data);
+        i = static_cast<std::uint64_t>(static_cast<const char*>(hit) - data);
       }
       if (SameText(data + i, text, n, caseSensitive)) return static_cast<unsigned int>(i + 1);
     }
@@ -395,14 +395,14 @@ unsigned int ZString::FindSubstring(ZString const& sub, EDirection dir, unsigned
   }
 }
 
-unsigned int ZString::FindInSet(EInclusive inc, char const* set, unsigned int n, EDirection dir,
+unsigned int ZString::FindInSet(EInclusive inc, const char* set, unsigned int n, EDirection dir,
                                 unsigned int start) const {
   if (start == 0 || start > length_) return 0;
   if (dir != eForward && dir != eBackward) return 0;
   return Scan(block_ + head_, length_, ByteSet(set, n), inc == eInSet, dir == eForward, start);
 }
 
-unsigned int ZString::FindChar(EInclusive inc, ZString const& set, EDirection dir,
+unsigned int ZString::FindChar(EInclusive inc, const ZString& set, EDirection dir,
                                unsigned int start) const {
   return FindInSet(inc, set.block_ + set.head_, set.length_, dir, start);
 }
@@ -418,7 +418,7 @@ bool ZString::IsCharInString(char c) const {
 
 bool ZString::IsNumeric() const {
   if (length_ == 0) return false;
-  char const* data = block_ + head_;
+  const char* data = block_ + head_;
   unsigned int first = 0;
   unsigned int end = length_;
   bool (*digit)(char) = IsDecimal;
@@ -437,7 +437,7 @@ bool ZString::IsNumeric() const {
 
 bool ZString::IsAlphabetic() const {
   if (length_ == 0) return false;
-  char const* data = block_ + head_;
+  const char* data = block_ + head_;
   for (unsigned int i = 0; i < length_; ++i) {
     if (!IsLetter(data[i])) return false;
   }
@@ -448,7 +448,7 @@ ZString::operator long() const { return static_cast<int>(*this); }
 
 ZString::operator int() const {
   if (block_ == nullptr) return 0;
-  char const* data = block_ + head_;
+  const char* data = block_ + head_;
   bool suffixed = length_ >= 2 && ToLower(data[length_ - 1]) == 'x';
   Number number = ReadNumber(data, length_, suffixed ? 16 : 0);
   if (number.negative) {
@@ -463,7 +463,7 @@ ZString::operator unsigned long() const { return static_cast<unsigned int>(*this
 
 ZString::operator unsigned int() const {
   if (block_ == nullptr) return 0;
-  char const* data = block_ + head_;
+  const char* data = block_ + head_;
   bool suffixed = length_ >= 2 && ToLower(data[length_ - 1]) == 'x';
   Number number = ReadNumber(data, length_, suffixed ? 16 : 0);
   if (number.overflow) return UINT32_MAX;
@@ -480,7 +480,7 @@ ZString& ZString::MakeUpper() {
   return *this;
 }
 
-ZString& ZString::Insert(ZString const& s, unsigned int pos) {
+ZString& ZString::Insert(const ZString& s, unsigned int pos) {
   if (pos > length_) {
     *this += s;
     return *this;
@@ -507,7 +507,7 @@ ZString& ZString::Remove(unsigned int pos, unsigned int count) {
   return *this;
 }
 
-ZString& ZString::Replace(unsigned int pos, unsigned int count, ZString const& s) {
+ZString& ZString::Replace(unsigned int pos, unsigned int count, const ZString& s) {
   // Room for the insertion is made before anything is removed, so that
   // running out of memory changes nothing.
   unsigned int n = s.length_;
@@ -518,7 +518,7 @@ ZString& ZString::Replace(unsigned int pos, unsigned int count, ZString const& s
   return Insert(s, pos);
 }
 
-ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
+ZString& ZString::StripSet(EStripType type, const char* set, unsigned int n) {
   ByteSet members(set, n);
   unsigned int first = Scan(block_ + head_, length_, members, false, true, 1);
   if (first == 0) {
@@ -555,7 +555,7 @@ ZString& ZString::StripSet(EStripType type, char const* set, unsigned int n) {
   return *this;
 }
 
-ZString& ZString::Strip(EStripType type, ZString const& set) {
+ZString& ZString::Strip(EStripType type, const ZString& set) {
   if (&set == this) {
     // Every character is in the set.
     Empty();
@@ -568,13 +568,13 @@ ZString ZString::ExtractLine() {
   static const char kLineEnds[] = "\r\n";
   unsigned int end = FindInSet(eInSet, kLineEnds, 2, eForward, 1);
   unsigned int count = end == 0 ? length_ : end - 1;
-  ZString line(static_cast<char const*>(*this), count);
+  ZString line(static_cast<const char*>(*this), count);
   if (count > 0) Remove(1, count);
   StripSet(eBoth, kLineEnds, 2);
   return line;
 }
 
-ZString& ZString::Format(char const* fmt, ...) {
+ZString& ZString::Format(const char* fmt, ...) {
   char work[1024];
   va_list args;
   va_start(args, fmt);
@@ -584,7 +584,7 @@ ZString& ZString::Format(char const* fmt, ...) {
   return *this;
 }
 
-ZString& ZString::FormatAdd(char const* fmt, ...) {
+ZString& ZString::FormatAdd(const char* fmt, ...) {
   char work[1024];
   va_list args;
   va_start(args, fmt);

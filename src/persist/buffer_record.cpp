@@ -13,21 +13,21 @@ const short kSchema = 1;
 typedef orb::Persistence<ZBuffer> BufferPersistence;
 typedef orb::Persistence<ZString, ZBuffer> StringPersistence;
 
-char const* const ZBuffer::n_ZBuffer = "ZBuffer";
+const char* const ZBuffer::n_ZBuffer = "ZBuffer";
 ZBuffer::ZMetaZBuffer ZBuffer::c_ZBuffer ORBCMN_RECORD_PRIORITY(ZBuffer)(ZBuffer::n_ZBuffer);
-char const* const ZString::n_ZString = "ZString";
+const char* const ZString::n_ZString = "ZString";
 ZString::ZMetaZString ZString::c_ZString ORBCMN_RECORD_PRIORITY(ZString)(ZString::n_ZString,
                                                                          ZBuffer::n_ZBuffer);
 
 ORBCMN_DEFINE_ALLOC(ZBuffer::ZMetaZBuffer)
 ORBCMN_DEFINE_ALLOC(ZString::ZMetaZString)
 
-ZBuffer::ZMetaZBuffer::ZMetaZBuffer(char const* name) : ZMetaClass(name) {}
-ZBuffer::ZMetaZBuffer::ZMetaZBuffer(char const* name, char const* parentName)
+ZBuffer::ZMetaZBuffer::ZMetaZBuffer(const char* name) : ZMetaClass(name) {}
+ZBuffer::ZMetaZBuffer::ZMetaZBuffer(const char* name, const char* parentName)
     : ZMetaClass(name, parentName) {}
 void* ZBuffer::ZMetaZBuffer::Make() { return new ZBuffer; }
 
-ZString::ZMetaZString::ZMetaZString(char const* name, char const* parentName)
+ZString::ZMetaZString::ZMetaZString(const char* name, const char* parentName)
     : ZMetaZBuffer(name, parentName) {}
 void* ZString::ZMetaZString::Make() {
   ZBuffer* made = new ZString;
@@ -62,7 +62,7 @@ bool ZBuffer::File(ZStreamer& s) {
     unsigned short length = static_cast<unsigned short>(length_);
     s.Schema(kSchema);
     s.Write(length);
-    s.Write(static_cast<char const*>(*this), length_, false);
+    s.Write(static_cast<const char*>(*this), length_, false);
     return true;
   }
   unsigned short length;

@@ -44,18 +44,18 @@ std::uint32_t ZStreamer::Identities::Number(void* object, bool* added) {
   *added = false;
   if (!MakeRoom()) return 0;
   std::uint32_t key = AddressKey(object);
-  Slot* slot = Probe(key, [object](Entry const& e) { return e.object == object; });
+  Slot* slot = Probe(key, [object](const Entry& e) { return e.object == object; });
   if (slot->entry != 0) return slot->entry;
   *added = true;
   Insert(slot, key, Entry{object, nullptr});
   return count_;
 }
 
-ZStreamer::Identities::Entry const* ZStreamer::Identities::Lookup(std::uint32_t id, void* object,
-                                                                  void const* kind, bool* added) {
+const ZStreamer::Identities::Entry* ZStreamer::Identities::Lookup(std::uint32_t id, void* object,
+                                                                  const void* kind, bool* added) {
   *added = false;
   if (!MakeRoom()) return nullptr;
-  Slot* slot = Probe(id, [](Entry const&) { return true; });
+  Slot* slot = Probe(id, [](const Entry&) { return true; });
   if (slot->entry != 0 && entries_[slot->entry - 1].object != nullptr) {
     return &entries_[slot->entry - 1];
   }
@@ -64,7 +64,7 @@ ZStreamer::Identities::Entry const* ZStreamer::Identities::Lookup(std::uint32_t 
 }
 
 // A forgotten identifier's slot is taken over by its new entry.
-ZStreamer::Identities::Entry const* ZStreamer::Identities::Insert(Slot* slot, std::uint32_t key,
+const ZStreamer::Identities::Entry* ZStreamer::Identities::Insert(Slot* slot, std::uint32_t key,
                                                                   Entry entry) {
   if (slot->entry == 0) used_++;
   entries_[count_] = entry;

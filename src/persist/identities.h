@@ -19,13 +19,13 @@ class ZStreamer::Identities {
  public:
   struct Entry {
     void* object;  // null once forgotten
-    void const* kind;
+    const void* kind;
   };
 
   Identities() = default;
   ~Identities();
-  Identities(Identities const&) = delete;
-  Identities& operator=(Identities const&) = delete;
+  Identities(const Identities&) = delete;
+  Identities& operator=(const Identities&) = delete;
 
   // Saving: the number of object; one not met before gets the next number
   // and *added is set. 0 when out of memory.
@@ -33,7 +33,7 @@ class ZStreamer::Identities {
   // Loading: the live entry registered under id. When there is none (or it
   // was forgotten), object and kind are registered under id, *added is set
   // and the new entry is the result. Null when out of memory.
-  Entry const* Lookup(std::uint32_t id, void* object, void const* kind, bool* added);
+  const Entry* Lookup(std::uint32_t id, void* object, const void* kind, bool* added);
 
   // Entries made so far.
   std::uint32_t Count() const { return count_; }
@@ -58,7 +58,7 @@ class ZStreamer::Identities {
   template <class Matches>
   Slot* Probe(std::uint32_t key, Matches matches) const;
   // Appends entry and points slot (from Probe, after MakeRoom) at it.
-  Entry const* Insert(Slot* slot, std::uint32_t key, Entry entry);
+  const Entry* Insert(Slot* slot, std::uint32_t key, Entry entry);
 
   Slot* slots_ = nullptr;
   std::uint32_t mask_ = 0;   // slot count - 1

@@ -44,7 +44,7 @@ struct Persistence {
   // name is X's name constant. An object referred to again is handed out
   // when it was registered as an X or a subclass of X, whatever class the
   // reference names.
-  static bool LoadPointer(ZStreamer& s, X*& p, char const* name) {
+  static bool LoadPointer(ZStreamer& s, X*& p, const char* name) {
     ZMetaClass* record = ZMetaClass::LoadNext(s);
     if (record == nullptr) {
       p = nullptr;
@@ -62,13 +62,13 @@ struct Persistence {
       return made->File(s);
     }
     delete made;
-    ZMetaClass const* kind = static_cast<ZMetaClass const*>(known.kind);
+    const ZMetaClass* kind = static_cast<const ZMetaClass*>(known.kind);
     if (known.object == nullptr || kind == nullptr || !kind->IsSubClass(name)) return false;
     p = static_cast<X*>(static_cast<Root*>(known.object));
     return !s.Error();
   }
 
-  static bool LoadList(ZStreamer& s, X** head, int linkOffset, char const* name) {
+  static bool LoadList(ZStreamer& s, X** head, int linkOffset, const char* name) {
     X* object = nullptr;
     if (!LoadElement(s, object, name)) return false;
     *head = object;
@@ -85,7 +85,7 @@ struct Persistence {
   // LoadPointer for a list element. A new element whose record failed is
   // destroyed, and the identities registered for it and inside it are
   // forgotten, so that nothing read later can refer to what was destroyed.
-  static bool LoadElement(ZStreamer& s, X*& element, char const* name) {
+  static bool LoadElement(ZStreamer& s, X*& element, const char* name) {
     unsigned long mark = s.Registered();
     if (LoadPointer(s, element, name)) return true;
     if (s.Registered() > mark) {
@@ -107,10 +107,10 @@ struct Persistence {
 // functions of X, declared by ORBCMN_PERSISTENT(X). X::File stays to be
 // written.
 #define ORBCMN_DEFINE_PERSISTENT(X)                                                           \
-  char const* const X::n_##X = #X;                                                            \
+  const char* const X::n_##X = #X;                                                            \
   X::ZMeta##X X::c_##X ORBCMN_RECORD_PRIORITY(X)(X::n_##X);                                   \
   ORBCMN_DEFINE_ALLOC(X::ZMeta##X)                                                            \
-  X::ZMeta##X::ZMeta##X(char const* name) : ZMetaClass(name) {}                               \
+  X::ZMeta##X::ZMeta##X(const char* name) : ZMetaClass(name) {}                               \
   void* X::ZMeta##X::Make() { return new X; }                                                 \
   X::ZMeta##X* X::Class() { return &c_##X; }                                                  \
   bool X::Save(ZStreamer& s, X& x) { return orb::Persistence<X>::SaveValue(s, x); }           \

@@ -21,7 +21,7 @@ ZFile::ZFile() : stream_(nullptr) {}
 
 ZFile::~ZFile() { Close(); }
 
-bool ZFile::Open(char const* const path, EAction action, EType type) {
+bool ZFile::Open(const char* const path, EAction action, EType type) {
   g_mode[0] = action == eRead ? 'r' : action == eWrite ? 'w' : 'a';
   g_mode[1] = type == eBinary ? 'b' : 't';
   g_mode[2] = '\0';
@@ -61,10 +61,10 @@ unsigned int ZFile::Read(void* buf, unsigned int n) {
   return done;
 }
 
-unsigned int ZFile::Write(void const* buf, unsigned int n) {
+unsigned int ZFile::Write(const void* buf, unsigned int n) {
   if (stream_ == nullptr || buf == nullptr || n == 0) return 0;
   if (n > kSmallItem) return static_cast<unsigned int>(std::fwrite(buf, 1, n, stream_));
-  unsigned char const* from = static_cast<unsigned char const*>(buf);
+  const unsigned char* from = static_cast<const unsigned char*>(buf);
   unsigned int done = 0;
   while (done < n && putc_unlocked(from[done], stream_) != EOF) ++done;
   return done;
@@ -90,9 +90,9 @@ bool ZFile::Read(ZBuffer& b) {
   return true;
 }
 
-bool ZFile::Write(ZBuffer const& b) {
+bool ZFile::Write(const ZBuffer& b) {
   unsigned int n = b.GetLength();
-  return Write(static_cast<char const*>(b), n) == n;
+  return Write(static_cast<const char*>(b), n) == n;
 }
 
 long ZFile::GetLength() {
@@ -100,6 +100,6 @@ long ZFile::GetLength() {
   return _filelength(_fileno(stream_));
 }
 
-bool ZFile::Delete(char const* path) { return path != nullptr && _unlink(path) == 0; }
+bool ZFile::Delete(const char* path) { return path != nullptr && _unlink(path) == 0; }
 
-bool ZFile::Exists(char const* path) { return path != nullptr && _access(path, 0) == 0; }
+bool ZFile::Exists(const char* path) { return path != nullptr && _access(path, 0) == 0; }

@@ -8,19 +8,19 @@
 
 ORBCMN_DEFINE_ALLOC(ZFileFind)
 
-ZFileFind::ZFileFind(char const* pattern)
+ZFileFind::ZFileFind(const char* pattern)
     : restart_(true), pattern_(pattern != nullptr ? pattern : ""), search_(INVALID_HANDLE_VALUE) {
   static_assert(sizeof(WIN32_FIND_DATAA) <= sizeof entry_, "entry storage too small");
   std::memset(entry_, 0, sizeof entry_);
   unsigned int last = pattern_.GetLength();
   unsigned int slash =
       last == 0 ? 0 : pattern_.FindChar(ZString::eInSet, ZString("\\"), ZString::eBackward, last);
-  if (slash != 0) directory_ = ZString(static_cast<char const*>(pattern_), slash);
+  if (slash != 0) directory_ = ZString(static_cast<const char*>(pattern_), slash);
 }
 
 ZFileFind::~ZFileFind() { Reset(); }
 
-ZFileFind::ZFileFind(ZFileFind const& other)
+ZFileFind::ZFileFind(const ZFileFind& other)
     : restart_(true),
       pattern_(other.pattern_),
       directory_(other.directory_),
@@ -28,7 +28,7 @@ ZFileFind::ZFileFind(ZFileFind const& other)
   std::memcpy(entry_, other.entry_, sizeof entry_);
 }
 
-ZFileFind& ZFileFind::operator=(ZFileFind const& other) {
+ZFileFind& ZFileFind::operator=(const ZFileFind& other) {
   if (this != &other) {
     Reset();
     pattern_ = other.pattern_;
@@ -43,7 +43,7 @@ bool ZFileFind::Next() {
   if (restart_) {
     restart_ = false;
     search_ = pattern_.IsEmpty() ? INVALID_HANDLE_VALUE
-                                 : FindFirstFileA(static_cast<char const*>(pattern_), &data);
+                                 : FindFirstFileA(static_cast<const char*>(pattern_), &data);
     if (search_ == INVALID_HANDLE_VALUE) {
       restart_ = true;
       return false;

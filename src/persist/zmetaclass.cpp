@@ -15,7 +15,7 @@ ORBCMN_DEFINE_ALLOC(ZMetaClassAlias)
 ZMetaClass* ZMetaClass::s_head = nullptr;
 ZMetaClassAlias* ZMetaClassAlias::s_head = nullptr;
 
-long ZMetaClass::ClassId(char const* name) {
+long ZMetaClass::ClassId(const char* name) {
   if (name == nullptr) return 0;
   std::size_t length = std::strlen(name);
   std::uint32_t h = static_cast<std::uint32_t>(length);
@@ -28,9 +28,9 @@ long ZMetaClass::ClassId(char const* name) {
   return v % 1073741827;
 }
 
-ZMetaClass::ZMetaClass(char const* name) : ZMetaClass(name, nullptr) {}
+ZMetaClass::ZMetaClass(const char* name) : ZMetaClass(name, nullptr) {}
 
-ZMetaClass::ZMetaClass(char const* name, char const* parentName)
+ZMetaClass::ZMetaClass(const char* name, const char* parentName)
     : name_(name),
       id_(ClassId(name)),
       parentName_(parentName),
@@ -62,8 +62,8 @@ ZMetaClass* ZMetaClass::LoadNext(ZStreamer& s) {
 
 bool ZMetaClass::CheckNextStrict(ZStreamer& s) { return LoadNext(s) == this; }
 
-bool ZMetaClass::IsSubClass(char const* name) const {
-  for (ZMetaClass const* record = this; record != nullptr; record = record->parent_) {
+bool ZMetaClass::IsSubClass(const char* name) const {
+  for (const ZMetaClass* record = this; record != nullptr; record = record->parent_) {
     if (record->name_ == name) return true;
   }
   return false;
@@ -76,7 +76,7 @@ ZMetaClass* ZMetaClass::Find(long id) {
   return nullptr;
 }
 
-ZMetaClass* ZMetaClass::Find(char const* name, bool useAliases) {
+ZMetaClass* ZMetaClass::Find(const char* name, bool useAliases) {
   if (name == nullptr) return nullptr;
   for (ZMetaClass* record = s_head; record != nullptr; record = record->next_) {
     if (record->name_ == name ||
@@ -99,7 +99,7 @@ void ZMetaClass::AttachSubClass(ZMetaClass* sub) {
 
 void ZMetaClass::AttachSibling(ZMetaClass* s) { nextSibling_ = s; }
 
-ZMetaClassAlias::ZMetaClassAlias(char const* className, char const* aliasName)
+ZMetaClassAlias::ZMetaClassAlias(const char* className, const char* aliasName)
     : alias_(aliasName), className_(className), next_(s_head) {
   s_head = this;
 }

@@ -54,7 +54,7 @@ ZStreamer::~ZStreamer() {
 }
 
 void ZStreamer::Swap(void*& data, unsigned long n, bool back) {
-  unsigned char const* bytes = static_cast<unsigned char const*>(data);
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
   for (unsigned long i = 0; i < n; i++) scratch_[i] = bytes[n - 1 - i];
   if (back) {
     std::memcpy(data, scratch_, n);
@@ -63,7 +63,7 @@ void ZStreamer::Swap(void*& data, unsigned long n, bool back) {
   }
 }
 
-bool ZStreamer::Write(void const* data, unsigned long n, bool swap) {
+bool ZStreamer::Write(const void* data, unsigned long n, bool swap) {
   if (error_ || (swap && n > sizeof scratch_)) return false;
   if (gathering_ == 0) {
     void* from = const_cast<void*>(data);
@@ -77,9 +77,9 @@ bool ZStreamer::Write(void const* data, unsigned long n, bool swap) {
 }
 
 // Items are a few bytes long: a loop beats a call to memcpy.
-void ZStreamer::Stage(void const* data, unsigned int n, bool swap) {
+void ZStreamer::Stage(const void* data, unsigned int n, bool swap) {
   unsigned char* to = stage_ + staged_;
-  unsigned char const* from = static_cast<unsigned char const*>(data);
+  const unsigned char* from = static_cast<const unsigned char*>(data);
   if (swap) {
     for (unsigned int i = 0; i < n; i++) to[i] = from[n - 1 - i];
   } else if (n <= 16) {
@@ -103,7 +103,7 @@ bool ZStreamer::Tagged(short tag, std::uint64_t bits, unsigned int n) {
   return true;
 }
 
-bool ZStreamer::Put(void const* data, unsigned long n) {
+bool ZStreamer::Put(const void* data, unsigned long n) {
   std::uint32_t count = static_cast<std::uint32_t>(n);
   if (file_->Write(data, count) != count) {
     error_ = true;
@@ -248,13 +248,13 @@ bool ZStreamer::WriteUID(void* object) {
 
 void* ZStreamer::ReadUID(void* object) { return ReadIdentity(object, nullptr).object; }
 
-ZStreamer::Identity ZStreamer::ReadIdentity(void* object, void const* kind) {
+ZStreamer::Identity ZStreamer::ReadIdentity(void* object, const void* kind) {
   Identity found = {false, nullptr, nullptr};
   std::uint32_t id;
   if (Schema() != eTagUnsignedLong || !Read(&id, 4, true)) return found;
   Identities* table = Table();
   bool added = false;
-  Identities::Entry const* entry =
+  const Identities::Entry* entry =
       table == nullptr ? nullptr : table->Lookup(id, object, kind, &added);
   if (entry == nullptr) {
     error_ = true;

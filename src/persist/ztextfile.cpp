@@ -16,7 +16,7 @@ ZTextFile::ZTextFile() : buffer_(nullptr), next_(nullptr), remaining_(0) {}
 
 ZTextFile::~ZTextFile() { delete[] buffer_; }
 
-bool ZTextFile::Open(char const* const path, EAction action, EType type) {
+bool ZTextFile::Open(const char* const path, EAction action, EType type) {
   return ZFile::Open(path, action, type);
 }
 
@@ -54,9 +54,9 @@ bool ZTextFile::ReadLine(ZString& line) {
   }
 }
 
-bool ZTextFile::UnreadLine(ZString const& line) {
+bool ZTextFile::UnreadLine(const ZString& line) {
   pushed_.push_front(line);
   return true;
 }
 
-bool ZTextFile::WriteLine(ZString const&) { return false; }
+bool ZTextFile::WriteLine(const ZString&) { return false; }

@@ -11,10 +11,10 @@
 #include "plugins/module_path.h"
 
 // The bytes of a text such as "00 01 0A" (blanks between bytes are optional).
-inline ZBuffer Hex(char const* text) {
+inline ZBuffer Hex(const char* text) {
   std::string bytes;
   std::string digits;
-  for (char const* p = text; *p != '\0'; ++p) {
+  for (const char* p = text; *p != '\0'; ++p) {
     if (*p == ' ') continue;
     digits += *p;
     if (digits.size() == 2) {
@@ -26,7 +26,7 @@ inline ZBuffer Hex(char const* text) {
 }
 
 // The bytes of a buffer as "00 01 0A", for readable failures.
-inline std::string ToHex(ZBuffer const& buffer) {
+inline std::string ToHex(const ZBuffer& buffer) {
   std::string text;
   for (unsigned int i = 0; i < buffer.GetLength(); ++i) {
     char part[4];
@@ -36,9 +36,9 @@ inline std::string ToHex(ZBuffer const& buffer) {
   return text;
 }
 
-inline std::string Str(ZString const& text) {
+inline std::string Str(const ZString& text) {
   return std::string(
-      static_cast<char const*>(text) == nullptr ? "" : static_cast<char const*>(text),
+      static_cast<const char*>(text) == nullptr ? "" : static_cast<const char*>(text),
       text.GetLength());
 }
 
@@ -47,13 +47,13 @@ inline std::string Str(ZString const& text) {
 // (ORB_TEST_PLUGIN_DIR/<folder>; "empty" holds none).
 class PluginScope {
  public:
-  explicit PluginScope(char const* folder)
+  explicit PluginScope(const char* folder)
       : path_(folder == nullptr ? nullptr : TestPluginDir(folder).c_str()) {
     CommonInitialize();
   }
   ~PluginScope() { CommonTerminate(); }
-  PluginScope(PluginScope const&) = delete;
-  PluginScope& operator=(PluginScope const&) = delete;
+  PluginScope(const PluginScope&) = delete;
+  PluginScope& operator=(const PluginScope&) = delete;
 
  private:
   ScopedModulePath path_;
