@@ -8,6 +8,8 @@
 #ifndef ORBCMN_ZBUFFER_H_
 #define ORBCMN_ZBUFFER_H_
 
+#include <cstdint>
+
 #include "orbcmn/export.h"
 #include "orbcmn/zmetaclass.h"
 
@@ -174,6 +176,10 @@ class ORBCMN_API ZBuffer {
  private:
   // Moves the data to the start of the block and sets the head to 0.
   void Compact();
+  // Add's growth: a first block, compaction, or a resize, so that need
+  // bytes fit from the head; false when the host allocator fails or the
+  // size would pass 32 bits.
+  bool Grow(std::uint64_t need);
 };
 
 inline ZBuffer& ZBuffer::operator+=(char c) {

@@ -167,8 +167,16 @@ class ORBCMN_API ZRegExp : public ZString {
   unsigned int RunLength(const char* text, unsigned int n) const;
   // True when a set atom accepts c.
   bool Accepts(char c) const;
+  // True when this atom may match where no text is left: an empty literal,
+  // a repeat that may match nothing, or a group (its alternatives decide).
+  bool MatchesAtEnd() const;
   // The plain backtracking match, recursive over the chain.
   bool PlainMatch(ZString& text);
+  // PlainMatch of a group atom.
+  bool PlainAlternation(ZString& text);
+  // MatchRemainder on text without its first k characters; text keeps what
+  // the rest left when it succeeds, and stays untouched when it fails.
+  bool MatchRemainderAfter(unsigned int k, ZString& text);
 
   ZRegExp* next_;      // next atom, owned; null for the last atom
   bool caretRule_;     // leading "^" handling at this atom

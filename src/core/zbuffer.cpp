@@ -19,6 +19,39 @@ const char kTagRelease[] = "zb2";
 // buffer of the library.
 char g_scratch = 'U';
 
+// Where an Add source lies: the source may lie in the buffer's own block
+// (appending a buffer to itself). It is kept as an offset, from the data
+// when it lies there and from the block start otherwise, so that it can be
+// found again after the block compacts or moves.
+class SourceSpot {
+ public:
+  // p against a block of capacity bytes whose data runs length bytes from head.
+  SourceSpot(const char* p, const char* block, unsigned int capacity, unsigned int head,
+             unsigned int length) {
+    std::uintptr_t at = reinterpret_cast<std::uintptr_t>(p);
+    std::uintptr_t base = reinterpret_cast<std::uintptr_t>(block);
+    if (p == nullptr || block == nullptr || at < base || at >= base + capacity) return;
+    if (at >= base + head && at <= base + head + length) {
+      where_ = kInData;
+      offset_ = at - (base + head);
+    } else {
+      where_ = kInBlock;
+      offset_ = at - base;
+    }
+  }
+
+  // Where source p lies now that the data starts at head of block.
+  const char* Find(const char* p, const char* block, unsigned int head) const {
+    if (where_ == kInData) return block + head + offset_;
+    if (where_ == kInBlock) return block + offset_;
+    return p;
+  }
+
+ private:
+  enum { kOutside, kInData, kInBlock } where_ = kOutside;
+  std::uintptr_t offset_ = 0;
+};
+
 }  // namespace
 
 ZBuffer::ZBuffer() : block_(nullptr), head_(0), length_(0), capacity_(0), full_(false) {}
@@ -87,24 +120,15 @@ bool ZBuffer::Add(const char* const p, unsigned int n) {
     return true;
   }
 
-  // The source may lie in this block (appending a buffer to itself). Keep
-  // it as an offset, from the data when it lies there and from the block
-  // start otherwise, so that it can be found again after compaction or a
-  // resize.
-  enum { kOutside, kInData, kInBlock } where = kOutside;
-  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(p);
-  std::uintptr_t base = reinterpret_cast<std::uintptr_t>(block_);
-  std::uintptr_t offset = 0;
-  if (p != nullptr && block_ != nullptr && at >= base && at < base + capacity_) {
-    if (at >= base + head_ && at <= base + head_ + length_) {
-      where = kInData;
-      offset = at - (base + head_);
-    } else {
-      where = kInBlock;
-      offset = at - base;
-    }
-  }
+  SourceSpot source(p, block_, capacity_, head_, length_);
+  if (!Grow(need)) return false;
+  if (p != nullptr) std::memmove(block_ + head_ + length_, source.Find(p, block_, head_), n);
+  length_ += n;
+  block_[head_ + length_] = 0;
+  return true;
+}
 
+bool ZBuffer::Grow(std::uint64_t need) {
   if (block_ == nullptr) {
     if (need + 16 > UINT32_MAX) return false;
     unsigned int size = need <= 16 ? 16 : static_cast<unsigned int>(need + 16);
@@ -130,16 +154,6 @@ bool ZBuffer::Add(const char* const p, unsigned int n) {
     block_ = moved;
     capacity_ = static_cast<unsigned int>(grown);
   }
-
-  char* end = block_ + head_ + length_;
-  if (p != nullptr) {
-    const char* source = p;
-    if (where == kInData) source = block_ + head_ + offset;
-    if (where == kInBlock) source = block_ + offset;
-    std::memmove(end, source, n);
-  }
-  length_ += n;
-  block_[head_ + length_] = 0;
   return true;
 }
 

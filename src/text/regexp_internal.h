@@ -120,6 +120,7 @@ class ZRegExpMatcher {
   ZRegExpMatcher(const char* text, unsigned int n) : text_(text), n_(n) {}
   long long Match(ZRegExp* head);
   bool Advance(Frame& f, long long& value, Call& call);
+  bool Start(Frame& f, long long& value, Call& call);
   bool Hand(Frame& f, long long end, long long& value, Call& call);
   bool TryRepeat(Frame& f, long long from, long long& value, Call& call);
   // Makes n bytes from p atom a's record of its match; a record that cannot

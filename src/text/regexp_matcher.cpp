@@ -141,52 +141,9 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
   ZRegExp* a = f.atom;
   for (;;) {
     switch (f.phase) {
-      case kStart: {
-        value = kFail;
-        if (a->kind_ == ZRegExp::kEmpty || memo_.Failed(a, f.pos)) return false;
-        a->lastMatch_.Empty();
-        const char* s = text_ + f.pos;
-        unsigned int left = static_cast<unsigned int>(n_ - f.pos);
-        if (left == 0) {
-          bool allowed = a->kind_ == ZRegExp::kCharStar || a->kind_ == ZRegExp::kAnyStar ||
-                         a->kind_ == ZRegExp::kSetStar || a->kind_ == ZRegExp::kAlternation ||
-                         (a->kind_ == ZRegExp::kLiteral && a->IsEmpty());
-          if (!allowed) return false;
-        }
-        switch (a->kind_) {
-          case ZRegExp::kLiteral: {
-            long long at = a->FindLiteral(s, left);
-            if (at < 0) return false;
-            Record(a, *a, a->GetLength());
-            f.phase = kPass;
-            if (Hand(f, f.pos + at + a->GetLength(), value, call)) return true;
-            continue;
-          }
-          case ZRegExp::kAny:
-          case ZRegExp::kSet:
-            if (a->kind_ == ZRegExp::kSet && !a->Accepts(s[0])) return false;
-            Record(a, s, 1);
-            f.phase = kPass;
-            if (Hand(f, f.pos + 1, value, call)) return true;
-            continue;
-          case ZRegExp::kAlternation:
-            f.alt = a->alts_.begin();
-            if (f.alt == a->alts_.end()) return false;
-            f.phase = kAltTry;
-            call = Call{*f.alt, f.pos};
-            return true;
-          default: {
-            bool plus = a->kind_ == ZRegExp::kCharPlus || a->kind_ == ZRegExp::kAnyPlus ||
-                        a->kind_ == ZRegExp::kSetPlus;
-            f.low = f.pos + (plus ? 1 : 0);
-            f.at = f.pos + a->RunLength(s, left);
-            if (f.at < f.low) return false;
-            f.phase = kRepeat;
-            if (TryRepeat(f, f.at, value, call)) return true;
-            continue;
-          }
-        }
-      }
+      case kStart:
+        if (Start(f, value, call)) return true;
+        continue;
       case kPass:
       case kAltBare:
         return false;
@@ -215,6 +172,48 @@ bool ZRegExpMatcher::Advance(Frame& f, long long& value, Call& call) {
         f.phase = kAltBare;
         if (Hand(f, f.pos, value, call)) return true;
         continue;
+    }
+  }
+}
+
+// Matches f's atom at f.pos and moves f on to the phase it goes on in.
+// True: it needs the result of `call`. False: f goes on in its new phase
+// with `value`; an atom that does not match here leaves kPass and kFail.
+bool ZRegExpMatcher::Start(Frame& f, long long& value, Call& call) {
+  ZRegExp* a = f.atom;
+  value = kFail;
+  f.phase = kPass;
+  if (a->kind_ == ZRegExp::kEmpty || memo_.Failed(a, f.pos)) return false;
+  a->lastMatch_.Empty();
+  const char* s = text_ + f.pos;
+  unsigned int left = static_cast<unsigned int>(n_ - f.pos);
+  if (left == 0 && !a->MatchesAtEnd()) return false;
+  switch (a->kind_) {
+    case ZRegExp::kLiteral: {
+      long long at = a->FindLiteral(s, left);
+      if (at < 0) return false;
+      Record(a, *a, a->GetLength());
+      return Hand(f, f.pos + at + a->GetLength(), value, call);
+    }
+    case ZRegExp::kAny:
+    case ZRegExp::kSet:
+      if (a->kind_ == ZRegExp::kSet && !a->Accepts(s[0])) return false;
+      Record(a, s, 1);
+      return Hand(f, f.pos + 1, value, call);
+    case ZRegExp::kAlternation:
+      f.alt = a->alts_.begin();
+      if (f.alt == a->alts_.end()) return false;
+      f.phase = kAltTry;
+      call = Call{*f.alt, f.pos};
+      return true;
+    default: {
+      bool plus = a->kind_ == ZRegExp::kCharPlus || a->kind_ == ZRegExp::kAnyPlus ||
+                  a->kind_ == ZRegExp::kSetPlus;
+      f.low = f.pos + (plus ? 1 : 0);
+      f.at = f.pos + a->RunLength(s, left);
+      if (f.at < f.low) return false;
+      f.phase = kRepeat;
+      return TryRepeat(f, f.at, value, call);
     }
   }
 }

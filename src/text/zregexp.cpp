@@ -467,6 +467,19 @@ bool ZRegExp::DecrementingMatch(int minimum, int start, ZString& text) {
   return false;
 }
 
+bool ZRegExp::MatchesAtEnd() const {
+  return kind_ == kCharStar || kind_ == kAnyStar || kind_ == kSetStar || kind_ == kAlternation ||
+         (kind_ == kLiteral && IsEmpty());
+}
+
+bool ZRegExp::MatchRemainderAfter(unsigned int k, ZString& text) {
+  ZString rest(text);
+  DropFront(rest, k);
+  if (!MatchRemainder(rest)) return false;
+  text = rest;
+  return true;
+}
+
 // Plain backtracking, step by step as the matcher is defined; every
 // attempt works on a copy, so a failure leaves the text alone.
 bool ZRegExp::PlainMatch(ZString& text) {
@@ -474,30 +487,13 @@ bool ZRegExp::PlainMatch(ZString& text) {
   lastMatch_.Empty();
   const unsigned int n = text.GetLength();
   const char* s = text;
-  if (n == 0) {
-    switch (kind_) {
-      case kLiteral:
-        return IsEmpty() && MatchRemainder(text);
-      case kCharStar:
-      case kAnyStar:
-      case kSetStar:
-        return MatchRemainder(text);
-      case kAlternation:
-        break;
-      default:
-        return false;
-    }
-  }
+  if (n == 0 && kind_ != kAlternation) return MatchesAtEnd() && MatchRemainder(text);
   switch (kind_) {
     case kLiteral: {
       long long at = FindLiteral(s, n);
       if (at < 0) return false;
       lastMatch_ = static_cast<const ZString&>(*this);
-      ZString rest(text);
-      DropFront(rest, static_cast<unsigned int>(at) + GetLength());
-      if (!MatchRemainder(rest)) return false;
-      text = rest;
-      return true;
+      return MatchRemainderAfter(static_cast<unsigned int>(at) + GetLength(), text);
     }
     case kCharStar:
     case kAnyStar:
@@ -508,33 +504,31 @@ bool ZRegExp::PlainMatch(ZString& text) {
     case kSetPlus:
       return DecrementingMatch(1, static_cast<int>(RunLength(s, n)) + 1, text);
     case kAny:
-    case kSet: {
+    case kSet:
       if (kind_ == kSet && !Accepts(s[0])) return false;
       lastMatch_.Append(s, 1);
-      ZString rest(text);
-      DropFront(rest, 1);
-      if (!MatchRemainder(rest)) return false;
-      text = rest;
-      return true;
-    }
-    case kAlternation: {
-      for (ZListRegExpP::ZIterator it = alts_.begin(); it != alts_.end(); ++it) {
-        ZString rest(text);
-        if (!(**it == rest)) continue;
-        lastMatch_ = (*it)->lastMatch_;
-        if (MatchRemainder(rest)) {
-          text = rest;
-          return true;
-        }
-        lastMatch_.Empty();
-        ZString again(text);
-        if (!MatchRemainder(again)) return false;
-        text = again;
-        return true;
-      }
-      return false;
-    }
+      return MatchRemainderAfter(1, text);
+    case kAlternation:
+      return PlainAlternation(text);
     default:
       return false;
   }
+}
+
+// The first alternative that matches becomes the group's match; when the
+// rest of the chain fails after it, the rest is tried as if the group had
+// consumed nothing, and no later alternative is tried.
+bool ZRegExp::PlainAlternation(ZString& text) {
+  for (ZListRegExpP::ZIterator it = alts_.begin(); it != alts_.end(); ++it) {
+    ZString rest(text);
+    if (!(**it == rest)) continue;
+    lastMatch_ = (*it)->lastMatch_;
+    if (MatchRemainder(rest)) {
+      text = rest;
+      return true;
+    }
+    lastMatch_.Empty();
+    return MatchRemainderAfter(0, text);
+  }
+  return false;
 }
