@@ -39,7 +39,7 @@ ZActionCode::~ZActionCode() {
 }
 
 bool ZActionCode::AddFragment(ZActionFragment::EType type, const ZBuffer& bytes) {
-  ZActionFragment* fragment = OrbMakeWhole<ZActionFragment>(type, bytes);
+  ZActionFragment* fragment = orb::MakeWhole<ZActionFragment>(type, bytes);
   return fragment != nullptr && ZActionShares::Append(fragments_, fragment);
 }
 
@@ -50,7 +50,7 @@ bool ZActionCode::AddFragment(ZActionFragment::EType type, int index) {
 
 bool ZActionCode::AddCondition(int number, ZActionCondition::EOperation op,
                                ZActionCondition::ECombine combine, ZString text) {
-  ZActionCondition* condition = OrbMakeWhole<ZActionCondition>(number, op, combine, text);
+  ZActionCondition* condition = orb::MakeWhole<ZActionCondition>(number, op, combine, text);
   return condition != nullptr && ZActionShares::Append(conditions_, condition);
 }
 
@@ -123,7 +123,7 @@ bool ZActionCode::SlotsFit(const ZActionDescription* description, const ZVectorS
 int ZActionCode::Generate(ZActionDescription* description, unsigned int options, ZVectorString args,
                           ZBuffer& out) {
   if (description == nullptr || !SlotsFit(description, args)) return -1;
-  unsigned long refusals = OrbRefusals();
+  unsigned long refusals = orb::Refusals();
   ZBuffer output;
   orb::AppendSequence(output, (options & OptionWaitOn) != 0 ? orb::kStartWaitOn : orb::kStartPlain);
   if ((options & OptionMarker21) != 0) {
@@ -144,7 +144,7 @@ int ZActionCode::Generate(ZActionDescription* description, unsigned int options,
   }
   if (!data.IsEmpty() && !ZActionFragment::AddArgs(output, data)) return -1;
   orb::AppendSequence(output, orb::kEndMark);
-  if (OrbRefusals() != refusals) return -1;  // some piece is missing
+  if (orb::Refusals() != refusals) return -1;  // some piece is missing
   out = output;
-  return OrbRefusals() == refusals ? 0 : -1;
+  return orb::Refusals() == refusals ? 0 : -1;
 }

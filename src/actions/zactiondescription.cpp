@@ -44,7 +44,7 @@ ZActionDescription::~ZActionDescription() {
 }
 
 ZActionCode* ZActionDescription::AddCode(unsigned int variant) {
-  ZActionCode* code = OrbMakeWhole<ZActionCode>(variant);
+  ZActionCode* code = orb::MakeWhole<ZActionCode>(variant);
   if (code == nullptr || !ZActionShares::Append(codes_, code)) return nullptr;
   codeVariants_ |= code->GetVariant();
   return code;
@@ -53,7 +53,7 @@ ZActionCode* ZActionDescription::AddCode(unsigned int variant) {
 bool ZActionDescription::AddArgument(unsigned int number, ZActionArgument::EType type,
                                      ZString& name, int size, int shift) {
   if (number <= static_cast<unsigned int>(arguments_.size())) return false;
-  ZActionArgument* argument = OrbMakeWhole<ZActionArgument>(type, name, size, shift);
+  ZActionArgument* argument = orb::MakeWhole<ZActionArgument>(type, name, size, shift);
   return argument != nullptr && ZActionShares::Append(arguments_, argument);
 }
 

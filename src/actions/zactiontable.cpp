@@ -30,7 +30,7 @@ ZActionTable& ZActionTable::operator=(const ZActionTable& other) {
 ZActionTable::~ZActionTable() { ZActionShares::Release(descriptions_); }
 
 ZActionDescription* ZActionTable::AddDescription(ZString& name, unsigned int flags) {
-  ZActionDescription* description = OrbMakeWhole<ZActionDescription>(name, flags);
+  ZActionDescription* description = orb::MakeWhole<ZActionDescription>(name, flags);
   if (description == nullptr || !ZActionShares::Append(descriptions_, description)) return nullptr;
   return description;
 }
@@ -55,30 +55,30 @@ ZActionDescription* ZActionTable::Recognize(unsigned char* bytes, int length, un
   if (bytes == nullptr && length > 0) return nullptr;
 
   int32_t capacity = kFirstArea;
-  unsigned char* area = static_cast<unsigned char*>(OrbAlloc(capacity));
+  unsigned char* area = static_cast<unsigned char*>(orb::Alloc(capacity));
   if (area == nullptr) return nullptr;
   int32_t size = capacity;
   while (normalize(bytes, length, area, &size) == ADA_AREA_TOO_SMALL) {
-    OrbFree(area);
+    orb::Free(area);
     // A normaliser that asks for no more room would be asked for ever.
     if (size <= capacity) return nullptr;
     capacity = size;
-    area = static_cast<unsigned char*>(OrbAlloc(capacity));
+    area = static_cast<unsigned char*>(orb::Alloc(capacity));
     if (area == nullptr) return nullptr;
   }
   // Only bytes inside the area are taken, whatever size is reported.
   if (size < 0) size = 0;
   if (size > capacity) size = capacity;
-  unsigned long refusals = OrbRefusals();
+  unsigned long refusals = orb::Refusals();
   ZBuffer normalised(reinterpret_cast<const char*>(area), static_cast<unsigned int>(size));
-  OrbFree(area);
-  if (OrbRefusals() != refusals) return nullptr;
+  orb::Free(area);
+  if (orb::Refusals() != refusals) return nullptr;
 
   *options = 0;
   for (ZActionDescription* description : descriptions_) {
     bool recognised = description->Recognize(normalised, options, args);
     // A trial that ran out of memory may have decided on cut texts.
-    if (OrbRefusals() != refusals) return nullptr;
+    if (orb::Refusals() != refusals) return nullptr;
     if (recognised) return description;
   }
   return nullptr;

@@ -38,7 +38,7 @@ ZVectorString& ZVectorString::operator=(const ZVectorString& other) {
 
 ZVectorString::~ZVectorString() {
   clear();
-  OrbFree(items_);
+  orb::Free(items_);
 }
 
 ZString& ZVectorString::operator[](int i) {
@@ -70,14 +70,14 @@ void ZVectorString::push_back(const ZString& value) {
 }
 
 bool ZVectorString::Grow(int capacity) {
-  void* block = OrbAlloc(sizeof(ZString) * static_cast<std::size_t>(capacity));
+  void* block = orb::Alloc(sizeof(ZString) * static_cast<std::size_t>(capacity));
   if (block == nullptr) return false;
   ZString* items = static_cast<ZString*>(block);
   for (int i = 0; i < count_; ++i) {
     ::new (&items[i]) ZString(items_[i]);
     items_[i].~ZString();
   }
-  OrbFree(items_);
+  orb::Free(items_);
   items_ = items;
   capacity_ = capacity;
   return true;

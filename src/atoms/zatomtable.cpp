@@ -166,7 +166,7 @@ ZAtom* ZAtomTable::AddAtomA(unsigned short cls, unsigned short protocol, unsigne
   }
   ZAtom* a = FindAtomA(p, atom);
   if (a == nullptr) {
-    a = OrbMakeWhole<ZAtom>(atom, name);
+    a = orb::MakeWhole<ZAtom>(atom, name);
     if (a == nullptr) return nullptr;
     AppendToChain(p->first_, a, &ZAtom::next_);
   }

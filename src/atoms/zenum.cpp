@@ -55,7 +55,7 @@ ZEnum::~ZEnum() {
 }
 
 bool ZEnum::AddItem(const ZString& name, unsigned long value) {
-  ZEnumItem* item = OrbMakeWhole<ZEnumItem>(name, value);
+  ZEnumItem* item = orb::MakeWhole<ZEnumItem>(name, value);
   if (item != nullptr) AppendToChain(first_, item, &ZEnumItem::next_);
   return item != nullptr;
 }

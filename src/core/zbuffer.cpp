@@ -134,7 +134,7 @@ bool ZBuffer::Grow(std::uint64_t need) {
     unsigned int size = need <= 16 ? 16 : static_cast<unsigned int>(need + 16);
     char* fresh = static_cast<char*>(HostKit_Alloc(kTagFirst, size, 0));
     if (fresh == nullptr) {
-      OrbNoteRefusal();
+      orb::NoteRefusal();
       return false;
     }
     block_ = fresh;
@@ -148,7 +148,7 @@ bool ZBuffer::Grow(std::uint64_t need) {
     Compact();
     char* moved = static_cast<char*>(HostKit_Realloc(kTagResize, block_, grown, 0));
     if (moved == nullptr) {
-      OrbNoteRefusal();
+      orb::NoteRefusal();
       return false;
     }
     block_ = moved;

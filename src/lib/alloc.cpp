@@ -13,29 +13,33 @@ const char kTag[] = "newop";
 unsigned long g_refusals = 0;  // the library runs on one thread at a time
 }  // namespace
 
-unsigned long OrbRefusals() noexcept { return g_refusals; }
+namespace orb {
 
-void OrbNoteRefusal() noexcept { g_refusals++; }
+unsigned long Refusals() noexcept { return g_refusals; }
+
+void NoteRefusal() noexcept { g_refusals++; }
 
 // The host allocator takes 32-bit sizes: a larger request fails here
 // rather than reaching it cut short.
-void* OrbAlloc(std::size_t size) noexcept {
+void* Alloc(std::size_t size) noexcept {
   void* block = size > 0xFFFFFFFFu ? nullptr : HostKit_Alloc(kTag, static_cast<unsigned>(size), 0);
-  if (block == nullptr) OrbNoteRefusal();
+  if (block == nullptr) NoteRefusal();
   return block;
 }
 
-void OrbFree(void* block) noexcept {
+void Free(void* block) noexcept {
   if (block != nullptr) HostKit_Free(kTag, block);
 }
 
-void* operator new(std::size_t size) { return OrbAlloc(size); }
-void* operator new[](std::size_t size) { return OrbAlloc(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return OrbAlloc(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return OrbAlloc(size); }
-void operator delete(void* block) noexcept { OrbFree(block); }
-void operator delete[](void* block) noexcept { OrbFree(block); }
-void operator delete(void* block, std::size_t) noexcept { OrbFree(block); }
-void operator delete[](void* block, std::size_t) noexcept { OrbFree(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { OrbFree(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { OrbFree(block); }
+}  // namespace orb
+
+void* operator new(std::size_t size) { return orb::Alloc(size); }
+void* operator new[](std::size_t size) { return orb::Alloc(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return orb::Alloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return orb::Alloc(size); }
+void operator delete(void* block) noexcept { orb::Free(block); }
+void operator delete[](void* block) noexcept { orb::Free(block); }
+void operator delete(void* block, std::size_t) noexcept { orb::Free(block); }
+void operator delete[](void* block, std::size_t) noexcept { orb::Free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { orb::Free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { orb::Free(block); }

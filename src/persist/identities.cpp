@@ -14,8 +14,8 @@ const std::uint32_t kFillPerFour = 3;
 }  // namespace
 
 ZStreamer::Identities::~Identities() {
-  OrbFree(slots_);
-  OrbFree(entries_);
+  orb::Free(slots_);
+  orb::Free(entries_);
 }
 
 // Objects lie at least 8 bytes apart; the high half of a 64-bit address is
@@ -86,10 +86,10 @@ bool ZStreamer::Identities::MakeRoom() {
 bool ZStreamer::Identities::GrowEntries() {
   std::uint64_t capacity = capacity_ == 0 ? kFirstEntries : std::uint64_t{capacity_} * 2;
   if (capacity > UINT32_MAX) return false;
-  Entry* entries = static_cast<Entry*>(OrbAlloc(capacity * sizeof(Entry)));
+  Entry* entries = static_cast<Entry*>(orb::Alloc(capacity * sizeof(Entry)));
   if (entries == nullptr) return false;
   if (count_ != 0) std::memcpy(entries, entries_, count_ * sizeof(Entry));
-  OrbFree(entries_);
+  orb::Free(entries_);
   entries_ = entries;
   capacity_ = static_cast<std::uint32_t>(capacity);
   return true;
@@ -100,7 +100,7 @@ bool ZStreamer::Identities::GrowEntries() {
 bool ZStreamer::Identities::GrowSlots() {
   std::uint64_t size = slots_ == nullptr ? kFirstSlots : (std::uint64_t{mask_} + 1) * 2;
   if (size > (std::uint64_t{1} << 31)) return false;
-  Slot* slots = static_cast<Slot*>(OrbAlloc(size * sizeof(Slot)));
+  Slot* slots = static_cast<Slot*>(orb::Alloc(size * sizeof(Slot)));
   if (slots == nullptr) return false;
   std::memset(slots, 0, size * sizeof(Slot));
   Slot* old = slots_;
@@ -116,6 +116,6 @@ bool ZStreamer::Identities::GrowSlots() {
     slots_[j] = old[i];
     used_++;
   }
-  OrbFree(old);
+  orb::Free(old);
   return true;
 }

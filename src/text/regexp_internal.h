@@ -30,7 +30,7 @@ class OrbStack {
  public:
   OrbStack() : items_(inline_), size_(0), capacity_(Inline) {}
   ~OrbStack() {
-    if (items_ != inline_) OrbFree(items_);
+    if (items_ != inline_) orb::Free(items_);
   }
   OrbStack(const OrbStack&) = delete;
   OrbStack& operator=(const OrbStack&) = delete;
@@ -48,10 +48,10 @@ class OrbStack {
  private:
   bool Grow() {
     if (capacity_ > UINT32_MAX / 2 / sizeof(T)) return false;
-    T* bigger = static_cast<T*>(OrbAlloc(sizeof(T) * capacity_ * 2));
+    T* bigger = static_cast<T*>(orb::Alloc(sizeof(T) * capacity_ * 2));
     if (bigger == nullptr) return false;
     memcpy(static_cast<void*>(bigger), items_, sizeof(T) * size_);
-    if (items_ != inline_) OrbFree(items_);
+    if (items_ != inline_) orb::Free(items_);
     items_ = bigger;
     capacity_ *= 2;
     return true;
@@ -71,7 +71,7 @@ class OrbStack {
 class OrbFailureMemo {
  public:
   OrbFailureMemo() : slots_(nullptr), capacity_(0), count_(0), exhausted_(false) {}
-  ~OrbFailureMemo() { OrbFree(slots_); }
+  ~OrbFailureMemo() { orb::Free(slots_); }
   OrbFailureMemo(const OrbFailureMemo&) = delete;
   OrbFailureMemo& operator=(const OrbFailureMemo&) = delete;
 

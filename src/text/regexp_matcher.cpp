@@ -77,7 +77,7 @@ uint32_t OrbFailureMemo::Home(const ZRegExp* atom, long long pos) const {
 bool OrbFailureMemo::Grow() {
   uint32_t capacity = capacity_ == 0 ? 16 : capacity_ * 2;
   if (capacity > (1u << 26)) return false;  // keeps the block size within 32 bits
-  Slot* slots = static_cast<Slot*>(OrbAlloc(sizeof(Slot) * capacity));
+  Slot* slots = static_cast<Slot*>(orb::Alloc(sizeof(Slot) * capacity));
   if (slots == nullptr) return false;
   memset(static_cast<void*>(slots), 0, sizeof(Slot) * capacity);
   Slot* old = slots_;
@@ -90,7 +90,7 @@ bool OrbFailureMemo::Grow() {
     while (slots_[i].atom != nullptr) i = (i + 1) & (capacity_ - 1);
     slots_[i] = old[j];
   }
-  OrbFree(old);
+  orb::Free(old);
   return true;
 }
 

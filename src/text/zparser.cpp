@@ -63,12 +63,12 @@ bool ZParser::Adopt(ZSyntax* syntax) {
 }
 
 int ZParser::Parse(ZString& text, ZListString& parameters) const {
-  unsigned long refusals = OrbRefusals();
+  unsigned long refusals = orb::Refusals();
   for (ZListSyntaxP::ZIterator it = syntaxes_.begin(); it != syntaxes_.end(); ++it) {
     if ((*it)->Parse(text, parameters)) return (*it)->GetToken();
     // A syntax that ran out of memory may have been the one to match: a
     // later one must not take the text instead.
-    if (OrbRefusals() != refusals) return -1;
+    if (orb::Refusals() != refusals) return -1;
   }
   return -1;
 }
