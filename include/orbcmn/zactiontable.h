@@ -480,18 +480,24 @@ class ORBCMN_API ZActionTable final {
   // Empties names, then appends each description's name in order. True.
   bool GetActionNames(ZListString& names);
 
-  // Recognises length bytes as an action. The plug-in's normaliser rewrites
-  // them first, into a 4,096-byte area regrown while it answers 4 (its
-  // other answers are not examined; the size it reports is limited to the
-  // area); then *options is set to 0 and the descriptions are tried in
-  // order (ZActionDescription::Recognize). Returns the first that matches,
-  // with *options and args set; null when none does. Null at once, with
-  // options and args untouched, when the normaliser is absent, when bytes
-  // is null with length > 0, length is negative or options is null, when
-  // memory runs out, or when the normaliser answers 4 without asking for
-  // more room than it was given. Null too when memory runs out later, while
-  // the descriptions are tried (*options and args may then have changed):
-  // a description is never returned with a cut argument text.
+  // Recognises length bytes as an action: the first description that
+  // matches them, tried in order by ZActionDescription::Recognize, with
+  // *options and args set from its match; null when none matches.
+  //
+  // The plug-in's normaliser rewrites the bytes first, into a 4,096-byte
+  // area regrown while it answers ADA_AREA_TOO_SMALL (orbcmn/plugin.h); its
+  // other answers are not examined, and the size it reports is limited to
+  // the area. *options is set to 0 before the descriptions are tried.
+  //
+  // Null at once, with *options and args untouched, when:
+  // - the normaliser is absent;
+  // - bytes is null with length > 0, length is negative, or options is null;
+  // - memory runs out while the bytes are normalised;
+  // - the normaliser answers ADA_AREA_TOO_SMALL without asking for more
+  //   room than it was given.
+  // Null too when memory runs out while the descriptions are tried
+  // (*options and args may then have changed): a description is never
+  // returned with a cut argument text.
   ZActionDescription* Recognize(unsigned char* bytes, int length, unsigned int* options,
                                 ZVectorString& args);
   // The first description, with args holding one empty text per argument
