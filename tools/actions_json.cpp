@@ -173,6 +173,107 @@ class Writer {
 
 // --- text to table ---
 
+// Argument number of description d, read from j.
+void ReadArgument(const Json& j, const std::string& path, unsigned number, ZActionDescription* d) {
+  Fields fa(j, path);
+  ZString argName = Z(fa.Text("name", "", false));
+  long long type = fa.Named("type", kArgumentTypes, kShortMin, kShortMax, 0, true);
+  long long size = fa.Number("size", 0, 0xFFFF, 0, false);
+  long long shift = fa.Number("shift", kShortMin, kShortMax, 0, false);
+  fa.Done();
+  if (!d->AddArgument(number, static_cast<ZActionArgument::EType>(type), argName,
+                      static_cast<int>(size), static_cast<int>(shift))) {
+    throw ToolError("out of memory");
+  }
+}
+
+// A fragment of code c, read from j.
+void ReadFragment(const Json& j, const std::string& path, ZActionCode* c) {
+  Fields ff(j, path);
+  long long type = ff.Named("type", kFragmentTypes, kShortMin, kShortMax, 0, true);
+  std::string hex = ff.Text("bytes", "", false);
+  long long index = ff.Number("index", kShortMin, kShortMax, 0, false);
+  ff.Done();
+  Bytes bytes;
+  std::string error;
+  if (!ParseHex(hex, &bytes, &error)) ff.Fail("bytes", error);
+  if (!bytes.empty() && index != 0) {
+    ff.Fail("index", "a fragment holds either bytes or an argument index");
+  }
+  auto t = static_cast<ZActionFragment::EType>(type);
+  bool added = bytes.empty() && index != 0
+                   ? c->AddFragment(t, static_cast<int>(index))
+                   : c->AddFragment(t, ZBuffer(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<unsigned>(bytes.size())));
+  if (!added) throw ToolError("out of memory");
+}
+
+// A condition of code c, read from j.
+void ReadCondition(const Json& j, const std::string& path, ZActionCode* c) {
+  Fields fk(j, path);
+  long long arg = fk.Number("arg", kShortMin, kShortMax);
+  long long op = fk.Named("operation", kOperations, kShortMin, kShortMax, 0, true);
+  long long combine = fk.Named("combine", kCombines, kShortMin, kShortMax, 0, false);
+  std::string text = fk.Text("text", "", false);
+  long long number = fk.Number("number", INT32_MIN, INT32_MAX, 0, false);
+  fk.Done();
+  if (!text.empty() && number != 0) {
+    fk.Fail("number", "a condition holds either a text or a number");
+  }
+  if (HasUpper(text)) fk.Fail("text", "upper-case letters: conditions keep texts in lower case");
+  auto o = static_cast<ZActionCondition::EOperation>(op);
+  auto m = static_cast<ZActionCondition::ECombine>(combine);
+  bool added = text.empty()
+                   ? c->AddCondition(static_cast<int>(arg), o, m, static_cast<long>(number))
+                   : c->AddCondition(static_cast<int>(arg), o, m, Z(text));
+  if (!added) throw ToolError("out of memory");
+}
+
+// A code of description d, read from j with its fragments and conditions.
+void ReadCode(const Json& j, const std::string& path, ZActionDescription* d) {
+  Fields fc(j, path);
+  long long variant = fc.Number("variant", 0, 0xFFFF);
+  const Json* fragments = fc.List("fragments");
+  const Json* conditions = fc.List("conditions");
+  fc.Done();
+  ZActionCode* c = d->AddCode(static_cast<unsigned>(variant));
+  if (c == nullptr) throw ToolError("out of memory");
+  for (size_t n = 0; fragments != nullptr && n < fragments->size(); ++n) {
+    ReadFragment((*fragments)[n], fc.Sub("fragments", n), c);
+  }
+  for (size_t n = 0; conditions != nullptr && n < conditions->size(); ++n) {
+    ReadCondition((*conditions)[n], fc.Sub("conditions", n), c);
+  }
+}
+
+// A description of table, read from j with its arguments and codes.
+void ReadDescription(const Json& j, const std::string& path, ZActionTable* table) {
+  Fields fd(j, path);
+  ZString name = Z(fd.Text("name", "", true));
+  long long flags = fd.Number("flags", 0, 0xFFFF, 0, false);
+  bool hasVariants = fd.Has("code_variants");
+  long long variants = fd.Number("code_variants", 0, 0xFFFF, 0, false);
+  std::string server = fd.Text("server", "", false);
+  long long access = fd.Number("access", 0, 0xFFFFFFFFLL, 0, false);
+  const Json* arguments = fd.List("arguments");
+  const Json* codes = fd.List("codes");
+  fd.Done();
+  ZActionDescription* d = table->AddDescription(name, static_cast<unsigned>(flags));
+  if (d == nullptr) throw ToolError("out of memory");
+  d->SetServerName(Z(server));
+  d->SetAccessRight(static_cast<unsigned long>(access));
+  for (size_t k = 0; arguments != nullptr && k < arguments->size(); ++k) {
+    ReadArgument((*arguments)[k], fd.Sub("arguments", k), static_cast<unsigned>(k + 1), d);
+  }
+  for (size_t k = 0; codes != nullptr && k < codes->size(); ++k) {
+    ReadCode((*codes)[k], fd.Sub("codes", k), d);
+  }
+  if (hasVariants && variants != d->GetCodeVariants()) {
+    fd.Fail("code_variants",
+            "must be the OR of the codes' variants (" + std::to_string(d->GetCodeVariants()) + ")");
+  }
+}
+
 std::unique_ptr<ZActionTable> Read(const Json& j) {
   std::unique_ptr<ZActionTable> table(new ZActionTable);
   if (!table) throw ToolError("out of memory");
@@ -181,84 +282,7 @@ std::unique_ptr<ZActionTable> Read(const Json& j) {
   f.Done();
   if (actions == nullptr) f.Fail("actions", "missing");
   for (size_t i = 0; i < actions->size(); ++i) {
-    Fields fd((*actions)[i], f.Sub("actions", i));
-    ZString name = Z(fd.Text("name", "", true));
-    long long flags = fd.Number("flags", 0, 0xFFFF, 0, false);
-    bool hasVariants = fd.Has("code_variants");
-    long long variants = fd.Number("code_variants", 0, 0xFFFF, 0, false);
-    std::string server = fd.Text("server", "", false);
-    long long access = fd.Number("access", 0, 0xFFFFFFFFLL, 0, false);
-    const Json* arguments = fd.List("arguments");
-    const Json* codes = fd.List("codes");
-    fd.Done();
-    ZActionDescription* d = table->AddDescription(name, static_cast<unsigned>(flags));
-    if (d == nullptr) throw ToolError("out of memory");
-    d->SetServerName(Z(server));
-    d->SetAccessRight(static_cast<unsigned long>(access));
-    for (size_t k = 0; arguments != nullptr && k < arguments->size(); ++k) {
-      Fields fa((*arguments)[k], fd.Sub("arguments", k));
-      ZString argName = Z(fa.Text("name", "", false));
-      long long type = fa.Named("type", kArgumentTypes, kShortMin, kShortMax, 0, true);
-      long long size = fa.Number("size", 0, 0xFFFF, 0, false);
-      long long shift = fa.Number("shift", kShortMin, kShortMax, 0, false);
-      fa.Done();
-      if (!d->AddArgument(static_cast<unsigned>(k + 1), static_cast<ZActionArgument::EType>(type),
-                          argName, static_cast<int>(size), static_cast<int>(shift))) {
-        throw ToolError("out of memory");
-      }
-    }
-    for (size_t k = 0; codes != nullptr && k < codes->size(); ++k) {
-      Fields fc((*codes)[k], fd.Sub("codes", k));
-      long long variant = fc.Number("variant", 0, 0xFFFF);
-      const Json* fragments = fc.List("fragments");
-      const Json* conditions = fc.List("conditions");
-      fc.Done();
-      ZActionCode* c = d->AddCode(static_cast<unsigned>(variant));
-      if (c == nullptr) throw ToolError("out of memory");
-      for (size_t n = 0; fragments != nullptr && n < fragments->size(); ++n) {
-        Fields ff((*fragments)[n], fc.Sub("fragments", n));
-        long long type = ff.Named("type", kFragmentTypes, kShortMin, kShortMax, 0, true);
-        std::string hex = ff.Text("bytes", "", false);
-        long long index = ff.Number("index", kShortMin, kShortMax, 0, false);
-        ff.Done();
-        Bytes bytes;
-        std::string error;
-        if (!ParseHex(hex, &bytes, &error)) ff.Fail("bytes", error);
-        if (!bytes.empty() && index != 0) {
-          ff.Fail("index", "a fragment holds either bytes or an argument index");
-        }
-        auto t = static_cast<ZActionFragment::EType>(type);
-        bool added = bytes.empty() && index != 0
-                         ? c->AddFragment(t, static_cast<int>(index))
-                         : c->AddFragment(t, ZBuffer(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<unsigned>(bytes.size())));
-        if (!added) throw ToolError("out of memory");
-      }
-      for (size_t n = 0; conditions != nullptr && n < conditions->size(); ++n) {
-        Fields fk((*conditions)[n], fc.Sub("conditions", n));
-        long long arg = fk.Number("arg", kShortMin, kShortMax);
-        long long op = fk.Named("operation", kOperations, kShortMin, kShortMax, 0, true);
-        long long combine = fk.Named("combine", kCombines, kShortMin, kShortMax, 0, false);
-        std::string text = fk.Text("text", "", false);
-        long long number = fk.Number("number", INT32_MIN, INT32_MAX, 0, false);
-        fk.Done();
-        if (!text.empty() && number != 0) {
-          fk.Fail("number", "a condition holds either a text or a number");
-        }
-        if (HasUpper(text))
-          fk.Fail("text", "upper-case letters: conditions keep texts in lower case");
-        auto o = static_cast<ZActionCondition::EOperation>(op);
-        auto m = static_cast<ZActionCondition::ECombine>(combine);
-        bool added = text.empty()
-                         ? c->AddCondition(static_cast<int>(arg), o, m, static_cast<long>(number))
-                         : c->AddCondition(static_cast<int>(arg), o, m, Z(text));
-        if (!added) throw ToolError("out of memory");
-      }
-    }
-    if (hasVariants && variants != d->GetCodeVariants()) {
-      fd.Fail("code_variants", "must be the OR of the codes' variants (" +
-                                   std::to_string(d->GetCodeVariants()) + ")");
-    }
+    ReadDescription((*actions)[i], f.Sub("actions", i), table.get());
   }
   return table;
 }

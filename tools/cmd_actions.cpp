@@ -21,6 +21,51 @@ struct Args {
   std::vector<std::string> texts;
 };
 
+// actions recognize: recognises hex bytes as an action.
+void AddRecognizeCommand(CLI::App* actions, const std::shared_ptr<Args>& args) {
+  CLI::App* recognize = actions->add_subcommand(
+      "recognize", "Recognise bytes as an action: prints the action, options and argument texts");
+  recognize->add_option("FILE", args->file, "action table file")->required();
+  recognize->add_option("HEXBYTES", args->hex, "the action's bytes in hex")->required();
+  recognize->callback([args]() {
+    Bytes bytes;
+    std::string error;
+    if (!ParseHex(args->hex, &bytes, &error)) throw UsageError("HEXBYTES: " + error);
+    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
+    PluginSession plugin;
+    try {
+      std::cout << RecognizeAction(*table, bytes);
+    } catch (const ToolError& e) {
+      throw ToolError(args->file + ": " + e.what());
+    }
+  });
+}
+
+// actions generate: an action's bytes from its argument texts.
+void AddGenerateCommand(CLI::App* actions, const std::shared_ptr<Args>& args) {
+  CLI::App* generate = actions->add_subcommand(
+      "generate", "Generate the bytes of action NAME from its argument texts (printed in hex)");
+  generate->add_option("FILE", args->file, "action table file")->required();
+  generate->add_option("NAME", args->name, "action name")->required();
+  generate->add_option("TEXT", args->texts, "one text per argument");
+  generate->add_option("--options", args->options,
+                       "option bits: a number, or names joined by commas "
+                       "(magic, pop, marker22, marker21, wait-on)");
+  generate->callback([args]() {
+    unsigned options = 0;
+    if (!ParseOptions(args->options, &options)) {
+      throw UsageError("--options: '" + args->options + "' is neither a number nor option names");
+    }
+    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
+    PluginSession plugin;
+    try {
+      std::cout << FormatHex(GenerateAction(*table, args->name, options, args->texts)) << "\n";
+    } catch (const ToolError& e) {
+      throw ToolError(args->file + ": " + e.what());
+    }
+  });
+}
+
 }  // namespace
 
 void AddActionsCommands(CLI::App& app) {
@@ -46,44 +91,8 @@ void AddActionsCommands(CLI::App& app) {
     WriteOutput(args->output, SaveActionTable(*table));
   });
 
-  CLI::App* recognize = actions->add_subcommand(
-      "recognize", "Recognise bytes as an action: prints the action, options and argument texts");
-  recognize->add_option("FILE", args->file, "action table file")->required();
-  recognize->add_option("HEXBYTES", args->hex, "the action's bytes in hex")->required();
-  recognize->callback([args]() {
-    Bytes bytes;
-    std::string error;
-    if (!ParseHex(args->hex, &bytes, &error)) throw UsageError("HEXBYTES: " + error);
-    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
-    PluginSession plugin;
-    try {
-      std::cout << RecognizeAction(*table, bytes);
-    } catch (const ToolError& e) {
-      throw ToolError(args->file + ": " + e.what());
-    }
-  });
-
-  CLI::App* generate = actions->add_subcommand(
-      "generate", "Generate the bytes of action NAME from its argument texts (printed in hex)");
-  generate->add_option("FILE", args->file, "action table file")->required();
-  generate->add_option("NAME", args->name, "action name")->required();
-  generate->add_option("TEXT", args->texts, "one text per argument");
-  generate->add_option("--options", args->options,
-                       "option bits: a number, or names joined by commas "
-                       "(magic, pop, marker22, marker21, wait-on)");
-  generate->callback([args]() {
-    unsigned options = 0;
-    if (!ParseOptions(args->options, &options)) {
-      throw UsageError("--options: '" + args->options + "' is neither a number nor option names");
-    }
-    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
-    PluginSession plugin;
-    try {
-      std::cout << FormatHex(GenerateAction(*table, args->name, options, args->texts)) << "\n";
-    } catch (const ToolError& e) {
-      throw ToolError(args->file + ": " + e.what());
-    }
-  });
+  AddRecognizeCommand(actions, args);
+  AddGenerateCommand(actions, args);
 }
 
 }  // namespace orbtool

@@ -103,30 +103,8 @@ struct Args {
   std::string atom, argno, value;
 };
 
-}  // namespace
-
-void AddAtomsCommands(CLI::App& app) {
-  CLI::App* atoms = app.add_subcommand("atoms", "Atom tables: dump, build and query");
-  atoms->require_subcommand(1);
-  auto args = std::make_shared<Args>();
-
-  CLI::App* dump = atoms->add_subcommand("dump", "Print a table (binary or JSON) as JSON");
-  dump->add_option("FILE", args->file, "atom table file, - for standard input")->required();
-  dump->callback([args]() {
-    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
-    std::cout << JsonText(AtomTableToJson(*table, args->file));
-  });
-
-  CLI::App* build = atoms->add_subcommand("build", "Build the binary file of a table from JSON");
-  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
-      ->required();
-  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
-      ->required();
-  build->callback([args]() {
-    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
-    WriteOutput(args->output, SaveAtomTable(*table));
-  });
-
+// atoms lookup: shows an atom found by name or by its numbers.
+void AddLookupCommand(CLI::App* atoms, const std::shared_ptr<Args>& args) {
   CLI::App* lookup = atoms->add_subcommand(
       "lookup", "Show an atom found by NAME or by CLASS PROTOCOL ATOM numbers");
   lookup->add_option("FILE", args->file, "atom table file")->required();
@@ -151,7 +129,10 @@ void AddAtomsCommands(CLI::App& app) {
     }
     PrintAtom(*table, atom);
   });
+}
 
+// atoms value: shows the name of a value of an argument.
+void AddValueCommand(CLI::App* atoms, const std::shared_ptr<Args>& args) {
   CLI::App* value = atoms->add_subcommand(
       "value", "Show VALUE of argument ARGNO of atom ATOMNAME through its enumeration");
   value->add_option("FILE", args->file, "atom table file")->required();
@@ -165,7 +146,10 @@ void AddAtomsCommands(CLI::App& app) {
     uint32_t v = static_cast<uint32_t>(Number(args->value, INT32_MIN, UINT32_MAX, "value"));
     std::cout << Str(e->Lookup(v)) << "\n";
   });
+}
 
+// atoms parse: turns a text into a value of an argument.
+void AddParseCommand(CLI::App* atoms, const std::shared_ptr<Args>& args) {
   CLI::App* parse =
       atoms->add_subcommand("parse", "Turn TEXT into the value of argument ARGNO of atom ATOMNAME");
   parse->add_option("FILE", args->file, "atom table file")->required();
@@ -186,6 +170,35 @@ void AddAtomsCommands(CLI::App& app) {
     }
     std::cout << static_cast<uint32_t>(v) << " (" << Hex(static_cast<uint32_t>(v)) << ")\n";
   });
+}
+
+}  // namespace
+
+void AddAtomsCommands(CLI::App& app) {
+  CLI::App* atoms = app.add_subcommand("atoms", "Atom tables: dump, build and query");
+  atoms->require_subcommand(1);
+  auto args = std::make_shared<Args>();
+
+  CLI::App* dump = atoms->add_subcommand("dump", "Print a table (binary or JSON) as JSON");
+  dump->add_option("FILE", args->file, "atom table file, - for standard input")->required();
+  dump->callback([args]() {
+    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
+    std::cout << JsonText(AtomTableToJson(*table, args->file));
+  });
+
+  CLI::App* build = atoms->add_subcommand("build", "Build the binary file of a table from JSON");
+  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
+      ->required();
+  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
+      ->required();
+  build->callback([args]() {
+    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
+    WriteOutput(args->output, SaveAtomTable(*table));
+  });
+
+  AddLookupCommand(atoms, args);
+  AddValueCommand(atoms, args);
+  AddParseCommand(atoms, args);
 }
 
 }  // namespace orbtool

@@ -115,40 +115,62 @@ class LineParser {
     const ZAtom* found = nullptr;
     if (!quoted && ParseNumber(first, 0, kMaxProtocol, &number)) {
       *protocol = static_cast<unsigned>(number);
-      std::string second;
-      Skip();
-      if (Token(&second) || !ParseNumber(second, 0, kMaxAtom, &number)) {
-        Fail("expected an atom number from 0 to " + std::to_string(kMaxAtom) +
-             " after the protocol");
-      }
-      *atom = static_cast<unsigned>(number);
-      found = FindAtom(table_, cls_, *protocol, *atom);
-      Skip();
-      if (pos_ == s_.size() || s_[pos_] == '=' || s_[pos_] == '[') {
-        Fail("expected the atom's name (or ?) after its numbers");
-      }
-      std::string name;
-      bool q = Token(&name);
-      if ((q || name != "?") && found != nullptr && Str(found->GetName()) != name) {
-        Fail("atom " + std::to_string(*protocol) + " " + std::to_string(*atom) + " is named '" +
-             Str(found->GetName()) + "' in the table, not '" + name + "'");
-      }
+      found = AtomByNumbers(*protocol, atom);
     } else {
       if (!quoted && ParseNumber(first, -1000000, 1000000, &number)) {
         Fail("protocol " + first + " is out of range (0 to " + std::to_string(kMaxProtocol) + ")");
       }
-      if (table_ == nullptr) Fail("atom '" + first + "' named without a table");
-      found = table_->GetAtom(ZString(first.data(), static_cast<unsigned>(first.size())));
-      if (found == nullptr) Fail("no atom named '" + first + "' in the table");
-      *protocol = found->GetProtocol();
-      *atom = found->GetAtom();
-      if (*protocol > kMaxProtocol || *atom > kMaxAtom) {
-        Fail("atom '" + first + "' has numbers an atom stream cannot hold");
-      }
+      found = AtomByName(first, protocol, atom);
     }
     Skip();
     data->clear();
-    if (pos_ == s_.size()) return true;
+    if (pos_ != s_.size()) Data(found, data);
+    return true;
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what) const { throw ToolError(where_ + ": " + what); }
+
+  // The atom number and name (or ?) after a protocol number; the table's
+  // atom with those numbers, or null when there is none.
+  const ZAtom* AtomByNumbers(unsigned protocol, unsigned* atom) {
+    std::string second;
+    long long number = 0;
+    Skip();
+    if (Token(&second) || !ParseNumber(second, 0, kMaxAtom, &number)) {
+      Fail("expected an atom number from 0 to " + std::to_string(kMaxAtom) + " after the protocol");
+    }
+    *atom = static_cast<unsigned>(number);
+    const ZAtom* found = FindAtom(table_, cls_, protocol, *atom);
+    Skip();
+    if (pos_ == s_.size() || s_[pos_] == '=' || s_[pos_] == '[') {
+      Fail("expected the atom's name (or ?) after its numbers");
+    }
+    std::string name;
+    bool q = Token(&name);
+    if ((q || name != "?") && found != nullptr && Str(found->GetName()) != name) {
+      Fail("atom " + std::to_string(protocol) + " " + std::to_string(*atom) + " is named '" +
+           Str(found->GetName()) + "' in the table, not '" + name + "'");
+    }
+    return found;
+  }
+
+  // The table's atom named name, with its numbers.
+  const ZAtom* AtomByName(const std::string& name, unsigned* protocol, unsigned* atom) {
+    if (table_ == nullptr) Fail("atom '" + name + "' named without a table");
+    const ZAtom* found = table_->GetAtom(ZString(name.data(), static_cast<unsigned>(name.size())));
+    if (found == nullptr) Fail("no atom named '" + name + "' in the table");
+    *protocol = found->GetProtocol();
+    *atom = found->GetAtom();
+    if (*protocol > kMaxProtocol || *atom > kMaxAtom) {
+      Fail("atom '" + name + "' has numbers an atom stream cannot hold");
+    }
+    return found;
+  }
+
+  // The data after the atom: "= TEXT" through found's enumeration, a quoted
+  // text, or hex bytes in brackets.
+  void Data(const ZAtom* found, Bytes* data) {
     if (s_[pos_] == '=') {
       Enumerated(found, s_.substr(pos_ + 1), data);
     } else if (s_[pos_] == '"') {
@@ -169,11 +191,7 @@ class LineParser {
       Fail("expected '= TEXT', '[HEX BYTES]' or a quoted text after the atom");
     }
     if (data->size() > kMaxData) Fail("more than 32767 data bytes");
-    return true;
   }
-
- private:
-  [[noreturn]] void Fail(const std::string& what) const { throw ToolError(where_ + ": " + what); }
 
   void Skip() {
     while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t')) ++pos_;
