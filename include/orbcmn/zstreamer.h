@@ -176,8 +176,12 @@ class ORBCMN_API ZStreamer {
   // Adds n bytes to the collected ones (there must be room), reversed
   // when swap is true.
   void Stage(const void* data, unsigned int n, bool swap);
-  // Writes tag, then the low n bytes of bits, most significant first.
-  bool Tagged(short tag, uint64_t bits, unsigned int n);
+  // Writes the low N bytes of bits, most significant first.
+  template <unsigned int N>
+  bool Big(uint64_t bits);
+  // Writes tag, then the low N bytes of bits.
+  template <unsigned int N>
+  bool Tagged(short tag, uint64_t bits);
 
   unsigned char scratch_[8];
   bool error_;

@@ -27,6 +27,19 @@ void* Alloc(std::size_t size) noexcept {
   return block;
 }
 
+void* AllocZeroed(std::size_t size) noexcept {
+  void* block = size > 0xFFFFFFFFu ? nullptr : HostKit_Alloc(kTag, static_cast<unsigned>(size), 1);
+  if (block == nullptr) NoteRefusal();
+  return block;
+}
+
+void* Realloc(void* block, std::size_t size) noexcept {
+  void* moved =
+      size > 0xFFFFFFFFu ? nullptr : HostKit_Realloc(kTag, block, static_cast<unsigned>(size), 0);
+  if (moved == nullptr) NoteRefusal();
+  return moved;
+}
+
 void Free(void* block) noexcept {
   if (block != nullptr) HostKit_Free(kTag, block);
 }

@@ -10,6 +10,12 @@ namespace orb {
 // Host allocation of `size` bytes, tag "newop", flags 0; null on failure
 // and for sizes beyond 32 bits, which make no host call.
 void* Alloc(std::size_t size) noexcept;
+// Alloc with the bytes zero-filled (flags 1): large blocks come zeroed
+// from the system without a pass over them.
+void* AllocZeroed(std::size_t size) noexcept;
+// Host resize of block (null allocates) to `size` bytes, tag "newop",
+// keeping its contents; null on failure, the old block then stays valid.
+void* Realloc(void* block, std::size_t size) noexcept;
 // Host release with tag "newop"; a null block makes no host call.
 void Free(void* block) noexcept;
 

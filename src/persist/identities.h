@@ -17,11 +17,6 @@
 
 class ZStreamer::Identities {
  public:
-  struct Entry {
-    void* object;  // null once forgotten
-    const void* kind;
-  };
-
   Identities() = default;
   ~Identities();
   Identities(const Identities&) = delete;
@@ -30,10 +25,10 @@ class ZStreamer::Identities {
   // Saving: the number of object; one not met before gets the next number
   // and *added is set. 0 when out of memory.
   std::uint32_t Number(void* object, bool* added);
-  // Loading: the live entry registered under id. When there is none (or it
-  // was forgotten), object and kind are registered under id, *added is set
-  // and the new entry is the result. Null when out of memory.
-  const Entry* Lookup(std::uint32_t id, void* object, const void* kind, bool* added);
+  // Loading: the live entry registered under id, as *object and *kind.
+  // When there is none (or it was forgotten), the given object and kind
+  // are registered under id and *added is set. False when out of memory.
+  bool Lookup(std::uint32_t id, void** object, const void** kind, bool* added);
 
   // Entries made so far.
   std::uint32_t Count() const { return count_; }
@@ -49,22 +44,27 @@ class ZStreamer::Identities {
 
   static std::uint32_t AddressKey(void* object);
   std::uint32_t Home(std::uint32_t key) const;
-  // Makes room for one more entry; false when out of memory.
-  bool MakeRoom();
-  bool GrowEntries();
+  // Makes room for one more entry, with a kind when withKind is set; false
+  // when out of memory.
+  bool MakeRoom(bool withKind);
+  bool GrowEntries(bool withKind);
   bool GrowSlots();
-  // The slot of the entry registered under key for which matches(entry)
-  // holds, or the free slot where it would go. There must be a free slot.
+  // The slot of the entry registered under key for which matches(entry
+  // index) holds, or the free slot where it would go. There must be a free
+  // slot.
   template <class Matches>
   Slot* Probe(std::uint32_t key, Matches matches) const;
-  // Appends entry and points slot (from Probe, after MakeRoom) at it.
-  const Entry* Insert(Slot* slot, std::uint32_t key, Entry entry);
+  // Appends an entry and points slot (from Probe, after MakeRoom) at it.
+  void Insert(Slot* slot, std::uint32_t key, void* object, const void* kind);
 
   Slot* slots_ = nullptr;
   std::uint32_t mask_ = 0;   // slot count - 1
   std::uint32_t shift_ = 0;  // log2 of the slot count
   std::uint32_t used_ = 0;   // slots in use
-  Entry* entries_ = nullptr;
+  // The entries in order of registration: objects (null once forgotten)
+  // and, when loading, their kinds. A saving table keeps no kinds.
+  void** objects_ = nullptr;
+  const void** kinds_ = nullptr;
   std::uint32_t count_ = 0;
   std::uint32_t capacity_ = 0;
 };

@@ -76,31 +76,30 @@ bool ZStreamer::Write(const void* data, unsigned long n, bool swap) {
   return true;
 }
 
-// Items are a few bytes long: a loop beats a call to memcpy.
 void ZStreamer::Stage(const void* data, unsigned int n, bool swap) {
   unsigned char* to = stage_ + staged_;
-  const unsigned char* from = static_cast<const unsigned char*>(data);
   if (swap) {
+    const unsigned char* from = static_cast<const unsigned char*>(data);
     for (unsigned int i = 0; i < n; i++) to[i] = from[n - 1 - i];
-  } else if (n <= 16) {
-    for (unsigned int i = 0; i < n; i++) to[i] = from[i];
   } else {
-    std::memcpy(to, from, n);
+    std::memcpy(to, data, n);
   }
   staged_ += n;
 }
 
-// A typed value: Schema(tag), then the low n bytes of bits, most
-// significant first; gathered in one step when there is room.
-bool ZStreamer::Tagged(short tag, std::uint64_t bits, unsigned int n) {
-  if (gathering_ == 0 || error_ || sizeof stage_ - staged_ < 2 + n) {
-    Schema(tag);
-    return WriteBig(*this, bits, n);
-  }
-  orb::PutBig(stage_ + staged_, static_cast<std::uint16_t>(tag), 2);
-  orb::PutBig(stage_ + staged_ + 2, bits, n);
-  staged_ += 2 + n;
+// Gathered in one step when there is room. N is a constant so that the
+// byte stores unroll: tags and numbers are most of a stream.
+template <unsigned int N>
+inline bool ZStreamer::Big(std::uint64_t bits) {
+  if (gathering_ == 0 || error_ || sizeof stage_ - staged_ < N) return WriteBig(*this, bits, N);
+  orb::PutBig(stage_ + staged_, bits, N);
+  staged_ += N;
   return true;
+}
+
+template <unsigned int N>
+inline bool ZStreamer::Tagged(short tag, std::uint64_t bits) {
+  return Big<2>(static_cast<std::uint16_t>(tag)) && Big<N>(bits);
 }
 
 bool ZStreamer::Put(const void* data, unsigned long n) {
@@ -135,45 +134,43 @@ bool ZStreamer::Read(void* data, unsigned long n, bool swap) {
   return true;
 }
 
-bool ZStreamer::Schema(short value) {
-  return WriteBig(*this, static_cast<std::uint16_t>(value), 2);
-}
+bool ZStreamer::Schema(short value) { return Big<2>(static_cast<std::uint16_t>(value)); }
 
 short ZStreamer::Schema() {
   std::uint64_t bits;
   return ReadBig(*this, bits, 2) ? static_cast<short>(bits) : -1;
 }
 
-bool ZStreamer::Write(unsigned char value) { return Tagged(eTagUnsignedChar, value, 1); }
+bool ZStreamer::Write(unsigned char value) { return Tagged<1>(eTagUnsignedChar, value); }
 
 bool ZStreamer::Write(signed char value) {
-  return Tagged(eTagSignedChar, static_cast<unsigned char>(value), 1);
+  return Tagged<1>(eTagSignedChar, static_cast<unsigned char>(value));
 }
 
-bool ZStreamer::Write(unsigned short value) { return Tagged(eTagUnsignedShort, value, 2); }
+bool ZStreamer::Write(unsigned short value) { return Tagged<2>(eTagUnsignedShort, value); }
 
 bool ZStreamer::Write(short value) {
-  return Tagged(eTagShort, static_cast<std::uint16_t>(value), 2);
+  return Tagged<2>(eTagShort, static_cast<std::uint16_t>(value));
 }
 
 bool ZStreamer::Write(unsigned long value) {
-  return Tagged(eTagUnsignedLong, static_cast<std::uint32_t>(value), 4);
+  return Tagged<4>(eTagUnsignedLong, static_cast<std::uint32_t>(value));
 }
 
-bool ZStreamer::Write(long value) { return Tagged(eTagLong, static_cast<std::uint32_t>(value), 4); }
+bool ZStreamer::Write(long value) { return Tagged<4>(eTagLong, static_cast<std::uint32_t>(value)); }
 
 bool ZStreamer::Write(float value) {
   static_assert(sizeof(float) == 4, "float must be IEEE 754 single precision");
   std::uint32_t bits;
   std::memcpy(&bits, &value, 4);
-  return Tagged(eTagFloat, bits, 4);
+  return Tagged<4>(eTagFloat, bits);
 }
 
 bool ZStreamer::Write(double value) {
   static_assert(sizeof(double) == 8, "double must be IEEE 754 double precision");
   std::uint64_t bits;
   std::memcpy(&bits, &value, 8);
-  return Tagged(eTagDouble, bits, 8);
+  return Tagged<8>(eTagDouble, bits);
 }
 
 bool ZStreamer::Read(unsigned char& value) {
@@ -254,16 +251,14 @@ ZStreamer::Identity ZStreamer::ReadIdentity(void* object, const void* kind) {
   if (Schema() != eTagUnsignedLong || !Read(&id, 4, true)) return found;
   Identities* table = Table();
   bool added = false;
-  const Identities::Entry* entry =
-      table == nullptr ? nullptr : table->Lookup(id, object, kind, &added);
-  if (entry == nullptr) {
+  if (table == nullptr || !table->Lookup(id, &object, &kind, &added)) {
     error_ = true;
     return found;
   }
   found.read = true;
   if (!added) {
-    found.object = entry->object;
-    found.kind = entry->kind;
+    found.object = object;
+    found.kind = kind;
   }
   return found;
 }
