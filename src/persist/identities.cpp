@@ -2,8 +2,6 @@
 // through an open-addressing table with linear probing.
 #include "persist/identities.h"
 
-#include <cstring>
-
 #include "lib/alloc.h"
 
 namespace {
