@@ -81,7 +81,7 @@ void ZStreamer::Stage(const void* data, unsigned int n, bool swap) {
   if (swap) {
     const unsigned char* from = static_cast<const unsigned char*>(data);
     for (unsigned int i = 0; i < n; i++) to[i] = from[n - 1 - i];
-  } else {
+  } else if (n != 0) {  // an empty buffer's data may be null
     std::memcpy(to, data, n);
   }
   staged_ += n;
