@@ -21,19 +21,21 @@ class ZRegExp;
 ORBCMN_C void OrbText_SetPlainBacktracking(int on);
 bool OrbText_PlainBacktracking();
 
+namespace orb {
+
 // A stack of plain values with room for Inline of them in place; beyond
 // that it grows on the host allocator. Push is false when memory ran out.
 template <class T, unsigned Inline>
-class OrbStack {
+class Stack {
   static_assert(std::is_trivially_copyable<T>::value, "values are moved with memcpy");
 
  public:
-  OrbStack() : items_(inline_), size_(0), capacity_(Inline) {}
-  ~OrbStack() {
+  Stack() : items_(inline_), size_(0), capacity_(Inline) {}
+  ~Stack() {
     if (items_ != inline_) orb::Free(items_);
   }
-  OrbStack(const OrbStack&) = delete;
-  OrbStack& operator=(const OrbStack&) = delete;
+  Stack(const Stack&) = delete;
+  Stack& operator=(const Stack&) = delete;
 
   bool Push(const T& value) {
     if (size_ == capacity_ && !Grow()) return false;
@@ -68,12 +70,12 @@ class OrbStack {
 // chain at end positions from..low, which is the next end position not
 // known to fail, skipping runs of known failures in near-constant time.
 // When memory runs out it stops recording, which costs time, not results.
-class OrbFailureMemo {
+class FailureMemo {
  public:
-  OrbFailureMemo() : slots_(nullptr), capacity_(0), count_(0), exhausted_(false) {}
-  ~OrbFailureMemo() { orb::Free(slots_); }
-  OrbFailureMemo(const OrbFailureMemo&) = delete;
-  OrbFailureMemo& operator=(const OrbFailureMemo&) = delete;
+  FailureMemo() : slots_(nullptr), capacity_(0), count_(0), exhausted_(false) {}
+  ~FailureMemo() { orb::Free(slots_); }
+  FailureMemo(const FailureMemo&) = delete;
+  FailureMemo& operator=(const FailureMemo&) = delete;
 
   // True when atom is known to fail at pos.
   bool Failed(const ZRegExp* atom, long long pos) { return Lookup(atom, pos) != nullptr; }
@@ -100,6 +102,8 @@ class OrbFailureMemo {
   uint32_t count_;
   bool exhausted_;
 };
+
+}  // namespace orb
 
 // The memoising matcher: runs the chain that starts at head over text[0, n)
 // with an explicit stack of atom frames, so its depth in C++ frames stays
@@ -129,7 +133,7 @@ class ZRegExpMatcher {
 
   const char* text_;
   long long n_;
-  OrbFailureMemo memo_;
+  orb::FailureMemo memo_;
   bool lost_ = false;  // a record of a match could not be kept
 };
 

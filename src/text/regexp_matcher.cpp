@@ -22,7 +22,7 @@ enum Phase : int {
 
 }  // namespace
 
-void OrbFailureMemo::Record(const ZRegExp* atom, long long pos) {
+void orb::FailureMemo::Record(const ZRegExp* atom, long long pos) {
   if (exhausted_ || Lookup(atom, pos) != nullptr) return;
   if ((count_ + 1) * 2 > capacity_ && !Grow()) {
     exhausted_ = true;
@@ -34,7 +34,7 @@ void OrbFailureMemo::Record(const ZRegExp* atom, long long pos) {
   ++count_;
 }
 
-long long OrbFailureMemo::Candidate(const ZRegExp* atom, long long from, long long low) {
+long long orb::FailureMemo::Candidate(const ZRegExp* atom, long long from, long long low) {
   long long r = from;
   while (r >= low) {
     Slot* s = Lookup(atom, r);
@@ -52,7 +52,7 @@ long long OrbFailureMemo::Candidate(const ZRegExp* atom, long long from, long lo
   return r >= low ? r : kFail;
 }
 
-OrbFailureMemo::Slot* OrbFailureMemo::Lookup(const ZRegExp* atom, long long pos) {
+orb::FailureMemo::Slot* orb::FailureMemo::Lookup(const ZRegExp* atom, long long pos) {
   if (count_ == 0) return nullptr;
   for (uint32_t i = Home(atom, pos);; i = (i + 1) & (capacity_ - 1)) {
     Slot& s = slots_[i];
@@ -61,7 +61,7 @@ OrbFailureMemo::Slot* OrbFailureMemo::Lookup(const ZRegExp* atom, long long pos)
   }
 }
 
-uint32_t OrbFailureMemo::Home(const ZRegExp* atom, long long pos) const {
+uint32_t orb::FailureMemo::Home(const ZRegExp* atom, long long pos) const {
   // A full 64-bit mix, so that neighbouring positions of one atom and the
   // aligned addresses of atoms spread over the whole table.
   uint64_t h = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(atom)) ^
@@ -74,7 +74,7 @@ uint32_t OrbFailureMemo::Home(const ZRegExp* atom, long long pos) const {
   return static_cast<uint32_t>(h) & (capacity_ - 1);
 }
 
-bool OrbFailureMemo::Grow() {
+bool orb::FailureMemo::Grow() {
   uint32_t capacity = capacity_ == 0 ? 16 : capacity_ * 2;
   if (capacity > (1u << 26)) return false;  // keeps the block size within 32 bits
   Slot* slots = static_cast<Slot*>(orb::Alloc(sizeof(Slot) * capacity));
@@ -116,7 +116,7 @@ void ZRegExpMatcher::Record(ZRegExp* a, const char* p, unsigned int n) {
 }
 
 long long ZRegExpMatcher::Match(ZRegExp* head) {
-  OrbStack<Frame, 16> stack;
+  orb::Stack<Frame, 16> stack;
   stack.Push(Frame{head, 0, 0, 0, ZListRegExpP::ZIterator(), kStart});
   long long value = kFail;
   for (;;) {

@@ -125,7 +125,7 @@ void ZRegExp::CopyFrom(const ZRegExp& other) {
     ZRegExp* to;
     const ZRegExp* from;
   };
-  OrbStack<Pair, 8> pending;
+  orb::Stack<Pair, 8> pending;
   lost_ = false;
   bool whole = !other.lost_ && pending.Push(Pair{this, &other});
   while (whole && !pending.Empty()) {
@@ -171,7 +171,7 @@ void ZRegExp::ParseAtoms() {
   // Atoms made while compiling wait here for their own compilation, so the
   // compiler does not recurse along the chain or into groups. One that
   // cannot be scheduled stays empty (kind 0) and matches nothing.
-  OrbStack<ZRegExp*, 8> pending;
+  orb::Stack<ZRegExp*, 8> pending;
   bool whole = pending.Push(this);
   ZString rest;
   while (whole && !pending.Empty()) {
