@@ -8,8 +8,9 @@ endif()
 # same toolchain and run with the emulator, finding the DLLs through PATH.
 set(ORB_INSTALL_WINDOWS "")
 if(WIN32)
-  set(ORB_INSTALL_WINDOWS -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
-                          "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}")
+  # The emulator is a command with arguments: "|" stands for ";" on the way.
+  string(REPLACE ";" "|" emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  set(ORB_INSTALL_WINDOWS -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} "-DEMULATOR=${emulator}")
 endif()
 add_test(NAME Install.FindPackageAndPkgConfig
   COMMAND ${CMAKE_COMMAND} -DBIN=${CMAKE_BINARY_DIR} -DSRC=${CMAKE_CURRENT_SOURCE_DIR}/test_install

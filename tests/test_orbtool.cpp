@@ -7,7 +7,9 @@
 #endif
 
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "support/tempfiles.h"
@@ -34,13 +36,19 @@ struct Result {
 };
 
 #if defined(_WIN32)
-// The command interpreter quotes with double quotes and wants "\" in the
-// program's path; its result is the exit code.
-std::string Command(std::string line) {
-  for (char& c : line) c = c == '\'' ? '"' : c;
-  size_t end = line.find(' ');
-  for (size_t i = 0; i < end && i < line.size(); i++) line[i] = line[i] == '/' ? '\\' : line[i];
-  return line;
+// The command interpreter quotes with double quotes (a double quote inside
+// them is \") and wants "\" in the program's path; its result is the exit
+// code.
+std::string Command(const std::string& line) {
+  std::string out;
+  bool quoted = false;
+  for (char c : line) {
+    if (c == '\'') quoted = !quoted;
+    out += c == '\'' ? "\"" : quoted && c == '"' ? "\\\"" : std::string(1, c);
+  }
+  size_t end = out.find(' ');
+  for (size_t i = 0; i < end && i < out.size(); i++) out[i] = out[i] == '/' ? '\\' : out[i];
+  return out;
 }
 int ExitCode(int status) { return status; }
 #else
@@ -245,7 +253,17 @@ TEST(OrbtoolBinary, TextToBinaryToTextAndBinaryToTextToBinary) {
       Fails(Tool("atoms dump " + kBuilt + "/actions.bin"), 1, {"not a readable atom table file"}));
   EXPECT_EQ(Tool("atoms build " + kAtoms).code, 2);  // -o is required
   EXPECT_EQ(Tool("atoms build " + kAtoms + " -o " + dir.File("no/such/dir/x.bin")).code, 1);
-  EXPECT_TRUE(Fails(Tool("atoms dump " + dir.path()), 1, {dir.path(), "cannot read"}));
+  // A directory: Windows refuses to open it, POSIX to read it.
+  EXPECT_TRUE(Fails(Tool("atoms dump " + dir.path()), 1, {dir.path() + ": cannot "}));
+  // A target that cannot be replaced (a folder holding a file) is left as
+  // it was, with nothing written beside it.
+  std::filesystem::create_directory(dir.File("kept"));
+  ASSERT_TRUE(WriteBytes(dir.File("kept/inside"), {'k'}));
+  EXPECT_TRUE(Fails(Tool("atoms build " + kAtoms + " -o " + dir.File("kept")), 1,
+                    {dir.File("kept") + ": cannot write"}));
+  EXPECT_EQ(Slurp(dir.File("kept/inside")), "k");
+  auto entries = std::filesystem::directory_iterator(dir.path());
+  EXPECT_EQ(2, std::distance(begin(entries), end(entries))) << "t.bin and kept only";
 #if !defined(_WIN32)
   // A disk that fills up (a file size limit of 1 KiB, a POSIX shell's):
   // the old file stays whole.

@@ -11,6 +11,7 @@
 #include "platform/win32.h"
 #include "plugins/module_path.h"
 #include "support/tempfiles.h"
+#include "support/wine.h"
 
 namespace {
 
@@ -103,7 +104,13 @@ TEST(PlatformModule, FileNamesCutToTheBuffer) {
   char small[6];
   std::memset(small, 'x', sizeof small);
   EXPECT_EQ(5u, GetModuleFileNameA(module, small, 5));
-  EXPECT_STREQ(expected.substr(0, 4).c_str(), small);
+  if (UnderWine()) {
+    // Wine fills all five bytes and ends them with no zero, as Windows XP
+    // did; Windows since Vista writes four and a zero.
+    EXPECT_EQ(expected.substr(0, 5), std::string(small, 5));
+  } else {
+    EXPECT_STREQ(expected.substr(0, 4).c_str(), small);
+  }
   EXPECT_EQ('x', small[5]);
   EXPECT_EQ(0u, GetModuleFileNameA(module, small, 0));
   EXPECT_TRUE(FreeLibrary(module));

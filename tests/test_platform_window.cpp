@@ -86,10 +86,11 @@ TEST_F(WindowTest, QueueOrderDroppedMessagesAndQuit) {
 
 INT_PTR CALLBACK TestDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+  if (message == WM_APP) DestroyWindow(dialog);
   return message == WM_INITDIALOG || message == WM_COMMAND;
 }
 
-// Modal loops end on close or quit, and refuse to start when nothing could drive them.
+// Modal loops end on close, quit or destruction, and refuse to start when nothing could drive them.
 TEST_F(WindowTest, DialogsEndOnCloseQuitOrFailure) {
 #if !defined(_WIN32)
   // A Windows program carries the template as a resource (support/windows.rc).
@@ -104,8 +105,12 @@ TEST_F(WindowTest, DialogsEndOnCloseQuitOrFailure) {
   EXPECT_EQ(0, DialogBoxParamA(nullptr, "TestDlg", kBogus, TestDlgProc, 0));
   g_idle_script = {WM_CLOSE};  // becomes IDCANCEL
   EXPECT_EQ(IDCANCEL, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
-  PostQuitMessage(3);  // ends the loop and is posted again
+  g_idle_script = {WM_APP};  // destroyed without EndDialog
   EXPECT_EQ(0, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
+  // WM_QUIT ends the loop with the result a dialog has before EndDialog
+  // and is posted again.
+  PostQuitMessage(3);
+  EXPECT_EQ(IDOK, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
   MSG msg;
   ASSERT_EQ(0, GetMessageA(&msg, nullptr, 0, 0));
   EXPECT_EQ(3u, msg.wParam);

@@ -1,7 +1,4 @@
 // Input, output and the hex and byte texts of orbtool.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,12 +7,14 @@
 #include <iterator>
 #include <sstream>
 
+#include "files.h"
 #include "tool.h"
 
 namespace orbtool {
 
 std::string ReadInput(const std::string& path) {
   if (path == "-") {
+    SetBinaryMode(stdin);
     std::ostringstream all;
     all << std::cin.rdbuf();
     return all.str();
@@ -36,33 +35,16 @@ std::string ReadInput(const std::string& path) {
 
 void WriteOutput(const std::string& path, const std::string& data) {
   if (path == "-") {
+    std::cout.flush();
+    SetBinaryMode(stdout);
     std::cout.write(data.data(), static_cast<std::streamsize>(data.size()));
     std::cout.flush();
     if (!std::cout) throw ToolError("cannot write to standard output");
     return;
   }
-  // Written beside the target, synced, then renamed over it: a write that
-  // fails leaves the old file as it was.
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(&temp[0]);
-  if (fd < 0) throw ToolError(path + ": cannot create: " + std::strerror(errno));
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  int error = done < data.size() ? (errno != 0 ? errno : ENOSPC) : 0;
-  mode_t mask = umask(0);
-  umask(mask);
-  if (error == 0 && (fchmod(fd, 0666 & ~mask) != 0 || fsync(fd) != 0)) error = errno;
-  if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    unlink(temp.c_str());
-    throw ToolError(path + ": cannot write: " + std::strerror(error));
-  }
+  // A write that fails leaves the old file as it was.
+  int error = ReplaceFileWith(path, data);
+  if (error != 0) throw ToolError(path + ": cannot write: " + std::strerror(error));
 }
 
 namespace {

@@ -2,12 +2,11 @@
 // ZStreamer.
 #include "tables.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
+#include <cstdio>
 
 #include "actions_json.h"
 #include "atoms_json.h"
+#include "files.h"
 #include "orbcmn/zfile.h"
 #include "orbcmn/zstreamer.h"
 #include "tool.h"
@@ -20,13 +19,9 @@ namespace {
 class TempFile {
  public:
   TempFile() {
-    const char* dir = std::getenv("TMPDIR");
-    path_ = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/orbtool-XXXXXX";
-    int fd = mkstemp(&path_[0]);
-    if (fd < 0) throw ToolError("cannot make a temporary file in " + path_);
-    close(fd);
+    if (!MakeTempFile(&path_)) throw ToolError("cannot make a temporary file");
   }
-  ~TempFile() { unlink(path_.c_str()); }
+  ~TempFile() { std::remove(path_.c_str()); }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   const char* path() const { return path_.c_str(); }

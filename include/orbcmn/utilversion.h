@@ -36,7 +36,7 @@ ORBCMN_C intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, ui
 ORBCMN_C void UtilCenterWnd(HWND reference, HWND window);
 // Reads the text of control `id` of `dialog` into `buffer` (at most `size`
 // bytes with the terminator), removes leading and trailing spaces (only
-// 0x20) and returns `buffer`.
+// 0x20) and returns `buffer`. A null `buffer` reads nothing and gives null.
 ORBCMN_C char* UtilGetAndTrimField(HWND dialog, unsigned short id, char* buffer,
                                    unsigned short size);
 

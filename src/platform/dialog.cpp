@@ -133,7 +133,9 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
   if (parent != nullptr && !IsWindow(parent)) return 0;
   HWND dialog = CreateDialogParamA(instance, name, parent, dialogProc, initParam);
   if (dialog == nullptr) return -1;
-  INT_PTR result = -1;
+  // A dialog destroyed without EndDialog gives 0; a loop ended by WM_QUIT
+  // gives IDOK, the result a dialog has until EndDialog sets another.
+  INT_PTR result = 0;
   for (;;) {
     OrbWindow* w = OrbWinFind(dialog);
     if (w == nullptr) break;
@@ -152,10 +154,13 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
       }
     }
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == -1) break;
+    if (got == -1) {
+      result = -1;
+      break;
+    }
     if (got == 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));
-      result = 0;
+      result = IDOK;
       break;
     }
     TranslateMessage(&msg);

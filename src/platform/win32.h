@@ -1,8 +1,8 @@
 // The platform seam: the Win32 API and the Microsoft runtime's own
 // functions as the library calls them. On Windows they are the system's;
 // elsewhere they are our stand-in (the win32_*.h headers beside this one),
-// which keeps Win32's signatures and behaviour. The few calls the library
-// needs beyond Win32 are in orbwin.h.
+// which keeps Win32's signatures and behaviour. orbwin.h gives the
+// runtime's unlocked byte macros one name on both.
 #ifndef ORBWIN_WIN32_H_
 #define ORBWIN_WIN32_H_
 
@@ -13,7 +13,6 @@
 #include <windows.h>
 #else
 #include "win32_char.h"
-#include "win32_crtfile.h"
 #include "win32_file.h"
 #include "win32_find.h"
 #include "win32_findfirst.h"

@@ -307,9 +307,10 @@ ORBWIN_C HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND pa
 // message loop until EndDialog is called for it, destroys it and returns
 // the EndDialog result. Whenever the queue is empty, WM_ENTERIDLE
 // (MSGF_DIALOGBOX, dialog handle) goes to the owner first. -1 when the
-// template is unknown, when the queue stays empty (nothing could ever end
-// the dialog) or when the dialog was destroyed without EndDialog; on
-// WM_QUIT the quit message is posted again and 0 is returned.
+// template is unknown or the queue stays empty (nothing could ever end the
+// dialog); 0 when the owner is not a window or the dialog was destroyed
+// without EndDialog; on WM_QUIT the quit message is posted again and IDOK
+// is returned (a dialog's result until EndDialog sets another).
 ORBWIN_C INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent,
                                         DLGPROC dialogProc, LPARAM initParam);
 // Marks the dialog ended with `result`; a modal loop then returns it. FALSE

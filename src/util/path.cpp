@@ -43,7 +43,7 @@ void DeleteAllFiles(const char* dir) {
   if (search == -1) return;
   do {
     // ".", ".." and subdirectories are not files: removing them fails.
-    if (BuildDeletePath(dir, length, g_deleteFind.name)) OrbWin_remove(g_deletePath);
+    if (BuildDeletePath(dir, length, g_deleteFind.name)) _unlink(g_deletePath);
   } while (_findnext(search, &g_deleteFind) == 0);
   _findclose(search);
 }
@@ -53,7 +53,7 @@ int AppendFile(FILE* out, const char* path) {
   const size_t kPiece = 2048;
   char* buffer = static_cast<char*>(LocalAlloc(LMEM_FIXED, kPiece));
   if (buffer == nullptr) return 0;
-  FILE* in = OrbWin_fopen(path, "rb");
+  FILE* in = _fsopen(path, "rb", _SH_DENYNO);
   if (in == nullptr) {
     LocalFree(buffer);
     return 0;
