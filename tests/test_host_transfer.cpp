@@ -195,7 +195,7 @@ TEST_F(Recorder, ButtonStateFromTheClientRecord) {
 
   struct ClientRecord {
     const unsigned char* state;
-    unsigned char middle[24];
+    unsigned char middle[32 - sizeof(const unsigned char*)];
     uint32_t word32, after;
   };
   static_assert(offsetof(ClientRecord, word32) == 32, "layout");

@@ -48,7 +48,7 @@ class WindowTest : public testing::Test {
 TEST_F(WindowTest, ChildrenFollowAndDieWithTheirParent) {
   HWND w = Top();
   ASSERT_NE(nullptr, w);
-  EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(w) >> 32) << "handles carry 32 bits";
+  EXPECT_EQ(0u, uint64_t{reinterpret_cast<uintptr_t>(w)} >> 32) << "handles carry 32 bits";
   HWND child = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD, 10, 20, 80, 30, w,
                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
   ASSERT_EQ(child, GetDlgItem(w, 7));
@@ -86,7 +86,7 @@ TEST_F(WindowTest, QueueOrderDroppedMessagesAndQuit) {
 
 INT_PTR CALLBACK TestDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
-  if (message == WM_APP) DestroyWindow(dialog);
+  if (message == WM_USER + 1) DestroyWindow(dialog);
   return message == WM_INITDIALOG || message == WM_COMMAND;
 }
 
@@ -105,7 +105,7 @@ TEST_F(WindowTest, DialogsEndOnCloseQuitOrFailure) {
   EXPECT_EQ(0, DialogBoxParamA(nullptr, "TestDlg", kBogus, TestDlgProc, 0));
   g_idle_script = {WM_CLOSE};  // becomes IDCANCEL
   EXPECT_EQ(IDCANCEL, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
-  g_idle_script = {WM_APP};  // destroyed without EndDialog
+  g_idle_script = {WM_USER + 1};  // destroyed without EndDialog
   EXPECT_EQ(0, DialogBoxParamA(nullptr, "TestDlg", owner, TestDlgProc, 0));
   // WM_QUIT ends the loop with the result a dialog has before EndDialog
   // and is posted again.

@@ -2,6 +2,8 @@
 #ifndef ORBCMN_EXPORT_H_
 #define ORBCMN_EXPORT_H_
 
+#include <stdint.h>
+
 #include <cstddef>
 
 #if defined(_WIN32)
@@ -20,6 +22,14 @@
 #define ORBCMN_CALLBACK __stdcall
 #else
 #define ORBCMN_CALLBACK
+#endif
+
+// The last argument of a window or dialog procedure (Win32's LPARAM): long
+// on 32-bit Windows, a pointer-sized integer everywhere else.
+#if defined(_WIN32) && !defined(_WIN64)
+typedef long OrbLParam;
+#else
+typedef intptr_t OrbLParam;
 #endif
 
 #ifdef __cplusplus

@@ -28,7 +28,7 @@ ORBCMN_C intptr_t UtilAboutBox(HINSTANCE instance, HWND parent, const char* dial
 // version text there; WM_COMMAND from IDOK or IDCANCEL ends the dialog with
 // the whole wParam. Always 0.
 ORBCMN_C intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam,
-                                               intptr_t lParam);
+                                               OrbLParam lParam);
 // Moves `window` (size, Z order and activation unchanged) so that it is
 // centred over `reference`: x = left + (reference width - width) / 2, the
 // same for y, truncating toward zero and not kept on the screen. A child

@@ -58,7 +58,7 @@ intptr_t UtilAboutBox(HINSTANCE instance, HWND parent, const char* dialogTemplat
 }
 
 intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam,
-                                      intptr_t lParam) {
+                                      OrbLParam lParam) {
   if (message == WM_INITDIALOG) {
     UtilCenterWnd(GetParent(dialog), dialog);
     WORD versionId = LOWORD(lParam);
