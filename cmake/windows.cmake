@@ -34,3 +34,20 @@ if(CMAKE_CROSSCOMPILING)
     add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endif()
 endif()
+
+# On 32-bit Windows --kill-at exports __stdcall functions without their @n
+# suffix, but the import library the linker writes then lacks the
+# decorated symbols callers compiled against the headers ask for: it is
+# made again from the linker's export list.
+function(orb_stdcall_import_library target)
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    return()
+  endif()
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}-exports.def)
+  target_link_options(${target} PRIVATE -Wl,--output-def,${def})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DDEF=${def} -DDLL=$<TARGET_FILE_NAME:${target}>
+            -DIMPLIB=$<TARGET_LINKER_FILE:${target}> -DDLLTOOL=${CMAKE_DLLTOOL}
+            -P ${PROJECT_SOURCE_DIR}/cmake/stdcall-implib.cmake
+    VERBATIM)
+endfunction()
