@@ -10,7 +10,9 @@ set(ORB_INSTALL_WINDOWS "")
 if(WIN32)
   # The emulator is a command with arguments: "|" stands for ";" on the way.
   string(REPLACE ";" "|" emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
-  set(ORB_INSTALL_WINDOWS -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} "-DEMULATOR=${emulator}")
+  # A toolchain file given relative to the source tree, as scripts do.
+  get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+  set(ORB_INSTALL_WINDOWS -DTOOLCHAIN=${toolchain} "-DEMULATOR=${emulator}")
 endif()
 add_test(NAME Install.FindPackageAndPkgConfig
   COMMAND ${CMAKE_COMMAND} -DBIN=${CMAKE_BINARY_DIR} -DSRC=${CMAKE_CURRENT_SOURCE_DIR}/test_install
