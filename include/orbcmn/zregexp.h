@@ -105,6 +105,7 @@ class ORBCMN_API ZRegExp : public ZString {
 
  private:
   friend class ZRegExpMatcher;
+  friend class ZSyntax;
   friend struct ZRegExpProbe;  // inspection hook for the library's tests
 
   enum Kind : uint32_t {
@@ -172,6 +173,9 @@ class ORBCMN_API ZRegExp : public ZString {
   bool MatchesAtEnd() const;
   // The plain backtracking match, recursive over the chain.
   bool PlainMatch(ZString& text);
+  // operator== without consuming: how many characters at the front of
+  // text the expression matches, or -1.
+  long long MatchLength(const ZString& text);
   // PlainMatch of a group atom.
   bool PlainAlternation(ZString& text);
   // MatchRemainder on text without its first k characters; text keeps what

@@ -24,20 +24,15 @@ ZSyntax& ZSyntax::operator=(const ZSyntax& other) {
 ZSyntax::~ZSyntax() = default;
 
 bool ZSyntax::Parse(ZString& text, ZListString& parameters) {
-  // The match runs on a copy and the parameters are gathered apart, so
-  // that running out of memory on the way changes neither text nor
-  // parameters.
-  ZString rest(text);
-  ZListString found;
-  if (rest.GetLength() != text.GetLength() || !(expression_ == rest) ||
-      !expression_.GetParameters(found)) {
-    return false;
-  }
+  // The match leaves text alone (copying it for every try would make
+  // tokenizing quadratic in the text's length); the parameters are added
+  // after the old ones, all or none, and text is cut only when they are
+  // in, so that running out of memory on the way changes neither.
   int old = parameters.size();
-  parameters.insert(parameters.end(), found.begin(), found.end());
-  if (parameters.size() != old + found.size()) return false;
+  long long end = expression_.MatchLength(text);
+  if (end < 0 || !expression_.GetParameters(parameters)) return false;
   while (old-- > 0) parameters.pop_front();
-  text = rest;  // a suffix of text: fits its block, so it cannot fail
+  if (end > 0) text.Remove(1, static_cast<unsigned int>(end));  // moves the front: cannot fail
   return true;
 }
 

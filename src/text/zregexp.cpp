@@ -377,16 +377,16 @@ void ZRegExp::SplitGroup(const char* group, unsigned int n) {
 }
 
 bool ZRegExp::GetParameters(ZListString& out) const {
-  ZListString found;
-  int want = 0;
+  const int before = out.size();
+  int want = before;
   for (const ZRegExp* atom = this; atom != nullptr; atom = atom->next_) {
     if (!atom->parameter_) continue;
-    found.push_back(atom->lastMatch_);
-    want++;
+    out.push_back(atom->lastMatch_);
+    if (out.size() != ++want) break;
   }
-  int before = out.size();
-  if (found.size() == want) out.insert(out.end(), found.begin(), found.end());
-  return out.size() == before + want;
+  if (out.size() == want) return true;
+  while (out.size() > before) out.pop_back();
+  return false;
 }
 
 long long ZRegExp::FindLiteral(const char* text, unsigned int n) const {
@@ -443,6 +443,14 @@ bool ZRegExp::operator==(ZString& text) {
   if (end < 0) return false;
   DropFront(text, static_cast<unsigned int>(end));
   return true;
+}
+
+// The plain matcher consumes as it goes, so it runs on a copy.
+long long ZRegExp::MatchLength(const ZString& text) {
+  if (!g_plainBacktracking) return ZRegExpMatcher::Run(this, text, text.GetLength());
+  ZString rest(text);
+  if (rest.GetLength() != text.GetLength() || !PlainMatch(rest)) return -1;
+  return static_cast<long long>(text.GetLength()) - rest.GetLength();
 }
 
 bool ZRegExp::MatchRemainder(ZString& text) {
