@@ -477,7 +477,8 @@ class ORBCMN_API ZActionTable final {
   // The first description whose name equals name exactly (case-sensitive);
   // null when none.
   ZActionDescription* Find(const ZString& name);
-  // Empties names, then appends each description's name in order. True.
+  // Empties names, then appends each description's name in order. True;
+  // false, with names empty, when memory ran out.
   bool GetActionNames(ZListString& names);
 
   // Recognises length bytes as an action: the first description that

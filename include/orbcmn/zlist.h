@@ -98,12 +98,14 @@ class ORBCMN_API ZListPtrCore : public ZListBase {
   };
 
   ZListPtrCore();
-  // An empty list, then the pointers of `other` appended in order.
+  // An empty list, then the pointers of `other` appended in order; empty
+  // when memory runs out.
   ZListPtrCore(const ZListPtrCore& other);
   // Releases every node and the sentinel.
   ~ZListPtrCore();
   // Copies the pointers of `other` in order, reusing this list's nodes:
-  // surplus nodes are released, missing ones appended.
+  // surplus nodes are released, missing ones appended. When memory runs
+  // out the list is left empty, never a part of other.
   ZListPtrCore& operator=(const ZListPtrCore& other);
 
   static void* ValueOf(Link* node) { return static_cast<Node*>(node)->value; }
@@ -156,14 +158,16 @@ class ORBCMN_API ZListString : public ZListBase {
 
   // An empty list.
   ZListString();
-  // An empty list, then a copy of every string of `other`, in order.
+  // An empty list, then a copy of every string of `other`, in order. When
+  // memory runs out the list is empty: a caller tells by size().
   ZListString(const ZListString& other);
   // Releases every node with its string, then the sentinel.
   ~ZListString();
   // Makes this list hold copies of the strings of `other`, in order:
   // existing nodes take the strings by ZString assignment, missing nodes
   // are appended and surplus nodes released. Nothing when `other` is this
-  // list.
+  // list. When memory runs out the list is left empty, never a mix of its
+  // old strings and other's.
   ZListString& operator=(const ZListString& other);
 
   // Appends a copy of `value`.

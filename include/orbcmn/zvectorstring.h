@@ -13,10 +13,12 @@ class ORBCMN_API ZVectorString {
 
   // No elements, no storage.
   ZVectorString();
-  // A copy of every string of other, in order (value semantics).
+  // A copy of every string of other, in order (value semantics). When
+  // memory runs out the copy is empty (size() 0), never a part of other.
   ZVectorString(const ZVectorString& other);
   // Makes this sequence hold exactly copies of other's strings, in order.
-  // Nothing on self-assignment.
+  // Nothing on self-assignment; when memory runs out the sequence is left
+  // exactly as it was.
   ZVectorString& operator=(const ZVectorString& other);
   // Destroys every string and releases the storage.
   ~ZVectorString();
@@ -32,13 +34,21 @@ class ORBCMN_API ZVectorString {
   void clear();
   // Appends a copy of value. When the storage is full it grows to twice
   // the number of strings, or to 4 strings when there is none. When memory
-  // runs out nothing is appended.
+  // runs out (for the storage or the copy) nothing is appended: a caller
+  // tells by size().
   void push_back(const ZString& value);
 
  private:
   // Moves the strings into new storage of `capacity` strings; false when
   // memory ran out (the sequence is then unchanged).
   bool Grow(int capacity);
+  // Makes this sequence hold copies of the n strings at from in new storage
+  // of `capacity` strings (from may be this sequence's own); false, with
+  // the sequence unchanged, when memory ran out.
+  bool Adopt(const ZString* from, int n, int capacity);
+  // Builds copies of the n strings at from in the raw storage at to; false,
+  // with nothing left built, when a string could not be copied.
+  static bool Copy(const ZString* from, int n, ZString* to);
 
   ZString* items_;  // storage for capacity_ strings, the first count_ built
   int count_;

@@ -22,6 +22,9 @@ struct ZActionShares {
     return true;
   }
 
+  // The description's own name, where a copy (GetName) could fail unseen.
+  static const ZString& Name(const ZActionDescription& description) { return description.name_; }
+
   // Makes list hold the elements of other, in order, sharing them.
   template <class T>
   static void Assign(ZListP<T>& list, const ZListP<T>& other) {

@@ -44,7 +44,13 @@ ZActionDescription* ZActionTable::Find(const ZString& name) {
 
 bool ZActionTable::GetActionNames(ZListString& names) {
   names.erase(names.begin(), names.end());
-  for (ZActionDescription* description : descriptions_) names.push_back(description->GetName());
+  for (ZActionDescription* description : descriptions_) {
+    int before = names.size();
+    names.push_back(ZActionShares::Name(*description));
+    if (names.size() != before) continue;
+    names.erase(names.begin(), names.end());  // memory ran out: no part of a list
+    return false;
+  }
   return true;
 }
 

@@ -22,17 +22,16 @@ ZVectorString::ZVectorString() : items_(nullptr), count_(0), capacity_(0) {}
 
 ZVectorString::ZVectorString(const ZVectorString& other)
     : items_(nullptr), count_(0), capacity_(0) {
-  if (other.count_ == 0 || !Grow(other.count_)) return;
-  for (int i = 0; i < other.count_; ++i) ::new (&items_[i]) ZString(other.items_[i]);
-  count_ = other.count_;
+  if (other.count_ > 0) Adopt(other.items_, other.count_, other.count_);
 }
 
 ZVectorString& ZVectorString::operator=(const ZVectorString& other) {
   if (this == &other) return *this;
-  clear();
-  if (other.count_ > capacity_ && !Grow(other.count_)) return *this;
-  for (int i = 0; i < other.count_; ++i) ::new (&items_[i]) ZString(other.items_[i]);
-  count_ = other.count_;
+  if (other.count_ == 0) {
+    clear();
+  } else {
+    Adopt(other.items_, other.count_, other.count_);
+  }
   return *this;
 }
 
@@ -58,27 +57,39 @@ void ZVectorString::clear() {
 
 void ZVectorString::push_back(const ZString& value) {
   if (count_ < capacity_) {
-    ::new (&items_[count_]) ZString(value);
-    ++count_;
+    if (Copy(&value, 1, items_ + count_)) ++count_;
     return;
   }
   // value may be one of this sequence's own strings, which growing moves.
   ZString copy(value);
-  if (!Grow(count_ == 0 ? 4 : count_ * 2)) return;
-  ::new (&items_[count_]) ZString(copy);
-  ++count_;
+  if (copy.GetLength() != value.GetLength() || !Grow(count_ == 0 ? 4 : count_ * 2)) return;
+  if (Copy(&copy, 1, items_ + count_)) ++count_;
 }
 
-bool ZVectorString::Grow(int capacity) {
+bool ZVectorString::Grow(int capacity) { return Adopt(items_, count_, capacity); }
+
+bool ZVectorString::Copy(const ZString* from, int n, ZString* to) {
+  for (int i = 0; i < n; ++i) {
+    ::new (&to[i]) ZString(from[i]);
+    if (to[i].GetLength() == from[i].GetLength()) continue;
+    while (i >= 0) to[i--].~ZString();  // a string could not be copied
+    return false;
+  }
+  return true;
+}
+
+bool ZVectorString::Adopt(const ZString* from, int n, int capacity) {
   void* block = orb::Alloc(sizeof(ZString) * static_cast<std::size_t>(capacity));
   if (block == nullptr) return false;
   ZString* items = static_cast<ZString*>(block);
-  for (int i = 0; i < count_; ++i) {
-    ::new (&items[i]) ZString(items_[i]);
-    items_[i].~ZString();
+  if (!Copy(from, n, items)) {
+    orb::Free(block);
+    return false;
   }
+  clear();
   orb::Free(items_);
   items_ = items;
+  count_ = n;
   capacity_ = capacity;
   return true;
 }

@@ -69,6 +69,8 @@ ZListPtrCore& ZListPtrCore::operator=(const ZListPtrCore& other) {
   }
   InsertRange(head_, theirs, other.head_);
   EraseRange(mine, head_);
+  // Memory ran out: an empty list rather than a part of other.
+  if (count_ != other.count_) EraseRange(first(), head_);
   return *this;
 }
 
@@ -138,13 +140,18 @@ ZListString& ZListString::operator=(const ZListString& other) {
   if (this == &other || head_ == nullptr) return *this;
   Link* mine = first();
   Link* theirs = other.first();
+  bool whole = true;
   while (mine != head_ && theirs != other.head_) {
-    static_cast<Node*>(mine)->value = static_cast<Node*>(theirs)->value;
+    ZString& value = static_cast<Node*>(mine)->value;
+    value = static_cast<Node*>(theirs)->value;
+    whole = whole && value.GetLength() == static_cast<Node*>(theirs)->value.GetLength();
     mine = mine->next;
     theirs = theirs->next;
   }
   InsertRange(head_, theirs, other.head_);
   EraseRange(mine, head_);
+  // Memory ran out: an empty list rather than a mix of old and new strings.
+  if (!whole || count_ != other.count_) EraseRange(first(), head_);
   return *this;
 }
 
