@@ -386,6 +386,37 @@ const std::vector<Scenario> kScenarios = {
        HostKit_Free("t", r);
        return failed ? kFailed : out;
      }},
+    {"paths_and_files",
+     [] {
+       std::string dir = g_dir.File("paths"), text = dir + "/lines.txt", out = dir + "/out.bin";
+       HostKit_MakePath(dir.c_str());
+       WriteBytes(text, Bytes{'o', 'n', 'e', '\n', 't', 'w', 'o', '\n', 'x'});
+       WriteBytes(out, Bytes{'o', 'l', 'd'});
+       long wrote = OrbHost_WriteDataToFile(out.c_str(), "new data", 8);
+       if (wrote != 8) return ReadBytes(out) == Bytes{'o', 'l', 'd'} ? kFailed : "torn file";
+       char* block = static_cast<char*>(OrbHost_ReadDataFromFile(out.c_str(), 8));
+       std::string all = block ? block : "<null>";
+       HostKit_Free("t", block);
+       if (block == nullptr) return kFailed;
+       ZTextFile lines;
+       if (!lines.Open(text.c_str(), ZFile::eRead, ZFile::eBinary)) return std::string("no open");
+       ZString line;
+       for (int i = 0; i < 3; i++) {
+         unsigned long refused = FaultRun::Refused();
+         if (!lines.ReadLine(line)) return FaultRun::Refused() != refused ? kFailed : "short";
+         all += "|" + S(line);
+         if (i == 0 && !lines.UnreadLine(line)) return kFailed;
+       }
+       ZFile whole;
+       ZBuffer bytes;
+       if (!whole.Open(out.c_str(), ZFile::eRead, ZFile::eBinary)) return std::string("no open");
+       if (!whole.Read(bytes)) return bytes.GetLength() == 0 ? kFailed : "torn read";
+       ZFileFind find = ZFileFind((dir + "\\*.txt").c_str());
+       if (!find.Next()) return kFailed;  // a pattern that could not be kept finds nothing
+       ZString found = find.GetPathName();
+       if (found.IsEmpty()) return kFailed;
+       return all + "|" + S(bytes) + "|" + S(found).substr(g_dir.path().size());
+     }},
     {"profile",
      [] {
        std::string file = g_dir.File("long.ini");

@@ -14,6 +14,9 @@ class ORBCMN_API ZFileFind {
   // Keeps pattern (null acts as an empty pattern) and its directory part:
   // the pattern up to and including its last backslash, empty when it has
   // none (so "C:*.txt" and "dir/*.txt" have none). No search runs yet.
+  // When memory runs out keeping them, the pattern is empty (as is a copy
+  // or assignment that memory ran out for): Next finds nothing rather than
+  // the entries of part of a pattern.
   ZFileFind(const char* pattern);
   // Ends the running search.
   ~ZFileFind();
@@ -29,10 +32,17 @@ class ORBCMN_API ZFileFind {
   bool Next();
   // Ends the running search; the next Next starts over. True.
   bool Reset();
-  // The directory part followed by the name of the entry found last.
+  // The directory part followed by the name of the entry found last; empty
+  // when memory ran out, never a part of the path.
   ZString GetPathName() const;
 
  private:
+  // Whether the pattern and directory are as long as other's: a copy that
+  // memory ran out for is not.
+  bool SameText(const ZFileFind& other) const;
+  // Drops a pattern that could not be kept whole: the search finds nothing.
+  void Forget();
+
   bool restart_;
   ZString pattern_;
   ZString directory_;

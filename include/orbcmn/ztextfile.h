@@ -27,10 +27,13 @@ class ORBCMN_API ZTextFile : public ZFile {
   // next line of the file without its line feed. In binary mode a CR
   // before the line feed stays in line. A last line without a line feed is
   // still a line. False at end of file (and when no buffer can be
-  // allocated). Lines may be of any length.
+  // allocated). Lines may be of any length. When memory runs out holding
+  // a line, that line is passed over, line is left empty and the result is
+  // false.
   bool ReadLine(ZString& line);
   // Puts a copy of line in front of the pushed-back lines: the next
-  // ReadLine gives it. Always true.
+  // ReadLine gives it. True; false, with nothing pushed back, when memory
+  // ran out.
   bool UnreadLine(const ZString& line);
   // Line writing is not supported: writes nothing, false.
   bool WriteLine(const ZString& line);

@@ -41,22 +41,23 @@ bool ZTextFile::ReadLine(ZString& line) {
   if (remaining_ == 0 && !Refill()) return false;
   for (;;) {
     char* feed = static_cast<char*>(std::memchr(next_, '\n', remaining_));
-    if (feed != nullptr) {
-      unsigned int count = static_cast<unsigned int>(feed - next_);
-      line.Append(next_, count);
-      next_ = feed + 1;
-      remaining_ -= count + 1;
-      return true;
+    unsigned int count = feed != nullptr ? static_cast<unsigned int>(feed - next_) : remaining_;
+    unsigned int before = line.GetLength();
+    bool whole = line.Append(next_, count).GetLength() == before + count;
+    next_ += count + (feed != nullptr ? 1 : 0);
+    remaining_ -= count + (feed != nullptr ? 1 : 0);
+    if (!whole) {
+      line.Empty();  // memory ran out: no part of a line
+      return false;
     }
-    line.Append(next_, remaining_);
-    remaining_ = 0;
-    if (!Refill()) return true;
+    if (feed != nullptr || !Refill()) return true;
   }
 }
 
 bool ZTextFile::UnreadLine(const ZString& line) {
+  int before = pushed_.size();
   pushed_.push_front(line);
-  return true;
+  return pushed_.size() != before;
 }
 
 bool ZTextFile::WriteLine(const ZString&) { return false; }
