@@ -236,12 +236,22 @@ TEST_F(Recorder, WholeFilesInAndOut) {
   EXPECT_EQ(7, OrbHost_WriteDataToFile(path.c_str(), "abcdefg", 7));
   EXPECT_EQ(5, OrbHost_WriteDataToFile(path.c_str(), data, 5));
   EXPECT_EQ(0, OrbHost_WriteDataToFile(dir.File("no/such/f").c_str(), data, 5));
+  // A save that fails leaves the old file whole: a new file that cannot
+  // be made, a rename that fails (over a directory) and leaves no new file
+  // behind.
+  HostKit_MakePath((path + ".orbnew").c_str());
+  EXPECT_EQ(0, OrbHost_WriteDataToFile(path.c_str(), "other", 5));
+  std::filesystem::remove(path + ".orbnew");
+  HostKit_MakePath(dir.File("sub/inner").c_str());
+  EXPECT_EQ(-1, OrbHost_WriteDataToFile(dir.File("sub").c_str(), "other", 5));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("sub.orbnew")));
+  EXPECT_EQ(Bytes(data, data + 5), ReadBytes(path));
   char* block = static_cast<char*>(OrbHost_ReadDataFromFile(path.c_str(), 5));
   ASSERT_NE(nullptr, block);
   EXPECT_EQ(0, std::memcmp(block, data, 6)) << "with a terminator";
   HostKit_Free("test", block);
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 6))
-      << "shorter than the count: the longer file was emptied before the rewrite";
+      << "shorter than the count: the longer file was replaced";
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 0));
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(dir.File("missing.bin").c_str(), 5));
   EXPECT_EQ((Strings{"106 042397 6", "108 test 0", "106 042397 7", "108 06109C 0"}), g_alloc);

@@ -104,9 +104,12 @@ ORBCMN_C int OrbHost_GetFile(char* out, long value);
 // cannot be opened, the block cannot be allocated or the file is shorter
 // than count. The caller frees it with HostKit_Free.
 ORBCMN_C void* OrbHost_ReadDataFromFile(const char* path, long count);
-// Creates (or empties) the file `path` and writes `count` bytes of `data`;
-// returns what the write gave (bytes written, -1 on a write error), 0 when
-// the file cannot be opened.
+// Makes the file `path` hold the `count` bytes of `data` and returns count.
+// The bytes go to a new file beside it, are synced to the disk and then
+// renamed over it, so a save that fails leaves the old file byte for byte
+// as it was: 0 when the new file cannot be made (no such directory, a
+// path of 260 characters or more), -1 when writing, syncing or renaming
+// failed or count is negative.
 ORBCMN_C long OrbHost_WriteDataToFile(const char* path, const void* data, long count);
 // Polls the client (tool 1/267 with 32) until its answer differs in its low
 // 32 bits from `current`, handling one waiting window message of the

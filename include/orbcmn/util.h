@@ -74,9 +74,11 @@ ORBCMN_C int GetPrivateProfileLongString(const char* file, const char* section,
                                          const char* lengthKey, const char* valueKey, char** block);
 // Stores `text` under two keys of `section`: `lengthKey` gets its length in
 // decimal, then, only when that succeeded, `valueKey` gets the text. A null
-// text counts as empty. Non-zero when both keys were written. Profile reads
-// drop blanks around a value and a pair of enclosing quotes, so such a text
-// does not read back unchanged.
+// text counts as empty. Non-zero when both keys were written. When the
+// value cannot be written the length key gets its old value back (or is
+// removed when it was missing), so the two keys change together; 0 then.
+// Profile reads drop blanks around a value and a pair of enclosing quotes,
+// so such a text does not read back unchanged.
 ORBCMN_C int WritePrivateProfileLongString(const char* file, const char* section,
                                            const char* lengthKey, const char* valueKey,
                                            const char* text);

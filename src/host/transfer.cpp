@@ -6,6 +6,7 @@
 #include "host/tools.h"
 #include "hostkit/hostkit.h"
 #include "lib/coding.h"
+#include "lib/wholefile.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
 
@@ -155,13 +156,11 @@ void* OrbHost_ReadDataFromFile(const char* path, long count) {
 }
 
 long OrbHost_WriteDataToFile(const char* path, const void* data, long count) {
+  int32_t n = static_cast<int32_t>(count);
   if (path == nullptr) return 0;
-  OFSTRUCT info;
-  HFILE file = OpenFile(path, &info, OF_CREATE | OF_WRITE);
-  if (file == HFILE_ERROR) return 0;
-  long written = _hwrite(file, static_cast<LPCCH>(data), count);
-  _lclose(file);
-  return written;
+  if (n < 0) return -1;
+  int result = orb::ReplaceWholeFile(path, data, static_cast<std::size_t>(n));
+  return result > 0 ? n : result;
 }
 
 intptr_t OrbHost_WaitForWndNotSame(unsigned long timeout, intptr_t current) {

@@ -193,3 +193,10 @@ int _unlink(const char* path) {
   if (path == nullptr) return -1;
   return unlink(OsPath(path).c_str()) == 0 ? 0 : -1;
 }
+
+BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (from == nullptr || to == nullptr) return FALSE;
+  std::string target = OsPath(to);
+  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && access(target.c_str(), F_OK) == 0) return FALSE;
+  return rename(OsPath(from).c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+}

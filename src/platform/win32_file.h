@@ -1,7 +1,7 @@
 // The runtime library's file functions that POSIX lacks or spells
 // differently: opening streams with the Windows text mode, file numbers,
-// lengths, access checks and removal. Paths may use "\" or "/"; "\" is
-// turned into "/" before the path reaches the OS.
+// lengths, access checks, removal and renaming. Paths may use "\" or "/";
+// "\" is turned into "/" before the path reaches the OS.
 #ifndef ORBWIN_WIN32_FILE_H_
 #define ORBWIN_WIN32_FILE_H_
 
@@ -31,5 +31,14 @@ ORBWIN_C int _commit(int fd);
 ORBWIN_C int _access(const char* path, int mode);
 // Removes the file `path`: 0, or -1 (a directory is not removed).
 ORBWIN_C int _unlink(const char* path);
+
+// The kernel's MoveFileExA for files: renames `from` as `to`. With
+// MOVEFILE_REPLACE_EXISTING a file named `to` is replaced in one step (a
+// reader finds the old file or the new, never neither); without it an
+// existing `to` fails. MOVEFILE_WRITE_THROUGH is accepted (the rename is
+// as durable as the system's). FALSE on failure.
+#define MOVEFILE_REPLACE_EXISTING 0x1
+#define MOVEFILE_WRITE_THROUGH 0x8
+ORBWIN_C BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 
 #endif  // ORBWIN_WIN32_FILE_H_
