@@ -277,6 +277,20 @@ const std::vector<Scenario> kScenarios = {
        if (n.size() != 2) return n.size() == 0 ? kFailed : "list copy " + Join(n);
        return S(c) + "|" + S(e) + "|" + Join(w) + "|" + Join(n);
      }},
+    {"lines_and_conversions",
+     [] {
+       ZString text = In("first line\r\nsecond\n\n  -0x1F rest\nmIxEd");
+       std::string out;
+       for (int i = 0; i < 5 && !text.IsEmpty(); i++) {
+         std::string before = S(text);
+         ZString line = text.ExtractLine();
+         if (line.IsEmpty()) return S(text) == before ? kFailed : "line lost";
+         out += "[" + S(line) + "]" + std::to_string(long(line)) + std::to_string(line.IsNumeric());
+         line.MakeUpper().Strip(ZString::eAll, In("I "));
+         out += S(line);
+       }
+       return out;
+     }},
     {"format",
      [] {
        ZString s = In("old");

@@ -155,7 +155,8 @@ class ORBCMN_API ZString : public ZBuffer {
   // Returns the text before the first CR or LF (the whole text when there is
   // none), removes it, then strips every CR and LF from both ends of what
   // is left. Lines ending in CR, LF or CR LF come out one after the other and
-  // empty lines are skipped.
+  // empty lines are skipped. When memory runs out the result is empty and
+  // the string is left as it was.
   ZString ExtractLine();
 
   // Formats with the printf rules into a 1024-byte work area, then replaces

@@ -569,6 +569,7 @@ ZString ZString::ExtractLine() {
   unsigned int end = FindInSet(eInSet, kLineEnds, 2, eForward, 1);
   unsigned int count = end == 0 ? length_ : end - 1;
   ZString line(static_cast<const char*>(*this), count);
+  if (line.GetLength() != count) return line;  // memory ran out: the text stays whole
   if (count > 0) Remove(1, count);
   StripSet(eBoth, kLineEnds, 2);
   return line;
