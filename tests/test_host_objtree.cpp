@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/toolcall.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 
@@ -52,7 +53,7 @@ class FakeTree : public testing::Test {
   static intptr_t Handler(void* user, int tool, int sel, void* context, int argc,
                           const intptr_t* a) {
     FakeTree* t = static_cast<FakeTree*>(user);
-    EXPECT_EQ(static_cast<void*>(HostKit_Context()), context);
+    EXPECT_EQ(static_cast<void*>(OrbToolContext()), context);
     bool pointer = sel == 7 || sel == 29;  // a name or a buffer
     t->log_ += (tool == 24 ? "" : std::to_string(tool) + "/") + std::to_string(sel);
     for (int i = 0; i < argc && !(pointer && i == 1); i++) t->log_ += " " + std::to_string(a[i]);

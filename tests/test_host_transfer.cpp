@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/toolcall.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
@@ -49,7 +50,7 @@ class Recorder : public testing::Test {
   static intptr_t Handler(void* user, int tool, int sel, void* context, int argc,
                           const intptr_t* argv) {
     Recorder* r = static_cast<Recorder*>(user);
-    EXPECT_EQ(static_cast<void*>(HostKit_Context()), context);
+    EXPECT_EQ(static_cast<void*>(OrbToolContext()), context);
     std::string call = std::to_string(tool) + "/" + std::to_string(sel);
     for (int i = 0; i < argc; i++) {
       bool data = tool == 4 && sel == 1 && i == 1 && argc == 5;

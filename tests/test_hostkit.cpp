@@ -122,7 +122,8 @@ TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
 // Without a client tool calls answer 0 and names with spaces are refused
 // (making directories is tested through the library's path utilities).
 TEST(HostKitDefaults, WithoutHandlers) {
-  EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, HostKit_Context(), 0, nullptr));
+  intptr_t context[2] = {0, 0};
+  EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, context, 0, nullptr));
   EXPECT_EQ(0, HostKit_CheckPath("/tmp/with space"));
   EXPECT_NE(0, HostKit_CheckPath("/tmp/nospace"));
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/toolcall.h"
 #include "hostkit/hostkit.h"
 #include "lib/diag.h"
 #include "orbcmn/orbcmn.h"
@@ -163,7 +164,7 @@ int g_answer;
 
 // The client: records tool calls as "tool.selector(args)".
 intptr_t OnToolCall(void*, int tool, int selector, void* context, int argc, const intptr_t* argv) {
-  EXPECT_EQ(HostKit_Context(), context);
+  EXPECT_EQ(OrbToolContext(), context);
   std::string call = std::to_string(tool) + "." + std::to_string(selector) + "(";
   for (int i = 0; i < argc; i++) call += (i ? "," : "") + std::to_string(argv[i]);
   g_calls.push_back(call + ")");
@@ -185,7 +186,7 @@ int OnBox(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   HostKit_SetToolHandler(&OnToolCall, nullptr);
   DiagSetMessageBoxHook(&OnBox, nullptr);
-  HostKit_Context()[1] = 0;
+  OrbToolContext()[1] = 0;
   SetActiveWindow(nullptr);
   g_answer = IDYES;
   EXPECT_EQ(IDYES, DiagMessageBox("Cannot make the folder", "Paths", MB_ICONHAND | MB_OK));
@@ -199,17 +200,17 @@ TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   g_answer = IDCANCEL;
   std::vector<uint32_t> record(10, 0xEEEEEEEEu);
   record[8] = 0x00012340;
-  HostKit_Context()[1] = reinterpret_cast<intptr_t>(record.data());
+  OrbToolContext()[1] = reinterpret_cast<intptr_t>(record.data());
   HWND active = kActive;
   SetActiveWindow(active);
   EXPECT_EQ(IDCANCEL, DiagMessageBox("text", "caption", MB_OKCANCEL));
   EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0x12340 text|caption 1", "35.9(1)"}),
             g_calls);
   EXPECT_EQ(active, TopWindow()) << "the active window is brought back";
-  EXPECT_EQ(0, HostKit_Context()[0]) << "the library never writes the context";
+  EXPECT_EQ(0, OrbToolContext()[0]) << "the library never writes the context";
 
   HostKit_SetToolHandler(nullptr, nullptr);
   DiagSetMessageBoxHook(nullptr, nullptr);
-  HostKit_Context()[1] = 0;
+  OrbToolContext()[1] = 0;
   SetActiveWindow(nullptr);
 }

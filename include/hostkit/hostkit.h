@@ -103,10 +103,6 @@ typedef int (*HostKitFailHandler)(void* user, int entry, const char* tag, unsign
 HOSTKIT_API void HostKit_SetFailHandler(HostKitFailHandler handler,
                                         void* user);  // null: never fail
 
-// Address of the tool-call context: two pointer-sized words, zero at load.
-// The client fills the second word with the address of its host record.
-HOSTKIT_API intptr_t* HostKit_Context(void);
-
 #ifdef __cplusplus
 }
 #endif

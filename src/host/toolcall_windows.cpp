@@ -5,7 +5,7 @@
 
 intptr_t OrbToolCall(int tool, int selector, std::initializer_list<intptr_t> args) {
   const intptr_t* a = args.begin();
-  void* context = HostKit_Context();
+  void* context = OrbToolContext();
   switch (args.size()) {
     case 0:
       return HostKit_ToolCall(1, tool, selector, context, 0);

@@ -11,8 +11,6 @@
 
 namespace {
 
-intptr_t g_context[2] = {0, 0};
-
 HostKitToolHandler g_tool = nullptr;
 void* g_tool_user = nullptr;
 
@@ -100,7 +98,5 @@ void HostKit_SetDatabaseHandlers(HostKitExistsHandler exists, HostKitDodHandler 
   g_dod = dodRequest;
   g_db_user = user;
 }
-
-intptr_t* HostKit_Context(void) { return g_context; }
 
 }  // extern "C"

@@ -31,7 +31,7 @@ void DiagSetMessageBoxHook(DiagMessageBoxHook hook, void* user) {
 
 int DiagMessageBox(const char* text, const char* caption, unsigned style) {
   HWND owner = nullptr;
-  const intptr_t* context = HostKit_Context();
+  const intptr_t* context = OrbToolContext();
   if (context[1] != 0) {
     uint32_t word;
     std::memcpy(&word, reinterpret_cast<const char*>(context[1]) + 32, sizeof word);
