@@ -64,10 +64,10 @@ ORBCMN_C intptr_t OrbHostMui_AddObject(intptr_t target, intptr_t newObject);
 // Prefixes `path` with the names from the top of the tree down to `object`,
 // separated by "\", without the root's own name ("Page\Button"), and
 // returns the new block; `path` (a host block, may be null) is freed when
-// replaced. The object being the root returns `path` unchanged. The walk
-// also stops at an object without parent. When a block cannot be
-// allocated, `path` is freed and the result is null: never part of a path. The caller frees the
-// result with HostKit_Free.
+// replaced. The object being the root returns `path` unchanged. A name
+// whose block cannot be allocated is left out: the path stays as it was at
+// that step and the walk goes on. The walk also stops at an object without
+// parent. The caller frees the result with HostKit_Free.
 ORBCMN_C char* OrbMUI_GetFullPath(intptr_t object, char* path);
 // Writes into `out` a name no child of `parent` has: `base` itself when it
 // is free, else base followed by 1, 2, ... (the first one free). `out` must

@@ -71,8 +71,7 @@ int ScanSelection(intptr_t object, int type, OrbMuiCallback callback, intptr_t d
 }
 
 // Puts the name of `object` in front of `path` ("name\path"); on
-// allocation failure frees `path` and returns null, so that no caller is
-// handed part of a path.
+// allocation failure the path stays as it was.
 char* PrefixName(intptr_t object, char* path) {
   char name[kNameSize] = {};
   Tree(kName, {object, reinterpret_cast<intptr_t>(name)});
@@ -85,10 +84,7 @@ char* PrefixName(intptr_t object, char* path) {
   }
   size_t pathLength = std::strlen(path);
   char* block = static_cast<char*>(HostKit_Alloc("orbmui", nameLength + pathLength + 2, 0));
-  if (block == nullptr) {
-    HostKit_Free("06109B", path);
-    return nullptr;
-  }
+  if (block == nullptr) return path;
   std::memcpy(block, name, nameLength);
   block[nameLength] = '\\';
   std::memcpy(block + nameLength + 1, path, pathLength + 1);
@@ -176,7 +172,7 @@ char* OrbMUI_GetFullPath(intptr_t object, char* path) {
   do {
     path = PrefixName(object, path);
     object = Tree(kParent, {object});
-  } while (path != nullptr && object != 0 && !Same(object, Root()));
+  } while (object != 0 && !Same(object, Root()));
   return path;
 }
 
