@@ -14,7 +14,6 @@ namespace {
 
 struct Args {
   std::string file;
-  std::string output;
   std::string hex;
   std::string name;
   std::string options = "0";
@@ -74,23 +73,12 @@ void AddActionsCommands(CLI::App& app) {
   actions->require_subcommand(1);
   auto args = std::make_shared<Args>();
 
-  CLI::App* dump = actions->add_subcommand("dump", "Print a table (binary or JSON) as JSON");
-  dump->add_option("FILE", args->file, "action table file, - for standard input")->required();
-  dump->callback([args]() {
-    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
-    std::cout << JsonText(ActionTableToJson(*table, args->file));
-  });
-
-  CLI::App* build = actions->add_subcommand("build", "Build the binary file of a table from JSON");
-  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
-      ->required();
-  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
-      ->required();
-  build->callback([args]() {
-    std::unique_ptr<ZActionTable> table = LoadActionTable(args->file);
-    WriteOutput(args->output, SaveActionTable(*table));
-  });
-
+  AddDumpAndBuildCommands(
+      actions, "action",
+      [](const std::string& file) {
+        return JsonText(ActionTableToJson(*LoadActionTable(file), file));
+      },
+      [](const std::string& file) { return SaveActionTable(*LoadActionTable(file)); });
   AddRecognizeCommand(actions, args);
   AddGenerateCommand(actions, args);
 }

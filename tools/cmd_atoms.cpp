@@ -98,7 +98,6 @@ void PrintAtom(const ZAtomTable& table, const ZAtom* atom) {
 
 struct Args {
   std::string file;
-  std::string output;
   std::vector<std::string> words;
   std::string atom, argno, value;
 };
@@ -179,23 +178,10 @@ void AddAtomsCommands(CLI::App& app) {
   atoms->require_subcommand(1);
   auto args = std::make_shared<Args>();
 
-  CLI::App* dump = atoms->add_subcommand("dump", "Print a table (binary or JSON) as JSON");
-  dump->add_option("FILE", args->file, "atom table file, - for standard input")->required();
-  dump->callback([args]() {
-    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
-    std::cout << JsonText(AtomTableToJson(*table, args->file));
-  });
-
-  CLI::App* build = atoms->add_subcommand("build", "Build the binary file of a table from JSON");
-  build->add_option("JSON", args->file, "the table as JSON (or binary), - for standard input")
-      ->required();
-  build->add_option("-o,--output", args->output, "binary file to write, - for standard output")
-      ->required();
-  build->callback([args]() {
-    std::unique_ptr<ZAtomTable> table = LoadAtomTable(args->file);
-    WriteOutput(args->output, SaveAtomTable(*table));
-  });
-
+  AddDumpAndBuildCommands(
+      atoms, "atom",
+      [](const std::string& file) { return JsonText(AtomTableToJson(*LoadAtomTable(file), file)); },
+      [](const std::string& file) { return SaveAtomTable(*LoadAtomTable(file)); });
   AddLookupCommand(atoms, args);
   AddValueCommand(atoms, args);
   AddParseCommand(atoms, args);

@@ -3,6 +3,7 @@
 #define ORBTOOL_TOOL_H_
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,6 +50,12 @@ bool ParseNumber(const std::string& text, long long min, long long max, long lon
 std::string BytesToUtf8(const std::string& bytes);
 // The reverse; false for invalid UTF-8 or a code point above U+00FF.
 bool Utf8ToBytes(const std::string& text, std::string* bytes);
+
+// Adds to group the commands "dump FILE" (prints dump(FILE)) and "build
+// JSON -o OUTPUT" (writes build(JSON) to OUTPUT) of a kind of table.
+void AddDumpAndBuildCommands(CLI::App* group, const std::string& kind,
+                             std::function<std::string(const std::string&)> dump,
+                             std::function<std::string(const std::string&)> build);
 
 // Registration of the subcommand groups, one file each.
 void AddAtomsCommands(CLI::App& app);
