@@ -113,10 +113,14 @@ TEST_F(AtomFile, EmptyAndOneAtomExamples) {
   ASSERT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
   ZStreamer s(&file, false);
   ZAtom atom(1, ZString("x"));
+  atom.AddEnum(1, ZEnum::eSingleValue);  // enumerations and arguments are replaced
+  atom.AddType(2, nullptr);
+  atom.AddType(3, nullptr);
   ZEnumItem item(ZString("y"), 0);
   EXPECT_TRUE(ZAtom::Load(s, atom) && ZEnumItem::Load(s, item));
   EXPECT_EQ(atom.GetName(), "xab");
   EXPECT_EQ(atom.GetType(0), 5);
+  EXPECT_TRUE(atom.GetType(1) == 0 && atom.GetEnum(0) == nullptr);
   EXPECT_EQ(item.GetName(), "ycd");
   EXPECT_EQ(item.GetValue(), 7ul);
 }

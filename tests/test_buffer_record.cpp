@@ -31,6 +31,14 @@ TEST_F(RecordsTest, BufferRecordRoundTrip) {
                    0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0,    0,   0, 3,  // ZString 3
                    0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a',  'b',        //
                    0xFF, 0xEA, 0,    0,    0,    0}));                               // null
+  {
+    // The record is handed to the file when its save ends.
+    ZFile file;
+    ASSERT_TRUE(file.Open(path_.c_str(), ZFile::eWrite, ZFile::eBinary));
+    ZStreamer s(&file, true);
+    EXPECT_TRUE(ZBuffer::Save(s, atoms) && file.Flush());
+    EXPECT_EQ(file.GetLength(), 2 + 21);
+  }
   ZStreamer& s = Loader(bytes);
   ZAtomBuffer a;
   ZBuffer b("kept", 4), *p = &a;

@@ -9,27 +9,11 @@
 
 #include "hostkit/hostkit.h"
 #include "orbcmn/util.h"
+#include "support/alloclog.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// Logs every allocator request made while it lives as "entry tag size", and
-// the blocks the requests named.
-class AllocLog {
- public:
-  AllocLog() { HostKit_SetAllocObserver(&AllocLog::Observe, this); }
-  ~AllocLog() { HostKit_SetAllocObserver(nullptr, nullptr); }
-  Strings calls;
-  std::vector<void*> blocks;
-
- private:
-  static void Observe(void* user, int entry, const char* tag, void* block, unsigned size) {
-    AllocLog* log = static_cast<AllocLog*>(user);
-    log->calls.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
-    log->blocks.push_back(block);
-  }
-};
 
 TEST(UtilString, AllDigits) {
   const std::pair<const char*, int> cases[] = {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/hostkit.h"
 #include "orbcmn/utilversion.h"
 #include "platform/win32.h"
+#include "support/alloclog.h"
 
 namespace {
 
@@ -82,19 +82,13 @@ TEST(UtilVersion, VersionTextOfTheWindowsModule) {
   DestroyWindow(w);
   w = Popup(0, 0, 10, 10);
 
-  static std::vector<std::string> events;
-  HostKit_SetAllocObserver(
-      [](void*, int entry, const char* tag, void*, unsigned size) {
-        events.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
-      },
-      nullptr);
+  AllocLog log;
   SetOwnVersion();
   UtilSetVersion(w);
-  HostKit_SetAllocObserver(nullptr, nullptr);
   EXPECT_EQ("Version 4.1", Text(w)) << "first digit of the minor only";
   const std::string size =
       std::to_string(GetFileVersionInfoSizeA(ExecutableFile().c_str(), nullptr));
-  EXPECT_EQ((std::vector<std::string>{"106 ORB002 " + size, "108 UtilSetVersion 0"}), events);
+  EXPECT_EQ("106 ORB002 " + size + ", 108 UtilSetVersion 0", log.Take());
   UnsetOwnVersion();
   DestroyWindow(w);
 

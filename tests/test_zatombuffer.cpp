@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,15 +34,6 @@ Bytes Join(Bytes head, const Bytes& tail) {
   return head;
 }
 
-TEST(ZAtomBuffer, HeaderAndProtocolForms) {
-  EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), 0x00, 0x11, 0x01, 0x00);
-  EXPECT_ATOM(AppendAtom(31, 3), 0x1F, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(32, 3), 0xE8, 0x00, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(64, 3), 0xF0, 0x00, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(127, 3), 0xF8, 0x1F, 0x03, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 255), 0x01, 0xFF, 0x00);
-}
-
 // The one, two and four byte forms switch at fixed thresholds; the signed
 // ones are one short of the type's range on both sides.
 TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
@@ -68,7 +60,28 @@ TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
   EXPECT_ATOM(AppendAtom(1, 5, (short)-32768), 0x01, 0x05, 0x02, 0x80, 0x00);
 }
 
+// The header forms are those of the shared atom header (see test_coding).
+TEST(ZAtomBuffer, SwapReversesThirtyTwoAndSixteenBitValues) {
+  struct Swapper : ZAtomBuffer {
+    using ZAtomBuffer::Swap;
+  };
+  unsigned long ul = 0x01020304ul;
+  long l = 0x01020380l;
+  unsigned short us = 0x0102;
+  short s = 0x0180;
+  Swapper::Swap(ul);
+  Swapper::Swap(l);
+  Swapper::Swap(us);
+  Swapper::Swap(s);
+  EXPECT_EQ(ul, 0x04030201ul);
+  EXPECT_EQ(l, static_cast<long>(INT32_MIN) + 0x00030201l);  // the sign from the new top byte
+  EXPECT_EQ(us, 0x0201);
+  EXPECT_EQ(s, static_cast<short>(0x8001));
+}
+
 TEST(ZAtomBuffer, FixedAndCombinedForms) {
+  EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), 0x00, 0x11, 0x01, 0x00);
+  EXPECT_ATOM(AppendAtom(127, 255), 0xF8, 0x1F, 0xFF, 0x00);
   EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2)), 0x01, 0x02, 0x02, 0x01, 0x02);
   EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), uc(3)), 0x01, 0x02, 0x03, 0x01, 0x02, 0x03);
   EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), us(0x0304)), 0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
@@ -92,10 +105,6 @@ TEST(ZAtomBuffer, LengthFieldForms) {
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
   auto first = [&](size_t n) { return Bytes(data.begin(), data.begin() + n); };
 
-  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 127); }),
-            Join({0x02, 0x09, 0x7F}, first(127)));
-  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 200); }),
-            Join({0x02, 0x09, 0x80, 0xC8}, first(200)));
   EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); }),
             Join({0x02, 0x09, 0xFF, 0xFF}, first(32767)));
   // The combined forms count the leading value in the length.

@@ -8,22 +8,10 @@
 
 #include "hostkit/hostkit.h"
 #include "orbcmn/zbuffer.h"
+#include "support/alloclog.h"
+#include "support/text.h"
 
 namespace {
-
-// Records what buffers ask of the host allocator: "entry tag size" per
-// request (no size for a release).
-struct AllocLog {
-  std::string events;
-  AllocLog() { HostKit_SetAllocObserver(&Record, this); }
-  ~AllocLog() { HostKit_SetAllocObserver(nullptr, nullptr); }
-  static void Record(void* user, int entry, const char* tag, void*, unsigned size) {
-    std::string& e = static_cast<AllocLog*>(user)->events;
-    e += (e.empty() ? "" : ", ") + std::to_string(entry) + " " + tag;
-    if (entry != 108) e += " " + std::to_string(size);
-  }
-  std::string Take() { return std::move(events); }
-};
 
 // Exposes the bookkeeping fields so that tests can see where the data sit.
 struct Probe : ZBuffer {
@@ -33,10 +21,6 @@ struct Probe : ZBuffer {
 
 // Const reading, which gives the terminator rather than the scratch character.
 char At(const ZBuffer& b, unsigned i) { return b[i]; }
-
-std::string Text(const ZBuffer& b) {
-  return b.GetLength() == 0 ? std::string() : std::string(b, b.GetLength());
-}
 
 TEST(ZBuffer, GrowthAsksTheHostForTheRightSizes) {
   AllocLog log;
@@ -51,7 +35,7 @@ TEST(ZBuffer, GrowthAsksTheHostForTheRightSizes) {
     EXPECT_EQ(Text(b), "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz");
     EXPECT_EQ(log.Take(), "106 zb1 16, 106 zb1 37, 106 zb1 16, 107 zb3 25, 107 zb3 40, 107 zb3 79");
   }
-  EXPECT_EQ(log.Take(), "108 zb2, 108 zb2, 108 zb2");
+  EXPECT_EQ(log.Take(), "108 zb2 0, 108 zb2 0, 108 zb2 0");
 
   // Reserving allocates as Add would and leaves the buffer empty; no room,
   // a null pointer with no bytes, or a copy of either makes no block; an
@@ -171,6 +155,13 @@ TEST(ZBuffer, LockAndRelease) {
   EXPECT_EQ(b.GetLength(), size);
   b.Remove(2, 1);
   EXPECT_EQ(std::strlen(b), size - 1);
+  // A Lock that grows the block ends the data with a terminator, even when
+  // the bytes behind it are no zero.
+  std::memset(b.Lock(0), 'x', size);
+  b.Release(3);
+  b.Lock(size + 1);
+  b.Release(0);
+  EXPECT_EQ(Text(b), "xxx");
 }
 
 }  // namespace

@@ -7,13 +7,9 @@
 #include <utility>
 
 #include "orbcmn/zenum.h"
+#include "support/text.h"
 
 namespace {
-
-std::string Text(const ZString& s) {
-  const char* p = s;
-  return p == nullptr ? std::string() : std::string(p, s.GetLength());
-}
 
 using Enum = std::unique_ptr<ZEnum>;
 

@@ -6,6 +6,7 @@
 
 #include "hostkit/hostkit.h"
 #include "orbcmn/zlist.h"
+#include "support/text.h"
 
 namespace {
 
@@ -13,8 +14,7 @@ namespace {
 char cells[16];
 ZSyntax* P(int i) { return reinterpret_cast<ZSyntax*>(&cells[i]); }
 
-std::string Str(ZSyntax* p) { return std::to_string(reinterpret_cast<char*>(p) - cells); }
-std::string Str(const ZString& s) { return s.IsEmpty() ? "" : std::string(s, s.GetLength()); }
+std::string Text(ZSyntax* p) { return std::to_string(reinterpret_cast<char*>(p) - cells); }
 
 // The elements front to back, separated by blanks, checked against a walk
 // back to front and against the count.
@@ -23,10 +23,10 @@ std::string Items(const List& list) {
   std::string forward, backward;
   int n = 0;
   for (typename List::ZIterator it = list.begin(); it != list.end(); ++it) {
-    forward += (n++ == 0 ? "" : " ") + Str(*it);
+    forward += (n++ == 0 ? "" : " ") + Text(*it);
   }
   for (typename List::ZIterator it = list.rbegin(); it != list.end(); it--) {
-    backward = Str(*it) + (backward.empty() ? "" : " ") + backward;
+    backward = Text(*it) + (backward.empty() ? "" : " ") + backward;
   }
   EXPECT_EQ(forward, backward);
   EXPECT_EQ(n, list.size());

@@ -60,6 +60,22 @@ void FreeList(TestNode* head) {
   }
 }
 
+// The stream header, then the items, the test class's tag before every
+// identifier (a new object or a back-reference).
+Bytes Stream(std::initializer_list<Bytes> items) {
+  const unsigned long id = ZMetaClass::ClassId(TestNode::n_TestNode);
+  Bytes out = {0x00, 0x01};
+  for (const Bytes& item : items) {
+    if (item[1] == 0xEB) {
+      out.insert(out.end(), {0xFF, 0xEA, static_cast<unsigned char>(id >> 24),
+                             static_cast<unsigned char>(id >> 16),
+                             static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id)});
+    }
+    out.insert(out.end(), item.begin(), item.end());
+  }
+  return out;
+}
+
 class Hooks : public ZMetaClass {
  public:
   using ZMetaClass::Find;
@@ -127,16 +143,10 @@ TEST_F(RegistryTest, SharedObjectsAndCyclesLoadOnce) {
   });
   // a (tag, id 1, schema, value) holding b (id 2) holding a's back-reference;
   // then b's back-reference.
-  Bytes tag = Save([](ZStreamer& s) { TestNode::c_TestNode.Save(s); });
-  tag.erase(tag.begin(), tag.begin() + 2);
-  Bytes expected = {0x00, 0x01};
-  for (const Bytes& more : {Bytes{0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 1},
-                            Bytes{0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 2},
-                            Bytes{0xFF, 0xEB, 0, 0, 0, 1}, Bytes{0xFF, 0xEB, 0, 0, 0, 2}}) {
-    expected.insert(expected.end(), tag.begin(), tag.end());
-    expected.insert(expected.end(), more.begin(), more.end());
-  }
-  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(bytes, Stream({{0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 1},
+                           {0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 2},
+                           {0xFF, 0xEB, 0, 0, 0, 1},
+                           {0xFF, 0xEB, 0, 0, 0, 2}}));
 
   ZStreamer& s = Loader(bytes);
   TestNode *first = nullptr, *second = nullptr;
@@ -183,18 +193,11 @@ TEST_F(RegistryTest, ListsLoadAndDamagedListsFailWithoutLeaks) {
 // its identifier is forgotten, so a later reference to it reads as a new
 // object instead of handing out the destroyed one.
 TEST_F(RegistryTest, FailedElementIsForgottenAndTheStreamGoesOn) {
-  Bytes tag = Save([](ZStreamer& s) { TestNode::c_TestNode.Save(s); });
-  tag.erase(tag.begin(), tag.begin() + 2);
-  Bytes bytes = {0x00, 0x01};
-  for (const Bytes& more : {Bytes{0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 1},
-                            Bytes{0xFF, 0xEA, 0, 0, 0, 0},              // first's other: null
-                            Bytes{0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x02},  // schema 2: fails
-                            Bytes{0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 7},
-                            Bytes{0xFF, 0xEA, 0, 0, 0, 0}}) {
-    if (more.size() > 6) bytes.insert(bytes.end(), tag.begin(), tag.end());
-    bytes.insert(bytes.end(), more.begin(), more.end());
-  }
-  ZStreamer& s = Loader(bytes);
+  ZStreamer& s = Loader(Stream({{0xFF, 0xEB, 0, 0, 0, 1, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 1},
+                                {0xFF, 0xEA, 0, 0, 0, 0},              // first's other: null
+                                {0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x02},  // schema 2: fails
+                                {0xFF, 0xEB, 0, 0, 0, 2, 0x00, 0x01, 0xFF, 0xEA, 0, 0, 0, 7},
+                                {0xFF, 0xEA, 0, 0, 0, 0}}));
   TestNode* head = nullptr;
   EXPECT_FALSE(LoadList(s, head));
   ASSERT_TRUE(head != nullptr && head->value == 1 && head->link == nullptr);
@@ -226,10 +229,10 @@ TEST_F(RegistryTest, UnknownClassReadsAsNull) {
   EXPECT_EQ(p, &dummy);
 
   // A record that cannot make its object: null and false.
-  Bytes tagged = Save([](ZStreamer& s) { TestNode::c_TestNode.Save(s); });
   p = &dummy;
   TestNode::c_TestNode.makeFails = true;
-  EXPECT_FALSE(TestNode::P::LoadPointer(Loader(tagged), p, TestNode::n_TestNode));
+  EXPECT_FALSE(TestNode::P::LoadPointer(Loader(Stream({{0xFF, 0xEB, 0, 0, 0, 1}})), p,
+                                        TestNode::n_TestNode));
   TestNode::c_TestNode.makeFails = false;
   EXPECT_EQ(p, nullptr);
 }

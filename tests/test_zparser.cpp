@@ -4,17 +4,14 @@
 #include <string>
 
 #include "orbcmn/zparser.h"
+#include "support/text.h"
 
 namespace {
 
-std::string Str(const ZString& s) {
-  return s.GetLength() == 0 ? std::string() : std::string(s, s.GetLength());
-}
-
 // The text left, then each parameter after a "|".
 std::string Left(const ZString& text, const ZListString& params) {
-  std::string out = Str(text);
-  for (ZListString::ZIterator it = params.begin(); it != params.end(); ++it) out += "|" + Str(*it);
+  std::string out = Text(text);
+  for (ZListString::ZIterator it = params.begin(); it != params.end(); ++it) out += "|" + Text(*it);
   return out;
 }
 

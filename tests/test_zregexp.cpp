@@ -10,14 +10,11 @@
 #include <vector>
 
 #include "orbcmn/zregexp.h"
+#include "support/text.h"
 #include "text/regexp_internal.h"
 
 // Reads the compiled chain for the tests.
 struct ZRegExpProbe {
-  static std::string Str(const ZString& s) {
-    return s.GetLength() == 0 ? std::string() : std::string(s, s.GetLength());
-  }
-
   // One atom per word: kind, flags (& parameter, ^ start anchor, $ end
   // anchor, ! negated), the atom's own text in quotes, and for a group its
   // alternatives in braces.
@@ -26,7 +23,7 @@ struct ZRegExpProbe {
     for (const ZRegExp* a = &head; a != nullptr; a = a->next_) {
       if (!out.empty()) out += ' ';
       out += std::to_string(a->kind_) + (a->parameter_ ? "&" : "") + (a->startAnchor_ ? "^" : "") +
-             (a->endAnchor_ ? "$" : "") + (a->negated_ ? "!" : "") + "'" + Str(*a) + "'";
+             (a->endAnchor_ ? "$" : "") + (a->negated_ ? "!" : "") + "'" + Text(*a) + "'";
       if (a->kind_ == 10) {
         out += '{';
         for (ZListRegExpP::ZIterator it = a->alts_.begin(); it != a->alts_.end(); ++it) {
@@ -41,7 +38,7 @@ struct ZRegExpProbe {
 
   static std::string LastMatches(const ZRegExp& head) {
     std::string out;
-    for (const ZRegExp* a = &head; a != nullptr; a = a->next_) out += "|" + Str(a->lastMatch_);
+    for (const ZRegExp* a = &head; a != nullptr; a = a->next_) out += "|" + Text(a->lastMatch_);
     return out;
   }
 };
@@ -50,33 +47,45 @@ namespace {
 
 using Probe = ZRegExpProbe;
 
-std::string Describe(const char* pattern, bool caret = true) {
-  ZRegExp re(pattern, caret);
-  return Probe::Describe(re);
+// The compiled forms of the patterns, " / " between them.
+std::string Describe(std::initializer_list<const char*> patterns, bool caret = true) {
+  std::string out;
+  for (const char* pattern : patterns) {
+    ZRegExp re(pattern, caret);
+    out += (out.empty() ? "" : " / ") + Probe::Describe(re);
+  }
+  return out;
 }
 
 std::string Params(const ZRegExp& re) {
   ZListString list;
   re.GetParameters(list);
   std::string out;
-  for (auto it = list.begin(); it != list.end(); ++it) out += "&" + Probe::Str(*it);
+  for (auto it = list.begin(); it != list.end(); ++it) out += "&" + Text(*it);
   return out;
 }
 
-const char kFailed[] = "<failed>";
+const char kFailed[] = "#";  // what Rest and Trace give for no match
 
 // What is left of text after matching re against it, or kFailed; a failed
 // match must leave the text exactly as it was.
 std::string Rest(ZRegExp& re, const std::string& text) {
   ZString subject(text.data(), static_cast<unsigned int>(text.size()));
-  if (re == subject) return Probe::Str(subject);
-  EXPECT_EQ(Probe::Str(subject), text) << "a failed match changed the text";
+  if (re == subject) return Text(subject);
+  EXPECT_EQ(Text(subject), text) << "a failed match changed the text";
   return kFailed;
 }
 
-std::string Rest(const char* pattern, const std::string& text, bool caret = true) {
-  ZRegExp re(pattern, caret);
-  return Rest(re, text);
+// The rest of each (pattern, text) case, " / " between them.
+std::string Rests(std::initializer_list<std::pair<const char*, std::string>> cases,
+                  bool caret = true) {
+  std::string out, separator;
+  for (const auto& c : cases) {
+    ZRegExp re(c.first, caret);
+    out += separator + Rest(re, c.second);
+    separator = " / ";
+  }
+  return out;
 }
 
 // After a match, the rest followed by each atom's last match ("|") and each
@@ -92,101 +101,73 @@ std::string Trace(const char* pattern, const std::string& text) {
 }
 
 TEST(ZRegExp, CompiledForms) {
-  EXPECT_EQ(Describe(""), "0''");
-  EXPECT_EQ(Describe("ab*c"), "1'a' 2^'b*' 1^'c'");
+  EXPECT_EQ(Describe({"", "ab*c", "ab\\", "a\\\\b"}), "0'' / 1'a' 2^'b*' 1^'c' / 1'ab' / 1'a\\b'");
   // An escaped operand stays a literal character under its repeat mark.
-  EXPECT_EQ(Describe("x\\$+y"), "1'x' 3^'$+' 1^'y'");
-  EXPECT_EQ(Describe("ab\\"), "1'ab'");
-  EXPECT_EQ(Describe("a\\\\b"), "1'a\\b'");
-  EXPECT_EQ(Describe(".*x"), "5'.*' 1^'x'");
-  EXPECT_EQ(Describe("a.+"), "1'a' 6^'.+'");
-  EXPECT_EQ(Describe(".bc"), "4'.' 1^'bc'");
-  EXPECT_EQ(Describe(".+b[ab]*c"), "6'.+' 1^'b' 8^'ab' 1^'c'");
+  EXPECT_EQ(Describe({"x\\$+y", ".*x", "a.+"}), "1'x' 3^'$+' 1^'y' / 5'.*' 1^'x' / 1'a' 6^'.+'");
+  EXPECT_EQ(Describe({".bc", ".+b[ab]*c"}), "4'.' 1^'bc' / 6'.+' 1^'b' 8^'ab' 1^'c'");
   // A mark with nothing before it makes the rest one literal, unescaped.
-  EXPECT_EQ(Describe("*a\\.b"), "1'*a\\.b'");
-  EXPECT_EQ(Describe("x$yz"), "1$'x'");
-  EXPECT_EQ(Describe("a&b*"), "1'a' 2&^'b*'");
-  EXPECT_EQ(Describe("?()[ab"), "1'?()' 1^'[ab'");
+  EXPECT_EQ(Describe({"*a\\.b", "x$yz", "a&b*"}), "1'*a\\.b' / 1$'x' / 1'a' 2&^'b*'");
+  EXPECT_EQ(Describe({"?()[ab"}), "1'?()' 1^'[ab'");
 
-  // The caret rule acts at the head only.
-  EXPECT_EQ(Describe("^abc"), "1^'abc'");
-  EXPECT_EQ(Describe("^.*abc"), "1'abc'");
-  EXPECT_EQ(Describe("^abc", false), "1^'^abc'");
-  EXPECT_EQ(Describe("a*^b"), "2'a*' 1^'^b'");
-  ZRegExp caret('^');  // a lone "^" is an anchor before nothing
+  // The caret rule acts at the head only; a lone "^" is an anchor before
+  // nothing.
+  EXPECT_EQ(Describe({"^abc", "^.*abc", "a*^b"}), "1^'abc' / 1'abc' / 2'a*' 1^'^b'");
+  EXPECT_EQ(Describe({"^abc"}, false), "1^'^abc'");
+  ZRegExp caret('^');
   EXPECT_EQ(Probe::Describe(caret), "1^''");
 
   // Sets and groups.
-  EXPECT_EQ(Describe("[a-c]"), "7'abc'");
-  EXPECT_EQ(Describe("[^-x]+"), "9!'-x'");
-  EXPECT_EQ(Describe("[\\]\\.]"), "7'].'");
+  EXPECT_EQ(Describe({"[a-c]", "[^-x]+", "[\\]\\.]"}), "7'abc' / 9!'-x' / 7'].'");
   // A "]" ends a set even without "[": the atom's first character stands in
   // the opening bracket's place.
-  EXPECT_EQ(Describe("ab]c"), "7'b' 1^'c'");
+  EXPECT_EQ(Describe({"ab]c"}), "7'b' 1^'c'");
   // Ranges compare signed bytes: 0x80-0xFF sort before 0x00.
-  EXPECT_EQ(Describe("[\x7e-\x81]"), "7''");
-  EXPECT_EQ(Describe("[\xfe-\x01]"), std::string("7'\xfe\xff\x00\x01'", 7));
+  EXPECT_EQ(Describe({"[\x7e-\x81]", "[\xfe-\x01]"}), std::string("7'' / 7'\xfe\xff\x00\x01'", 13));
 
-  EXPECT_EQ(Describe("{a|b"), "10'b'{1^'a'|1^'b'}");
-  EXPECT_EQ(Describe("{a||b}c"), "10'b'{1^'a'|0''|1^'b'} 1^'c'");
+  EXPECT_EQ(Describe({"{a|b", "{a||b}c"}), "10'b'{1^'a'|1^'b'} / 10'b'{1^'a'|0''|1^'b'} 1^'c'");
   // "}" cannot be escaped inside a group; escapes work per piece.
-  EXPECT_EQ(Describe("{a\\}b}"), "10'a\\'{1^'a'} 1^'b}'");
+  EXPECT_EQ(Describe({"{a\\}b}"}), "10'a\\'{1^'a'} 1^'b}'");
   // The first "}" closes the group; a "{" inside a piece starts a group of
   // that piece; a group cannot be repeated.
-  EXPECT_EQ(Describe("{a{b|c}d}"), "10'c'{1^'a' 10^'b'{1^'b'}|1^'c'} 1^'d}'");
-  EXPECT_EQ(Describe("{a|b}*c"), "10'b'{1^'a'|1^'b'} 1^'*c'");
-  EXPECT_EQ(Describe("a\\{b|c}"), "1'a{b|c}'");
+  EXPECT_EQ(Describe({"{a{b|c}d}"}), "10'c'{1^'a' 10^'b'{1^'b'}|1^'c'} 1^'d}'");
+  EXPECT_EQ(Describe({"{a|b}*c", "a\\{b|c}"}), "10'b'{1^'a'|1^'b'} 1^'*c' / 1'a{b|c}'");
 }
 
 // The plain matcher is held to these results by the agreement test below.
-TEST(ZRegExp, LiteralsAndAnchors) {
+TEST(ZRegExp, Matching) {
   ZRegExp empty;
   EXPECT_EQ(Rest(empty, ""), kFailed);
-  EXPECT_EQ(Rest("abc", "xxabcyy"), "yy");
-  EXPECT_EQ(Rest("^abc", "xxabc"), kFailed);
-  EXPECT_EQ(Rest("^abc", "^abc", false), "");
-  EXPECT_EQ(Rest("abc$", "abcd"), kFailed);
-  EXPECT_EQ(Rest("abc$", "xabc"), "");
-  EXPECT_EQ(Rest("$", ""), "");
-  for (const char* text : {"", "a", "xyz"}) EXPECT_EQ(Rest("^.*", text), text);
-  EXPECT_EQ(Rest("ab", "Ab"), kFailed);
-  EXPECT_EQ(Rest(".bc", "abcd"), "d");
+  EXPECT_EQ(Rests({{"abc", "xxabcyy"}, {"^abc", "xxabc"}, {"abc$", "abcd"}, {"abc$", "xabc"}}),
+            "yy / # / # / ");
+  EXPECT_EQ(Rests({{"^abc", "^abc"}}, false), "");
+  EXPECT_EQ(Rests({{"$", ""}, {"^.*", ""}, {"^.*", "a"}, {"^.*", "xyz"}, {"ab", "Ab"}}),
+            " /  / a / xyz / #");
   // Only the first occurrence of the head literal is tried; a later literal
   // must follow at once.
-  EXPECT_EQ(Rest("ab[0-9]", "abxab1"), kFailed);
+  EXPECT_EQ(Rests({{".bc", "abcd"}, {"ab[0-9]", "abxab1"}}), "d / #");
   // Literals compare bytes exactly, NUL included.
   ZRegExp nul(ZString("b\0c", 3));
   EXPECT_EQ(Rest(nul, std::string("xb\0cd", 5)), "d");
   EXPECT_EQ(Rest(nul, "bc"), kFailed);
-}
 
-TEST(ZRegExp, RepeatsBacktrack) {
-  EXPECT_EQ(Rest("a*b", "b"), "");
-  EXPECT_EQ(Rest("[0-9]*", ""), "");
-  for (const char* pattern : {"a+", ".+", ".", "[a]"}) EXPECT_EQ(Rest(pattern, ""), kFailed);
-
+  EXPECT_EQ(Rests({{"a*b", "b"}, {"[0-9]*", ""}, {"a+", ""}, {".+", ""}, {".", ""}, {"[a]", ""}}),
+            " /  / # / # / # / #");
   // The run of a repeated character ignores the case of ASCII letters only;
   // sets compare exactly.
   EXPECT_EQ(Trace("a+b", "aAbz"), "z|aA|b");
-  EXPECT_EQ(Rest("\xe9+x", "\xe9\xc9x"), kFailed);
-  EXPECT_EQ(Rest("[a]+", "A"), kFailed);
-
+  EXPECT_EQ(Rests({{"\xe9+x", "\xe9\xc9x"}, {"[a]+", "A"}, {"a.+b", "ab"}}), "# / # / #");
   // Greedy, backing off until the rest fits.
   EXPECT_EQ(Trace(".*c", "abcabc"), "|abcab|c");
   EXPECT_EQ(Trace("[0-9]+[0-9][a-z]*$", "1234xy"), "|123|4|xy|");
-  EXPECT_EQ(Rest("a.+b", "ab"), kFailed);
-}
 
-TEST(ZRegExp, GroupsAndParameters) {
   EXPECT_EQ(Trace("{ab|a}c", "ac"), "|a|c");
-  // Only the first alternative that matches is used.
-  EXPECT_EQ(Rest("{a|ab}c", "abc"), kFailed);
   // When the rest fails after the alternative, it is tried once more as if
   // the group had consumed nothing.
   EXPECT_EQ(Trace("{a|b}a", "a"), "||a");
-  EXPECT_EQ(Rest("{x|}", "z"), kFailed);
-  EXPECT_EQ(Rest("{a*|b}", ""), "");
-  EXPECT_EQ(Rest("{b|c}", "zzc!"), kFailed);  // anchored where the group stands
+  // Only the first alternative that matches is used; a group is anchored
+  // where it stands.
+  EXPECT_EQ(Rests({{"{a|ab}c", "abc"}, {"{x|}", "z"}, {"{a*|b}", ""}, {"{b|c}", "zzc!"}}),
+            "# / # /  / #");
 
   ZRegExp pair("^&[a-z]+ *= *&.*$");
   EXPECT_EQ(Rest(pair, "key = some value"), "");
@@ -228,13 +209,13 @@ TEST(ZRegExp, CopiesAndAssignment) {
 // Pathological patterns: every (atom, position) is worked out once, and
 // nothing recurses along the text or the pattern.
 TEST(ZRegExp, PathologicalPatternsFinish) {
-  std::string as(2000, 'a');
-  EXPECT_EQ(Rest(".*.*.*.*.*.*x", as), kFailed);
-  EXPECT_EQ(Rest(".*.*.*.*.*.*x", as + "x" + as), as);
-  EXPECT_EQ(Rest("[a-z]*{a|b}[a-z]*{a|b}[a-z]*{a|b}c", as), kFailed);
-  std::string longText(100000, 'b');
-  EXPECT_EQ(Rest(".*.*c", longText), kFailed);
-  EXPECT_EQ(Rest("b*b*$", longText), "");
+  const std::string as(2000, 'a'), bs(100000, 'b');
+  EXPECT_EQ(Rests({{".*.*.*.*.*.*x", as},
+                   {"[a-z]*{a|b}[a-z]*{a|b}[a-z]*{a|b}c", as},
+                   {".*.*c", bs},
+                   {"b*b*$", bs}}),
+            "# / # / # / ");
+  EXPECT_EQ(Rests({{".*.*.*.*.*.*x", as + "x" + as}}), as);
 }
 
 // Long chains and deeply nested groups are compiled, matched, copied and

@@ -8,12 +8,9 @@
 #include <string>
 
 #include "orbcmn/zstring.h"
+#include "support/text.h"
 
 namespace {
-
-std::string Text(const ZString& s) {
-  return s.GetLength() == 0 ? std::string() : std::string(s, s.GetLength());
-}
 
 // A string whose first bytes were dropped: its data start past the front
 // of its block, where every reader and editor must look for them.
@@ -115,22 +112,24 @@ TEST(ZString, Classification) {
 TEST(ZString, ConversionsUseThirtyTwoBitRules) {
   // Pairs of text and value.
   const char* longs[] = {
-      "1Fx",        "31",         "0x1F",        "31",          "010",       "8",
-      "",           "0",          "  -42z",      "-42",         "09",        "0",
-      "-ffX",       "-255",       "x",           "0",           "12x3",      "12",
-      "2147483648", "2147483647", "-2147483649", "-2147483648", "FFFFFFFFx", "2147483647"};
+      "1Fx",         "31",        "0x1F",       "31",   "010",        "8",          "",
+      "0",           "  -42z",    "-42",        "09",   "0",          "-ffX",       "-255",
+      "x",           "0",         "12x3",       "12",   "2147483648", "2147483647", "-2147483649",
+      "-2147483648", "FFFFFFFFx", "2147483647", "12.5", "12",         "7-1",        "7"};
   for (size_t i = 0; i < std::size(longs); i += 2) {
     EXPECT_EQ(std::to_string(long(Dropped(longs[i]))), longs[i + 1]) << longs[i];
   }
   const char* ulongs[] = {"4294967296",   "4294967295", "-1",          "4294967295",
-                          "123456789ABx", "4294967295", "-4294967296", "4294967295"};
+                          "123456789ABx", "4294967295", "-4294967296", "4294967295",
+                          "ffX",          "255",        "42",          "42"};
   for (size_t i = 0; i < std::size(ulongs); i += 2) {
     EXPECT_EQ(std::to_string((unsigned long)(Dropped(ulongs[i]))), ulongs[i + 1]) << ulongs[i];
   }
   EXPECT_EQ(long(ZString()), 0);
   EXPECT_EQ(long(ZString("0x1Fx")), 31);  // prefix and suffix: base 16
-  EXPECT_EQ(int(ZString("4294967296")), INT32_MAX);
-  EXPECT_EQ((unsigned int)(ZString("-2")), 4294967294u);
+  EXPECT_EQ(int(Dropped("4294967296")), INT32_MAX);
+  EXPECT_EQ(int(Dropped("-42")), -42);
+  EXPECT_EQ((unsigned int)(Dropped("-2")), 4294967294u);
 }
 
 TEST(ZString, EditingCaseStripAndLines) {

@@ -258,10 +258,7 @@ ZBuffer& ZBuffer::Remove(unsigned int pos, unsigned int count) {
 }
 
 char* ZBuffer::Lock(unsigned int n) {
-  if (head_ > 0) {
-    Compact();
-    block_[length_] = 0;
-  }
+  Compact();
   if (n > capacity_) {
     unsigned int old = length_;
     if (!Add(nullptr, n - length_)) return nullptr;
