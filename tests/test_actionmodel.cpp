@@ -19,9 +19,7 @@ TEST(ActionModel, FindAndNamesKeepOrderAndRepeats) {
   ZListString names;
   names.push_back(ZString("stale"));  // replaced
   EXPECT_TRUE(table.GetActionNames(names));
-  std::string joined;
-  for (ZListString::ZIterator it = names.begin(); it != names.end(); ++it) joined += Str(*it) + ",";
-  EXPECT_EQ(joined, "Open,Close,Open,");
+  EXPECT_EQ(Join(names), "[Open][Close][Open]");
   EXPECT_TRUE(ZActionTable().GetActionNames(names) && names.size() == 0);
 }
 
@@ -62,9 +60,8 @@ ZActionDescription* AddSample(ZActionTable& table, const char* text) {
   ZString name(text), arg("arg");
   ZActionDescription* d = table.AddDescription(name, 0);
   d->AddArgument(1, ZActionArgument::Text, arg, 0, 0);
-  ZActionCode* code = d->AddCode(0);
-  code->AddFragment(ZActionFragment::StreamBytes, Hex("01 05"));
-  code->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::Replace, 1L);
+  AddCode(*d, 0, {"01 05"})
+      ->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::Replace, 1L);
   return d;
 }
 

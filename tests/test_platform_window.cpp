@@ -143,14 +143,23 @@ TEST(PlatformGlobal, MovableBlocksAreLockedThroughTheirHandle) {
   EXPECT_EQ(movable, GlobalFree(movable)) << "second free refused";
 }
 
-#if defined(_WIN32)
-// The test program's own version resource (support/windows.rc), as
-// Windows returns it: the fixed information carries file version 4.12.
-TEST(PlatformVersion, TheProgramsOwnResource) {
-  char file[MAX_PATH];
-  ASSERT_NE(0u, GetModuleFileNameA(nullptr, file, sizeof file));
+// Version blocks: on Windows the test program's own resource
+// (support/windows.rc), on POSIX a block registered for a file; both carry
+// file version 4.12.
+TEST(PlatformVersion, FixedInformationAndLayout) {
   TempDir dir;
   EXPECT_EQ(0u, GetFileVersionInfoSizeA(dir.File("module.dll").c_str(), nullptr));
+#if defined(_WIN32)
+  char file[MAX_PATH];
+  ASSERT_NE(0u, GetModuleFileNameA(nullptr, file, sizeof file));
+#else
+  std::string name = dir.File("module.so");
+  const char* file = name.c_str();
+  VS_FIXEDFILEINFO info = {};
+  info.dwFileVersionMS = 0x0004000C;
+  info.dwFileVersionLS = 0x00020003;
+  ASSERT_TRUE(OrbWin_RegisterVersionInfo(file, &info));
+#endif
   DWORD size = GetFileVersionInfoSizeA(file, nullptr);
   ASSERT_NE(0u, size);
   std::vector<unsigned char> block(size);
@@ -160,26 +169,15 @@ TEST(PlatformVersion, TheProgramsOwnResource) {
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &length));
   EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
   EXPECT_EQ(0x0004000Cu, fixed->dwFileVersionMS);
-}
-#else
-TEST(PlatformVersion, RegisteredBlocksInTheSingleByteLayout) {
-  TempDir dir;
-  std::string file = dir.File("module.so");
-  EXPECT_EQ(0u, GetFileVersionInfoSizeA(file.c_str(), nullptr));
-  VS_FIXEDFILEINFO info = {};
-  info.dwFileVersionMS = 0x0004000C;
-  info.dwFileVersionLS = 0x00020003;
-  ASSERT_TRUE(OrbWin_RegisterVersionInfo(file.c_str(), &info));
-  ASSERT_EQ(72u, GetFileVersionInfoSizeA(file.c_str(), nullptr));
-  unsigned char block[72];
-  ASSERT_TRUE(GetFileVersionInfoA(file.c_str(), 0, sizeof block, block));
-  // Lengths, key, signature, structure version, then the file version as two 32-bit words.
+#if !defined(_WIN32)
+  // The single-byte layout: lengths, key, signature, structure version,
+  // then the file version as two 32-bit words.
+  ASSERT_EQ(72u, size);
   const char head[] =
       "\x48\0\x34\0VS_VERSION_INFO\0\xBD\x04\xEF\xFE\0\0\x01\0\x0C\0\x04\0\x03\0\x02\0";
-  EXPECT_EQ(std::string(head, 36), std::string(block, block + 36));
-  EXPECT_TRUE(OrbWin_UnregisterVersionInfo(file.c_str()));
-}
-
+  EXPECT_EQ(std::string(head, 36), std::string(block.begin(), block.begin() + 36));
+  EXPECT_TRUE(OrbWin_UnregisterVersionInfo(file));
 #endif
+}
 
 }  // namespace

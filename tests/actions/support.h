@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 #include "orbcmn/orbcmn.h"
@@ -40,6 +41,60 @@ inline std::string Str(const ZString& text) {
   return std::string(
       static_cast<const char*>(text) == nullptr ? "" : static_cast<const char*>(text),
       text.GetLength());
+}
+
+// The strings as "[first][second]".
+inline std::string Join(const ZVectorString& strings) {
+  std::string all;
+  for (int i = 0; i < strings.size(); i++) all += "[" + Str(strings[i]) + "]";
+  return all;
+}
+inline std::string Join(const ZListString& strings) {
+  std::string all;
+  for (auto it = strings.begin(); it != strings.end(); ++it) all += "[" + Str(*it) + "]";
+  return all;
+}
+
+// Adds a code whose pieces are written "01 05" (stream bytes), "=0B" (data
+// bytes) or "#1" (the slot of argument index 1); null when an addition
+// failed.
+inline ZActionCode* AddCode(ZActionDescription& d, unsigned int variant,
+                            std::initializer_list<const char*> pieces) {
+  ZActionCode* code = d.AddCode(variant);
+  for (const char* p : pieces) {
+    ZBuffer bytes = Hex(p[0] == '#' ? "" : p + (p[0] == '='));
+    bool ok = code != nullptr &&
+              (p[0] == '#' ? code->AddFragment(ZActionFragment::ArgumentSlot, std::atoi(p + 1))
+                           : bytes.GetLength() > 0 &&
+                                 code->AddFragment(p[0] == '=' ? ZActionFragment::DataBytes
+                                                               : ZActionFragment::StreamBytes,
+                                                   bytes));
+    if (!ok) return nullptr;
+  }
+  return code;
+}
+
+// Adds the description "all": an argument of every kind (a Number of two
+// bytes shifted by -1, an AdaKind5 of one byte), and one variant-3 code
+// with a condition that argument 2 be at least 10. Null when an addition
+// failed.
+inline ZActionDescription* AddEveryKind(ZActionTable& table) {
+  ZString name("all"), a("a");
+  ZActionDescription* d = table.AddDescription(name, 0);
+  const ZActionArgument::EType kinds[] = {ZActionArgument::TwoBytes, ZActionArgument::Number,
+                                          ZActionArgument::AdaKind5, ZActionArgument::AdaKind1,
+                                          ZActionArgument::None,     ZActionArgument::Text};
+  const int sizes[] = {0, 2, 1, 0, 0, 0};
+  for (int i = 0; i < 6; i++) {
+    if (d == nullptr || !d->AddArgument(i + 1, kinds[i], a, sizes[i], i == 1 ? -1 : 0)) {
+      return nullptr;
+    }
+  }
+  ZActionCode* code =
+      AddCode(*d, 3, {"01 09", "=0B", "#0", "#1", "01 0A", "#2", "#3", "01 0B", "=0C", "#5"});
+  bool ok = code != nullptr && !name.IsEmpty() && !a.IsEmpty() &&
+            code->AddCondition(2, ZActionCondition::AtLeast, ZActionCondition::Replace, 10L);
+  return ok ? d : nullptr;
 }
 
 // Loads the plug-in for the life of the scope: the project's own one found

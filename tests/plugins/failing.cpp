@@ -1,6 +1,7 @@
 // A plug-in whose every entry answers 9. The normaliser first insists on an
-// area of at least 8,192 bytes (result 4), then copies the stream and still
-// answers 9; the converters write nothing.
+// area of at least 8,192 bytes (result 4), then fills the area (the stream,
+// then zeros) and reports a size the area cannot hold: -1 for an empty
+// stream, else twice the area. The converters write nothing.
 #include <string.h>
 
 #include "plugins/plugin_export.h"
@@ -17,8 +18,9 @@ ORB_TEST_EXPORT int32_t AdaNormalizeAtomStream(const unsigned char* bytes, int32
     *size = wanted;
     return 4;
   }
+  memset(out, 0, static_cast<size_t>(*size));
   if (count > 0) memcpy(out, bytes, static_cast<size_t>(count));
-  *size = count;
+  *size = count == 0 ? -1 : 2 * *size;
   return kFailure;
 }
 

@@ -8,7 +8,6 @@
 #ifndef ORB_TESTS_SUPPORT_FAULTRUN_H_
 #define ORB_TESTS_SUPPORT_FAULTRUN_H_
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -19,50 +18,45 @@ inline const std::string kFailed = "<failed as promised>";
 
 struct FaultTally {
   unsigned long runs = 0, faults = 0, wrong = 0, leaks = 0;
-  std::string firstWrong;  // "N: outcome" of the first wrong run
+  std::string firstWrong;  // "at N: outcome" of the first wrong run
 };
 
 class FaultRun {
  public:
   // Number of requests refused so far, in every run: a scenario whose call
   // failed can tell whether memory ran out during it.
-  static unsigned long& Refused() {
-    static unsigned long refused = 0;
-    return refused;
-  }
+  static inline unsigned long refused = 0;
 
   // Runs body for every fault position; each run counts in the tally.
   FaultTally Run(const std::function<std::string()>& body) {
     FaultTally t;
-    const std::string reference = Once(body, 0, false, &t);
-    for (int persist = 0; persist < 2; persist++) {
+    const std::string reference = Once(body, 0, &t);
+    for (persist_ = false;; persist_ = true) {
       for (unsigned long n = 1; n <= kLimit; n++) {
         hit_ = false;
-        std::string outcome = Once(body, n, persist != 0, &t);
+        std::string outcome = Once(body, n, &t);
         if (!hit_) break;
         t.faults++;
         if (outcome != reference && outcome != kFailed && t.wrong++ == 0) {
-          t.firstWrong = std::string(persist ? "from " : "at ") + std::to_string(n) + ": " +
-                         outcome + " (reference " + reference + ")";
+          t.firstWrong = (persist_ ? "from " : "at ") + std::to_string(n) + ": " + outcome +
+                         " (reference " + reference + ")";
         }
       }
+      if (persist_) return t;
     }
-    return t;
   }
 
  private:
   static constexpr unsigned long kLimit = 20000;  // bounds the time of one scenario
 
-  std::string Once(const std::function<std::string()>& body, unsigned long n, bool persist,
-                   FaultTally* t) {
+  std::string Once(const std::function<std::string()>& body, unsigned long n, FaultTally* t) {
     target_ = n;
-    persist_ = persist;
     long live = HostKit_LiveBlocks(nullptr);
     HostKit_SetFailHandler(n == 0 ? nullptr : Fail, this);
     std::string outcome = body();
     HostKit_SetFailHandler(nullptr, nullptr);
     t->runs++;
-    if (HostKit_LiveBlocks(nullptr) != live) t->leaks++;
+    t->leaks += HostKit_LiveBlocks(nullptr) != live;
     return outcome;
   }
 
@@ -70,8 +64,8 @@ class FaultRun {
     FaultRun* self = static_cast<FaultRun*>(user);
     bool fail = serial == self->target_ || (self->persist_ && serial > self->target_);
     self->hit_ = self->hit_ || fail;
-    Refused() += fail ? 1 : 0;
-    return fail ? 1 : 0;
+    refused += fail;
+    return fail;
   }
 
   unsigned long target_ = 0;

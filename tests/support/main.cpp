@@ -3,6 +3,7 @@
 // they held before it, so every test is also a leak test.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 
 #include "hostkit/hostkit.h"
@@ -10,9 +11,7 @@
 
 namespace {
 
-struct Live {
-  long host, global, local;
-};
+typedef std::array<long, 3> Live;  // host blocks, global blocks, local blocks
 
 Live Count() {
 #if defined(_WIN32)
@@ -26,19 +25,16 @@ class LeakListener : public testing::EmptyTestEventListener {
  public:
   void OnTestStart(const testing::TestInfo&) override { before_ = Count(); }
   void OnTestEnd(const testing::TestInfo& info) override {
+    const char* kinds[] = {"host allocator", "global memory", "local memory"};
     Live after = Count();
-    Report(info, "host allocator", after.host - before_.host);
-    Report(info, "global memory", after.global - before_.global);
-    Report(info, "local memory", after.local - before_.local);
+    for (int i = 0; i < 3; i++) {
+      if (after[i] == before_[i]) continue;
+      ADD_FAILURE_AT(info.file(), info.line())
+          << kinds[i] << ": " << after[i] - before_[i] << " block(s) leaked by " << info.name();
+    }
   }
 
  private:
-  static void Report(const testing::TestInfo& info, const char* kind, long leaked) {
-    if (leaked != 0) {
-      ADD_FAILURE_AT(info.file(), info.line())
-          << kind << ": " << leaked << " block(s) leaked by " << info.name();
-    }
-  }
   Live before_ = {0, 0, 0};
 };
 

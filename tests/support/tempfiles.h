@@ -58,4 +58,13 @@ inline Bytes ReadBytes(const std::string& path) {
   return bytes;
 }
 
+inline std::string ReadText(const std::string& path) {
+  Bytes bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+inline bool WriteText(const std::string& path, const std::string& text) {
+  return WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
 #endif  // ORB_TESTS_SUPPORT_TEMPFILES_H_
