@@ -23,7 +23,6 @@ class ActionFile : public testing::Test {
     ZFile file;
     ASSERT_TRUE(file.Open(path_.c_str(), saving ? ZFile::eWrite : ZFile::eRead, ZFile::eBinary));
     body(*std::make_unique<ZStreamer>(&file, saving));  // gone before the file closes
-    file.Close();
   }
 
   // The bytes that body writes; body run over a streamer reading bytes.
@@ -124,6 +123,12 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   EXPECT_EQ((*code->GetConditions().begin())->GetCombine(), -5);
   EXPECT_EQ((*code->GetConditions().begin())->GetNumber(), -7);
   EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, loaded)); }), expected);
+  for (size_t cut = 0; cut < expected.size(); ++cut) {  // cut anywhere, it fails to load
+    Load(Bytes(expected.begin(), expected.begin() + cut), [&](ZStreamer& s) {
+      ZActionTable part;
+      EXPECT_FALSE(ZActionTable::Load(s, part)) << cut;
+    });
+  }
 
   // Loaded again, the table appends a second description. A description
   // loaded into an existing one: strings and numbers are replaced, arguments
@@ -143,9 +148,9 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   EXPECT_EQ(into.GetCodes().size(), 2);
 }
 
-// Assigned over a distinct element of other content, every element saves
-// as its source does: no field stays behind.
-TEST_F(ActionFile, AssignmentCopiesEveryField) {
+// Copied, or assigned over a distinct element of other content, every
+// element saves as its source does: no field stays behind.
+TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
   ZActionTable table;
   Fill(table);
   ZActionDescription& d = **table.GetDescriptions().begin();
@@ -155,8 +160,10 @@ TEST_F(ActionFile, AssignmentCopiesEveryField) {
   auto assigned = [&](auto& source, auto target) {
     using T = decltype(target);
     target = source;
-    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, target)); }),
-              Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, source)); }));
+    T copy(source);
+    Bytes bytes = Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, source)); });
+    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, target)); }), bytes);
+    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, copy)); }), bytes);
   };
   ZString other("other");
   ZActionDescription different(other, 0x11);
@@ -172,6 +179,24 @@ TEST_F(ActionFile, AssignmentCopiesEveryField) {
   assigned(**code.GetConditions().begin(),
            ZActionCondition(2, ZActionCondition::AtMost, ZActionCondition::Or, other));
 }
+
+#if !defined(_WIN32)
+// A full disk: the save fails at whichever write first finds the 8 KiB
+// stage full, moved through every field of the records by a long name in
+// front of them, and reports it.
+TEST_F(ActionFile, SavesToAFullDiskFailAtEveryField) {
+  for (int pad = 0; pad < 260; ++pad) {
+    ZActionTable table;
+    ZString name(std::string(7900 + pad, 'p').c_str());
+    table.AddDescription(name, 0);
+    Fill(table);
+    ZFile full;
+    ASSERT_TRUE(full.Open("/dev/full", ZFile::eWrite, ZFile::eBinary));
+    ZStreamer s(&full, true);
+    EXPECT_TRUE(!ZActionTable::Save(s, table) && s.Error()) << pad;
+  }
+}
+#endif
 
 TEST_F(ActionFile, DamagedRecordsFail) {
   ZString name("d");

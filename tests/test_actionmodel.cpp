@@ -2,7 +2,10 @@
 // argument text sequence.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "actions/support.h"
+#include "hostkit/hostkit.h"
 #include "orbcmn/orbcmn.h"
 
 namespace {
@@ -49,6 +52,8 @@ TEST(ActionModel, FlagsCodeVariantsAndArgumentNumbering) {
   EXPECT_TRUE(d.AddArgument(3, ZActionArgument::Text, y, 0, 0));  // goes to index 1
   EXPECT_FALSE(d.AddArgument(2, ZActionArgument::Text, y, 0, 0));
   ASSERT_EQ(d.GetNumArgs(), 2);
+  const ZActionDescription& constant = d;
+  EXPECT_EQ(constant.GetArgument(1), d.GetArgument(1));
   EXPECT_EQ(Str(d.GetArgName(1)), "y");
   EXPECT_EQ(Str(d.GetArgName(-1)) + Str(d.GetArgName(2)), "UnknownUnknown");
   EXPECT_EQ(d.GetArgument(0)->GetSize(), 2);  // both cut to 16 bits
@@ -102,11 +107,21 @@ TEST(ActionModel, CopiesShareElementsAndFreeThemOnce) {
 
 TEST(ActionModel, VectorStringHoldsCopies) {
   // Grown 4 -> 8 -> 16 and full: appending one of its own strings must not
-  // lose the source while the storage moves.
+  // lose the source while the storage moves to room for 32.
+  static std::string grown;  // the storage requests, in strings
+  HostKit_SetAllocObserver(
+      [](void*, int entry, const char*, void*, unsigned size) {
+        if (entry == 106 && size >= 4 * sizeof(ZString) && size % sizeof(ZString) == 0) {
+          grown += std::to_string(size / sizeof(ZString)) + " ";
+        }
+      },
+      nullptr);
   ZVectorString v;
   v.push_back(ZString("t0"));
   while (v.size() < 16) v.push_back(ZString("x"));
   v.push_back(v[0]);
+  HostKit_SetAllocObserver(nullptr, nullptr);
+  EXPECT_EQ(grown, "4 8 16 32 ");
   ASSERT_EQ(v.size(), 17);
   EXPECT_EQ(Str(v[16]), "t0");
 
@@ -115,8 +130,11 @@ TEST(ActionModel, VectorStringHoldsCopies) {
   EXPECT_EQ(Str(copy[0]), "t0");
   small.push_back(ZString("only"));
   copy = small;
-  ASSERT_EQ(copy.size(), 1);
-  EXPECT_EQ(Str(copy[0]), "only");
+  std::unique_ptr<ZVectorString> heap(new ZVectorString(copy));
+  EXPECT_EQ(Join(*heap), "[only]");  // assigned, then copied
+  *heap = ZVectorString();
+  EXPECT_EQ(heap->size(), 0);
+  delete[] new ZVectorString[2];
 
   // Outside the sequence: an empty string, nothing read out of bounds.
   const ZVectorString& constant = v;

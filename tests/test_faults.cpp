@@ -58,15 +58,14 @@ bool Stream(const std::string& path, bool saving, const std::function<bool(ZStre
 std::string Saved(const std::function<bool(ZStreamer&)>& body) {
   std::string path = g_dir.File("saved.bin");
   if (!Stream(path, true, body)) return kFailed;
-  Bytes b = ReadBytes(path);
-  return ToHex(InBytes(reinterpret_cast<const char*>(b.data()), unsigned(b.size())));
+  std::string bytes = ReadText(path);
+  return ToHex(InBytes(bytes.data(), unsigned(bytes.size())));
 }
 
 // Runs body over a loading streamer on the bytes written as hex.
 bool Loaded(const std::string& hex, const std::function<bool(ZStreamer&)>& body) {
   std::string path = g_dir.File("loaded.bin");
-  ZBuffer bytes = Hex(hex.c_str());
-  WriteBytes(path, Bytes(bytes.GetBytePtr(), bytes.GetBytePtr() + bytes.GetLength()));
+  WriteText(path, S(Hex(hex.c_str())));
   return Stream(path, false, body);
 }
 
@@ -110,8 +109,6 @@ ZVectorString Args(const std::vector<std::string>& texts) {
   }
   return v;
 }
-
-const std::vector<std::string> kArgTexts = {"AB", "300", "-3", "0A 0B 0C 0D", "", "tail text"};
 
 // A client for the bridge: logs every tool call; message handles count up.
 // Every object is named "Node"; 3's parent is 2, whose parent is the root 1.
@@ -320,7 +317,7 @@ const std::vector<Scenario> kScenarios = {
        ZActionTable table;
        ZActionDescription* d = BuildActions(table);
        if (d == nullptr) return kFailed;
-       ZVectorString args = Args(kArgTexts);
+       ZVectorString args = Args({"AB", "300", "-3", "0A 0B 0C 0D", "", "tail text"});
        args.push_back(In(std::string(5000, 'z').c_str()));
        ZBuffer bytes = InBytes("untouched", 9);
        int result = d->Generate(0x27, args, bytes);

@@ -1,5 +1,6 @@
 // The host services library: allocator accounting and bad-release
-// detection, and the defaults that hold without a client.
+// detection, and the defaults that hold without a client. That every test
+// leaves the live blocks as it found them is the test main's check.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,7 +14,6 @@ std::vector<std::string> g_seen;  // "entry tag size" of each request
 // The observer sees every request, a release of null too, so that tests can
 // prove the library makes no such call.
 TEST(HostKitAllocator, TagsZeroFillBadReleasesAndTheObserver) {
-  long all = HostKit_LiveBlocks(nullptr);
   long bad = HostKit_BadReleases();
   g_seen.clear();
   HostKit_SetAllocObserver(
@@ -50,13 +50,11 @@ TEST(HostKitAllocator, TagsZeroFillBadReleasesAndTheObserver) {
   HostKit_Free("x", &local);  // never allocated here
   EXPECT_EQ(nullptr, HostKit_Realloc("x", &local, 16, 0));
   EXPECT_EQ(bad + 3, HostKit_BadReleases());
-  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
 }
 
 // The fail handler sees every allocate and resize request, numbered from 1
 // since it was set; a refused resize leaves the old block as it was.
 TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
-  long all = HostKit_LiveBlocks(nullptr);
   g_seen.clear();
   HostKit_SetFailHandler(
       [](void*, int entry, const char* tag, unsigned size, unsigned long serial) {
@@ -86,13 +84,12 @@ TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
   EXPECT_EQ((std::vector<std::string>{"106 fA 8 1", "106 fA 9 2", "107 fB 1048576 3", "107 fB 16 4",
                                       "107 fC 4 5"}),
             g_seen);
-  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
 }
 
 // The block table grows several times and loses blocks in an order unrelated
 // to their addresses; sizes, counts and bad-release reports stay exact.
 TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
-  long all = HostKit_LiveBlocks(nullptr), bad = HostKit_BadReleases();
+  long bad = HostKit_BadReleases();
   const unsigned kBlocks = 20000;
   std::vector<void*> blocks(kBlocks);
   for (unsigned i = 0; i < kBlocks; i++) {
@@ -115,7 +112,6 @@ TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
     ASSERT_EQ(i % 2 ? 500 + i % 13 : 1 + i % 97, HostKit_BlockSize(blocks[i])) << i;
     HostKit_Free("many", blocks[i]);
   }
-  EXPECT_EQ(all, HostKit_LiveBlocks(nullptr));
   EXPECT_EQ(bad + 1, HostKit_BadReleases());
 }
 

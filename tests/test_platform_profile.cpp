@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -22,11 +21,7 @@ using namespace std::string_literals;
 
 class ProfileTest : public testing::Test {
  protected:
-  void Put(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
-  static std::string Text(const std::string& file) {
-    Bytes bytes = ReadBytes(file);
-    return std::string(bytes.begin(), bytes.end());
-  }
+  void Put(const std::string& bytes) { WriteText(file_, bytes); }
   std::string Get(const char* section, const char* key, const char* def = "") {
     char buffer[256];
     return std::string(buffer,
@@ -104,7 +99,7 @@ TEST_F(ProfileTest, RewritesKeepEverythingElse) {
       "[Paths]\r\nHome=D:\\NEW\r\nquoted=\"  spaced  \"\r\nAdded=x\r\na line without equals\r\n\r\n"
       "[New]\r\nk=v\r\n"
       "[Empty]\r\nadded=after the section went\r\n",
-      Text(file_));
+      ReadText(file_));
 }
 
 // Only the first of repeated sections and keys counts; names before any
@@ -124,13 +119,13 @@ TEST_F(ProfileTest, FirstOccurrenceCountsAndDeletingWhatIsMissingChangesNothing)
   EXPECT_TRUE(Write("b", nullptr, nullptr));
   EXPECT_FALSE(Write(nullptr, "x", "1"));
   if (!UnderWine()) {
-    EXPECT_EQ(text, Text(file_));
+    EXPECT_EQ(text, ReadText(file_));
   }
   EXPECT_TRUE(Write("a", "k", "9"));  // into the first section, deleted next
   EXPECT_TRUE(Write("A", nullptr, nullptr));
   EXPECT_EQ("3", Get("A", "k"));
   if (!UnderWine()) {
-    EXPECT_EQ("top=0\r\n[a]\r\nk=3\r\nother=4\r\n", Text(file_));
+    EXPECT_EQ("top=0\r\n[a]\r\nk=3\r\nother=4\r\n", ReadText(file_));
   }
 }
 
@@ -138,7 +133,7 @@ TEST_F(ProfileTest, CreatesFilesAndFailsWithoutLosingThem) {
   std::string created = dir_.path() + "\\new.ini";  // "\" separates directories too
   EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", created.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("T", "k", "w", created.c_str()));
-  EXPECT_EQ("[S]\r\nk=v\r\n[T]\r\nk=w\r\n", Text(dir_.File("new.ini")));
+  EXPECT_EQ("[S]\r\nk=v\r\n[T]\r\nk=w\r\n", ReadText(dir_.File("new.ini")));
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", dir_.File("no/such/dir.ini").c_str()));
 
   // A file that cannot be read is not replaced.

@@ -12,18 +12,11 @@ ORBCMN_DEFINE_ALLOC(ZActionArgument)
 
 namespace {
 
-// The plug-in conversion kind of a type; 0 for types it does not convert.
+// The plug-in conversion kind of a type it converts: Number, AdaKind5 or
+// AdaKind1.
 int KindOf(ZActionArgument::EType type) {
-  switch (type) {
-    case ZActionArgument::Number:
-      return ADA_KIND_UNSIGNED;
-    case ZActionArgument::AdaKind5:
-      return ADA_KIND_SIGNED;
-    case ZActionArgument::AdaKind1:
-      return ADA_KIND_HEX_BYTES;
-    default:
-      return 0;
-  }
+  if (type == ZActionArgument::Number) return ADA_KIND_UNSIGNED;
+  return type == ZActionArgument::AdaKind5 ? ADA_KIND_SIGNED : ADA_KIND_HEX_BYTES;
 }
 
 // value shifted left by bits (right, logically, when bits is negative);

@@ -3,9 +3,9 @@
 #ifndef ORB_TESTS_SUPPORT_TEMPFILES_H_
 #define ORB_TESTS_SUPPORT_TEMPFILES_H_
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,30 +41,26 @@ class TempDir {
   std::string path_;
 };
 
-inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-inline Bytes ReadBytes(const std::string& path) {
-  Bytes bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<unsigned char>(c));
-  std::fclose(f);
-  return bytes;
-}
-
+// Whole files as bytes; a write is true when every byte reached the file.
 inline std::string ReadText(const std::string& path) {
-  Bytes bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline bool WriteText(const std::string& path, const std::string& text) {
-  return WriteBytes(path, Bytes(text.begin(), text.end()));
+  std::ofstream out(path, std::ios::binary);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  return !out.fail();
+}
+
+inline Bytes ReadBytes(const std::string& path) {
+  std::string text = ReadText(path);
+  return Bytes(text.begin(), text.end());
+}
+
+inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
+  return WriteText(path, std::string(bytes.begin(), bytes.end()));
 }
 
 #endif  // ORB_TESTS_SUPPORT_TEMPFILES_H_
