@@ -66,87 +66,73 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
   EXPECT_EQ(ToHex(data), "0B");  // only the data bytes were taken
 }
 
-// Add converts a text to bytes appended to the data; Get converts the
-// bytes at the front of the data to a text.
+// Add converts a text (trimmed in place) to bytes appended to the data;
+// Get converts the bytes at the front of the data to a text.
 TEST(ActionEncoding, ArgumentsAddAndGet) {
   PluginScope plugin(nullptr);
-  struct {
+  const struct {
+    bool add;
     A::EType type;
     int size, shift;
-    const char *text, *after, *bytes;
-  } const cases[] = {
-      {A::Number, 2, 3, "40", "5", "00 05"},          // the text shows the number times 8
-      {A::Number, 0, -2, "20", "80", "00 00 00 50"},  // size 0: what the plug-in made
-      {A::Number, 2, 32, "40", "0", "00 00"},         // shifts of 32 or more give 0
-      {A::Number, 2, -32, "40", "0", "00 00"},
-      {A::AdaKind5, 4, 0, "7", "7", "00 00 00 07"},   // padded in front
-      {A::AdaKind1, 1, 0, " 0A FF ", "0A FF", "FF"},  // the last bytes kept
-      {A::TwoBytes, 0, 0, "  AB\t", "AB", "41 42"},   // trimmed in place
-      {A::TwoBytes, 0, 0, "CDE", "CDE", "43 44"},
-      {A::Text, 0, 0, " hi there ", "hi there", "68 69 20 74 68 65 72 65"},
+    const char* in;  // the text added, or the data read
+    std::string text;
+    const char* data;
+  } cases[] = {
+      {true, A::Number, 2, 3, "40", "5", "EE 00 05"},          // the text shows the number times 8
+      {true, A::Number, 0, -2, "20", "80", "EE 00 00 00 50"},  // size 0: what the plug-in made
+      {true, A::Number, 2, 32, "40", "0", "EE 00 00"},         // shifts of 32 or more give 0
+      {true, A::Number, 2, -32, "40", "0", "EE 00 00"},
+      {true, A::AdaKind5, 4, 0, "7", "7", "EE 00 00 00 07"},   // padded in front
+      {true, A::AdaKind1, 1, 0, " 0A FF ", "0A FF", "EE FF"},  // the last bytes kept
+      {true, A::TwoBytes, 0, 0, "  AB\t", "AB", "EE 41 42"},
+      {true, A::TwoBytes, 0, 0, "CDE", "CDE", "EE 43 44"},
+      {true, A::Text, 0, 0, " hi there ", "hi there", "EE 68 69 20 74 68 65 72 65"},
+      {false, A::Number, 2, 3, "00 05 09", "40", "09"},
+      {false, A::Number, 4, 1, "FF FF FF FF", "-2", ""},  // shown signed
+      {false, A::Number, 2, 32, "00 07", "0", ""},
+      {false, A::Number, 2, -40, "00 07", "0", ""},
+      {false, A::AdaKind1, 0, 0, "01 02 03 04 05", "01 02 03 04", "05"},  // size 0 reads 4
+      {false, A::AdaKind1, 0, 0, "05 06", "05 06", ""},     // fewer than the size: all of them
+      {false, A::TwoBytes, 0, 0, "41 42 43", "xAB", "43"},  // appended to the text
+      {false, A::Text, 0, 0, "68 00 21", std::string("h\0!", 3), "68 00 21"},  // not consumed
   };
   for (const auto& c : cases) {
     A argument(c.type, ZString("a"), c.size, c.shift);
-    ZBuffer data = Hex("EE");
-    ZString text(c.text);
-    EXPECT_EQ(argument.Add(data, text), 0) << c.text;
-    EXPECT_EQ(Str(text), c.after) << c.text;
-    EXPECT_EQ(ToHex(data), std::string("EE ") + c.bytes) << c.text;
+    ZBuffer data = Hex(c.add ? "EE" : c.in);
+    ZString text(c.add ? c.in : "x");
+    EXPECT_EQ(c.add ? argument.Add(data, text) : argument.Get(data, text), 0) << c.in;
+    EXPECT_EQ(Str(text), c.text) << c.in;
+    EXPECT_EQ(ToHex(data), c.data) << c.in;
   }
   // The plug-in is offered 16 bytes: 17 do not fit (its answer 4).
   A hex(A::AdaKind1, ZString("h"), 0, 0);
   ZString sixteen("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"),
-      seventeen("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+      seventeen((Str(sixteen) + " 10").c_str());
   ZBuffer data;
   EXPECT_EQ(hex.Add(data, seventeen), 4);
   EXPECT_EQ(hex.Add(data, sixteen), 0);
   EXPECT_EQ(ToHex(data), Str(sixteen));
-
-  struct {
-    A::EType type;
-    int size, shift;
-    const char* bytes;
-    std::string text;
-    const char* rest;
-  } const gets[] = {
-      {A::Number, 2, 3, "00 05 09", "40", "09"},
-      {A::Number, 4, 1, "FF FF FF FF", "-2", ""},  // shown signed
-      {A::Number, 2, 32, "00 07", "0", ""},
-      {A::Number, 2, -40, "00 07", "0", ""},
-      {A::AdaKind1, 0, 0, "01 02 03 04 05", "01 02 03 04", "05"},  // size 0 reads 4
-      {A::AdaKind1, 0, 0, "05 06", "05 06", ""},     // fewer than the size: all of them
-      {A::TwoBytes, 0, 0, "41 42 43", "xAB", "43"},  // appended to the text
-      {A::Text, 0, 0, "68 00 21", std::string("h\0!", 3), "68 00 21"},  // not consumed
-  };
-  for (const auto& c : gets) {
-    A argument(c.type, ZString("a"), c.size, c.shift);
-    ZBuffer data = Hex(c.bytes);
-    ZString text("x");
-    EXPECT_EQ(argument.Get(data, text), 0) << c.bytes;
-    EXPECT_EQ(Str(text), c.text) << c.bytes;
-    EXPECT_EQ(ToHex(data), c.rest) << c.bytes;
-  }
 }
 
 TEST(ActionEncoding, ArgumentRefusals) {
   ZBuffer data = Hex("41"), out;
   ZString text(" C ");
   {
+    // TwoBytes refuses one byte and one character (18). Unknown types act
+    // as None; the plug-in's types answer 3 without it, Get having taken
+    // their bytes. Blank text is refused by every type.
     PluginScope plugin("empty");
     A two(A::TwoBytes, ZString("t"), 0, 0);
-    EXPECT_EQ(two.Get(data, text), 18);
-    EXPECT_EQ(two.Add(out, text), 18);
+    EXPECT_TRUE(two.Get(data, text) == 18 && two.Add(out, text) == 18);
     EXPECT_EQ(ToHex(data), "41");
-    // Unknown types act as None; blank text is refused by every type; the
-    // plug-in's types answer 3 without it, Get having taken the bytes.
     for (int type : {0, 6, -1, 2, 4, 5}) {
-      bool converted = type == 2 || type == 4 || type == 5;
+      int result = type == 2 || type == 4 || type == 5 ? 3 : 0;
       A argument(A::EType(type), ZString("a"), 2, 0);
       data = Hex("01 02 03");
       text = "12";
-      EXPECT_EQ(argument.Get(data, text), converted ? 3 : 0) << type;
-      EXPECT_EQ(ToHex(data), converted ? "03" : "01 02 03") << type;
-      EXPECT_EQ(argument.Add(out, text), converted ? 3 : 0) << type;
+      EXPECT_EQ(argument.Get(data, text), result) << type;
+      EXPECT_EQ(ToHex(data), result == 3 ? "03" : "01 02 03") << type;
+      EXPECT_EQ(argument.Add(out, text), result) << type;
       text = " \t ";
       EXPECT_EQ(argument.Add(out, text), -2) << type;
     }
@@ -157,7 +143,6 @@ TEST(ActionEncoding, ArgumentRefusals) {
   A number(A::Number, ZString("n"), 2, 0);
   data = Hex("00 05 09");
   EXPECT_EQ(number.Get(data, text), 9);
-  EXPECT_EQ(ToHex(data), "09");
   text = "5";
   EXPECT_EQ(number.Add(data, text), 9);
   EXPECT_EQ(ToHex(data), "09");

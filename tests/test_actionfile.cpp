@@ -3,51 +3,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "actions/support.h"
 #include "orbcmn/orbcmn.h"
-#include "support/tempfiles.h"
+#include "support/streamfile.h"
 
 namespace {
 
-class ActionFile : public testing::Test {
+class ActionFile : public StreamFileTest {
  protected:
   static void SetUpTestSuite() { ZMetaClass::Attach(); }
 
-  // Runs body over a streamer on the scratch file, saving or loading.
-  void Stream(bool saving, const std::function<void(ZStreamer&)>& body) {
-    ZFile file;
-    ASSERT_TRUE(file.Open(path_.c_str(), saving ? ZFile::eWrite : ZFile::eRead, ZFile::eBinary));
-    body(*std::make_unique<ZStreamer>(&file, saving));  // gone before the file closes
+  // The bytes T::Save writes for what (an object or a pointer).
+  template <class T, class V>
+  Bytes Saved(V&& what) {
+    return Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, what)); });
   }
 
-  // The bytes that body writes; body run over a streamer reading bytes.
-  Bytes Save(const std::function<void(ZStreamer&)>& body) {
-    Stream(true, body);
-    return ReadBytes(path_);
+  // Loads one description from bytes, which must fail: the number of codes
+  // of what was loaded, -1 for nothing.
+  int LoadFails(const Bytes& bytes) {
+    ZActionDescription* p = nullptr;
+    EXPECT_FALSE(ZActionDescription::Load(Loader(bytes), p));
+    std::unique_ptr<ZActionDescription> loaded(p);
+    return p == nullptr ? -1 : p->GetCodes().size();
   }
-  void Load(const Bytes& bytes, const std::function<void(ZStreamer&)>& body) {
-    ASSERT_TRUE(WriteBytes(path_, bytes));
-    Stream(false, body);
-  }
-
-  // Loads one description from bytes, which must fail, and hands what was
-  // loaded to check.
-  void LoadFails(const Bytes& bytes, std::function<void(ZActionDescription*)> check = nullptr) {
-    Load(bytes, [&](ZStreamer& s) {
-      ZActionDescription* p = nullptr;
-      EXPECT_FALSE(ZActionDescription::Load(s, p));
-      if (check) check(p);
-      delete p;
-    });
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.File("actions.bin");
 };
 
 // Bytes written as text: hex pairs, a class name for the class tag (FF EA
@@ -93,11 +76,14 @@ void Fill(ZActionTable& table) {
   code->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::ECombine(-5), -7L);
 }
 
-// Every record item by item; loaded back, the table saves the same bytes.
+// Every record item by item; loaded back, the table saves the same bytes;
+// cut anywhere, it fails to load.
 TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   ZActionTable empty, table;
-  EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, &empty)); }),
-            B("00 01 ZActionTable #1 00 01 FF ED 00 00"));
+  EXPECT_EQ(Saved<ZActionTable>(&empty), B("00 01 ZActionTable #1 00 01 FF ED 00 00"));
+  EXPECT_EQ(Saved<ZActionArgument>(ZActionArgument()),
+            B("00 01 ZActionArgument #1 00 02 FF EC 00 00 FF ED 00 00 FF EC 00 00 "
+              "ZString #2 00 01 00 01 FF ED 00 00"));
   Fill(table);
   const Bytes expected = B(
       "00 01 ZActionTable #1 00 01 FF ED 00 01 "
@@ -110,41 +96,30 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
       "ZActionFragment #10 00 01 FF EC 80 00 FF EC FF FE ZBuffer #11 00 01 FF ED 00 00 FF ED 00 01 "
       "ZActionCondition #12 00 01 FF EC 00 01 FF EC 00 03 FF EC FF FB FF EA FF FF FF F9 "
       "ZString #13 00 01 00 01 FF ED 00 00");
-  EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, table)); }), expected);
+  EXPECT_EQ(Saved<ZActionTable>(table), expected);
 
   ZActionTable loaded;
-  Load(expected, [&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Load(s, loaded)); });
-  ZActionDescription* d = loaded.Find(ZString("go"));
-  ASSERT_NE(d, nullptr);
-  EXPECT_EQ(d->GetAccessRight(), 0xFFFFFFFEul);
-  EXPECT_EQ(d->GetArgument(0)->GetType(), -3);
-  ZActionCode* code = *d->GetCodes().begin();
-  EXPECT_EQ((*code->GetFragments().rbegin())->GetType(), -32768);
-  EXPECT_EQ((*code->GetConditions().begin())->GetCombine(), -5);
-  EXPECT_EQ((*code->GetConditions().begin())->GetNumber(), -7);
-  EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, loaded)); }), expected);
-  for (size_t cut = 0; cut < expected.size(); ++cut) {  // cut anywhere, it fails to load
-    Load(Bytes(expected.begin(), expected.begin() + cut), [&](ZStreamer& s) {
-      ZActionTable part;
-      EXPECT_FALSE(ZActionTable::Load(s, part)) << cut;
-    });
+  EXPECT_TRUE(ZActionTable::Load(Loader(expected), loaded));
+  EXPECT_EQ(Saved<ZActionTable>(loaded), expected);
+  for (size_t cut = 0; cut < expected.size(); ++cut) {
+    ZActionTable part;
+    EXPECT_FALSE(ZActionTable::Load(Loader(Bytes(expected.begin(), expected.begin() + cut)), part))
+        << cut;
   }
 
   // Loaded again, the table appends a second description. A description
   // loaded into an existing one: strings and numbers are replaced, arguments
   // and codes appended, code variants as saved.
-  Load(expected, [&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Load(s, loaded)); });
+  EXPECT_TRUE(ZActionTable::Load(Loader(expected), loaded));
   EXPECT_EQ(loaded.GetDescriptions().size(), 2);
-  Bytes bytes = Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionDescription::Save(s, d)); });
   ZString name("Before"), x("x");
   ZActionDescription into(name, 0x10);
   into.AddArgument(1, ZActionArgument::Text, x, 0, 0);
   into.AddCode(1);
-  Load(bytes, [&](ZStreamer& s) { EXPECT_TRUE(ZActionDescription::Load(s, into)); });
-  EXPECT_EQ(Str(into.GetName()), "go");
-  EXPECT_EQ(Str(into.GetServerName()), "sv");
-  EXPECT_EQ(into.GetCodeVariants(), 2);
-  EXPECT_EQ(into.GetNumArgs(), 2);
+  EXPECT_TRUE(ZActionDescription::Load(
+      Loader(Saved<ZActionDescription>(*loaded.GetDescriptions().begin())), into));
+  EXPECT_EQ(Str(into.GetName()) + Str(into.GetServerName()), "gosv");
+  EXPECT_TRUE(into.GetCodeVariants() == 2 && into.GetNumArgs() == 2);
   EXPECT_EQ(into.GetCodes().size(), 2);
 }
 
@@ -161,9 +136,8 @@ TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
     using T = decltype(target);
     target = source;
     T copy(source);
-    Bytes bytes = Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, source)); });
-    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, target)); }), bytes);
-    EXPECT_EQ(Save([&](ZStreamer& s) { EXPECT_TRUE(T::Save(s, copy)); }), bytes);
+    EXPECT_EQ(Saved<T>(target), Saved<T>(source));
+    EXPECT_EQ(Saved<T>(copy), Saved<T>(source));
   };
   ZString other("other");
   ZActionDescription different(other, 0x11);
@@ -180,50 +154,8 @@ TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
            ZActionCondition(2, ZActionCondition::AtMost, ZActionCondition::Or, other));
 }
 
-#if !defined(_WIN32)
-// A full disk: the save fails at whichever write first finds the 8 KiB
-// stage full, moved through every field of the records by a long name in
-// front of them, and reports it.
-TEST_F(ActionFile, SavesToAFullDiskFailAtEveryField) {
-  for (int pad = 0; pad < 260; ++pad) {
-    ZActionTable table;
-    ZString name(std::string(7900 + pad, 'p').c_str());
-    table.AddDescription(name, 0);
-    Fill(table);
-    ZFile full;
-    ASSERT_TRUE(full.Open("/dev/full", ZFile::eWrite, ZFile::eBinary));
-    ZStreamer s(&full, true);
-    EXPECT_TRUE(!ZActionTable::Save(s, table) && s.Error()) << pad;
-  }
-}
-#endif
-
-TEST_F(ActionFile, DamagedRecordsFail) {
-  ZString name("d");
-  ZActionDescription d(name, 0);
-  d.AddCode(1)->AddFragment(ZActionFragment::StreamBytes, Hex("01 02"));
-  Bytes bytes = Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionDescription::Save(s, &d)); });
-  Bytes schema = bytes;  // header, class tag, identifier, then the schema value 2
-  ASSERT_EQ(schema[15], 0x02);
-  schema[15] = 0x01;
-  LoadFails(schema);
-
-  // The code's variant item with the short tag instead of unsigned short.
-  long code = Nth(bytes, "ZActionCode", 0);
-  Bytes tag = bytes;
-  ASSERT_EQ(tag[code + 15], 0xED);
-  tag[code + 15] = 0xEC;
-  LoadFails(tag, [](ZActionDescription* p) {
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->GetCodes().size(), 0);
-  });
-
-  // A null reference where a code is due.
-  Bytes null(bytes.begin(), bytes.begin() + code);
-  null.insert(null.end(), {0xFF, 0xEA, 0, 0, 0, 0});
-  LoadFails(null);
-}
-
+// Loading the second description alone keeps it with its first two codes;
+// loading the table keeps the whole first description only.
 TEST_F(ActionFile, CutInsideTheThirdCode) {
   ZActionTable table;
   ZString first("first"), second("second");
@@ -234,28 +166,23 @@ TEST_F(ActionFile, CutInsideTheThirdCode) {
     code->AddFragment(ZActionFragment::StreamBytes, Hex("01 0A"));
     code->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::Replace, long(i));
   }
-  Bytes whole = Save([&](ZStreamer& s) { EXPECT_TRUE(ZActionTable::Save(s, table)); });
+  Bytes whole = Saved<ZActionTable>(table);
   // The second description's third code is the fourth code record.
   for (long cut = Nth(whole, "ZActionCode", 3) + 1; cut < Nth(whole, "ZActionCode", 4); cut += 5) {
-    Bytes part(whole.begin(), whole.begin() + cut);
-    // Loading the description alone keeps it, with its first two codes.
-    Bytes alone(part.begin(), part.begin() + 2);
+    Bytes part(whole.begin(), whole.begin() + cut), alone(part.begin(), part.begin() + 2);
     alone.insert(alone.end(), part.begin() + Nth(part, "ZActionDescription", 1), part.end());
-    LoadFails(alone, [&](ZActionDescription* p) {
-      ASSERT_NE(p, nullptr);
-      EXPECT_EQ(p->GetCodes().size(), 2) << cut;
-    });
-    // Loading the table keeps the whole first description only.
-    Load(part, [&](ZStreamer& s) {
-      ZActionTable loaded;
-      EXPECT_FALSE(ZActionTable::Load(s, loaded));
-      ASSERT_EQ(loaded.GetDescriptions().size(), 1);
-      EXPECT_EQ(Str((*loaded.GetDescriptions().begin())->GetName()), "first");
-    });
+    EXPECT_EQ(LoadFails(alone), 2) << cut;
+    ZActionTable loaded;
+    EXPECT_FALSE(ZActionTable::Load(Loader(part), loaded));
+    ASSERT_EQ(loaded.GetDescriptions().size(), 1);
+    EXPECT_EQ(Str((*loaded.GetDescriptions().begin())->GetName()), "first");
   }
 }
 
-TEST_F(ActionFile, RefusesWhatTheFormatCannotHold) {
+// Saves fail, and report it, when a value does not fit its item, and when
+// the disk is full: at whichever write first finds the 8 KiB stage full,
+// moved through every field of the records by a long name in front of them.
+TEST_F(ActionFile, SavesThatCannotBeWholeFail) {
   ZActionCode wide(0), op(0), combine(0), many(0);
   wide.AddFragment(ZActionFragment::EType(32768), 0);
   op.AddCondition(1, ZActionCondition::EOperation(-32769), ZActionCondition::Replace, 0L);
@@ -266,11 +193,26 @@ TEST_F(ActionFile, RefusesWhatTheFormatCannotHold) {
     Save([&](ZStreamer& s) { EXPECT_TRUE(!ZActionCode::Save(s, code) && s.Error()); });
   }
   Save([&](ZStreamer& s) { EXPECT_TRUE(!ZActionArgument::Save(s, &argument) && s.Error()); });
+#if !defined(_WIN32)
+  for (int pad = 0; pad < 260; ++pad) {
+    ZActionTable table;
+    ZString name(std::string(7900 + pad, 'p').c_str());
+    table.AddDescription(name, 0);
+    Fill(table);
+    ZFile full;
+    ASSERT_TRUE(full.Open("/dev/full", ZFile::eWrite, ZFile::eBinary));
+    ZStreamer s(&full, true);
+    EXPECT_TRUE(!ZActionTable::Save(s, table) && s.Error()) << pad;
+  }
+#endif
 }
 
-TEST_F(ActionFile, SharedElementsLoadShared) {
-  // A copy shares its source's codes: saved after it, they are references
-  // that load as the very same codes.
+// A copy shares its source's codes: saved after it, they are references
+// that load as the very same codes. Damaged: a file naming one code twice
+// in one description (which loads), a wrong schema, the code's variant item
+// with the short tag instead of unsigned short, a null reference where a
+// code is due.
+TEST_F(ActionFile, SharedAndDamagedRecords) {
   ZString name("d");
   ZActionDescription d(name, 0);
   d.AddCode(0)->AddFragment(ZActionFragment::StreamBytes, Hex("01 02"));
@@ -279,27 +221,33 @@ TEST_F(ActionFile, SharedElementsLoadShared) {
   Bytes bytes = Save([&](ZStreamer& s) {
     EXPECT_TRUE(ZActionDescription::Save(s, &d) && ZActionDescription::Save(s, &copy));
   });
-  Load(bytes, [](ZStreamer& s) {
-    ZActionDescription *first = nullptr, *second = nullptr;
-    ASSERT_TRUE(ZActionDescription::Load(s, first) && ZActionDescription::Load(s, second));
-    EXPECT_EQ(*second->GetCodes().begin(), *first->GetCodes().begin());
-    delete first;  // second keeps the codes alive
-    EXPECT_EQ((*second->GetCodes().begin())->GetFragments().size(), 1);
-    delete second;
-  });
+  ZActionDescription *first = nullptr, *second = nullptr;
+  ZStreamer& s = Loader(bytes);
+  ASSERT_TRUE(ZActionDescription::Load(s, first) && ZActionDescription::Load(s, second));
+  EXPECT_EQ(*second->GetCodes().begin(), *first->GetCodes().begin());
+  delete first;  // second keeps the codes alive
+  EXPECT_EQ((*second->GetCodes().begin())->GetFragments().size(), 1);
+  delete second;
 
-  // A file naming one code twice in one description: d's record up to its
-  // second code, then the first code's class tag and identifier again.
-  auto firstCode = bytes.begin() + Nth(bytes, "ZActionCode", 0);
+  // d's record up to its second code, then the first code's class tag and
+  // identifier again.
+  long code = Nth(bytes, "ZActionCode", 0);
   Bytes twice(bytes.begin(), bytes.begin() + Nth(bytes, "ZActionCode", 1));
-  twice.insert(twice.end(), firstCode, firstCode + 12);
-  Load(twice, [](ZStreamer& s) {
-    ZActionDescription* p = nullptr;
-    ASSERT_TRUE(ZActionDescription::Load(s, p));
-    ASSERT_EQ(p->GetCodes().size(), 2);
-    EXPECT_EQ(*p->GetCodes().begin(), *p->GetCodes().rbegin());
-    delete p;
-  });
+  twice.insert(twice.end(), bytes.begin() + code, bytes.begin() + code + 12);
+  ZActionDescription* p = nullptr;
+  ASSERT_TRUE(ZActionDescription::Load(Loader(twice), p));
+  std::unique_ptr<ZActionDescription> loaded(p);
+  ASSERT_EQ(p->GetCodes().size(), 2);
+  EXPECT_EQ(*p->GetCodes().begin(), *p->GetCodes().rbegin());
+
+  Bytes schema = bytes, tag = bytes, null(bytes.begin(), bytes.begin() + code);
+  ASSERT_TRUE(schema[15] == 0x02 && tag[code + 15] == 0xED);
+  schema[15] = 0x01;  // after the header, class tag and identifier
+  tag[code + 15] = 0xEC;
+  null.insert(null.end(), {0xFF, 0xEA, 0, 0, 0, 0});
+  LoadFails(schema);
+  EXPECT_EQ(LoadFails(tag), 0);
+  LoadFails(null);
 }
 
 }  // namespace

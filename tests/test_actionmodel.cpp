@@ -10,54 +10,50 @@
 
 namespace {
 
-TEST(ActionModel, FindAndNamesKeepOrderAndRepeats) {
-  ZActionTable table;
-  ZString open("Open"), close("Close");
-  ZActionDescription* first = table.AddDescription(open, 0);
-  table.AddDescription(close, 0);
-  EXPECT_NE(table.AddDescription(open, 0), first);
-  EXPECT_EQ(table.Find(ZString("Open")), first);
-  EXPECT_EQ(table.Find(ZString("open")), nullptr);
+// What a description can have: pay/free, wait-on, magic and pop as "pwmP",
+// a '-' for each it cannot.
+std::string Can(ZActionDescription& d) {
+  return std::string(d.CanHavePayFree() ? "p" : "-") + (d.CanHaveWaitOn() ? "w" : "-") +
+         (d.CanHaveMagic() ? "m" : "-") + (d.CanHavePop() ? "P" : "-");
+}
 
+// Pay/free and wait-on come from the flags (cut to 16 bits), magic and pop
+// from the variants of the codes added (cut to 16 bits). Arguments are
+// numbered from 1, each above the last.
+TEST(ActionModel, FlagsCodeVariantsAndArguments) {
+  ZActionTable table;
+  ZString name("Pay"), close("Close"), x("x"), y("y");
+  ZActionDescription* d = table.AddDescription(name, 0x12324);
+  ZActionDescription* e = table.AddDescription(close, OptionMarker21 | 0x13);
+  EXPECT_NE(table.AddDescription(name, 0x13), d);
+  EXPECT_EQ(d->GetFlags(), 0x2324);
+  EXPECT_EQ(Can(*d) + Can(*e) + Can(**table.GetDescriptions().rbegin()), "pw--p-------");
+  e->AddCode(0);
+  EXPECT_EQ(Can(*e), "p---");
+  e->AddCode(1);
+  EXPECT_EQ(Can(*e), "p-m-");
+  EXPECT_EQ(e->AddCode(0x10002)->GetVariant(), 2);
+  EXPECT_EQ(e->GetCodeVariants(), 3);
+
+  EXPECT_EQ(table.Find(ZString("Pay")), d);
+  EXPECT_EQ(table.Find(ZString("pay")), nullptr);
   ZListString names;
   names.push_back(ZString("stale"));  // replaced
   EXPECT_TRUE(table.GetActionNames(names));
-  EXPECT_EQ(Join(names), "[Open][Close][Open]");
+  EXPECT_EQ(Join(names), "[Pay][Close][Pay]");
   EXPECT_TRUE(ZActionTable().GetActionNames(names) && names.size() == 0);
-}
 
-TEST(ActionModel, FlagsCodeVariantsAndArgumentNumbering) {
-  // Pay/free and wait-on come from the flags (cut to 16 bits), magic and pop
-  // from the variants of the codes added (cut to 16 bits).
-  ZString name("Pay");
-  ZActionDescription d(name, 0x12324);
-  EXPECT_EQ(d.GetFlags(), 0x2324);
-  EXPECT_TRUE(d.CanHavePayFree() && d.CanHaveWaitOn());
-  EXPECT_FALSE(d.CanHaveMagic() || d.CanHavePop());
-  ZActionDescription e(name, OptionMarker21 | 0x13);
-  EXPECT_TRUE(e.CanHavePayFree());
-  EXPECT_FALSE(e.CanHaveWaitOn() || ZActionDescription(name, 0x13).CanHavePayFree());
-  e.AddCode(0);
-  EXPECT_FALSE(e.CanHaveMagic() || e.CanHavePop());
-  e.AddCode(1);
-  EXPECT_TRUE(e.CanHaveMagic() && !e.CanHavePop());
-  EXPECT_EQ(e.AddCode(0x10002)->GetVariant(), 2);
-  EXPECT_EQ(e.GetCodeVariants(), 3);
-
-  // Arguments are numbered from 1, each above the last.
-  ZString x("x"), y("y");
-  EXPECT_FALSE(d.AddArgument(0, ZActionArgument::Text, x, 0, 0));
-  EXPECT_TRUE(d.AddArgument(1, ZActionArgument::Number, x, 0x10002, -0x10003));
-  EXPECT_FALSE(d.AddArgument(1, ZActionArgument::Text, y, 0, 0));
-  EXPECT_TRUE(d.AddArgument(3, ZActionArgument::Text, y, 0, 0));  // goes to index 1
-  EXPECT_FALSE(d.AddArgument(2, ZActionArgument::Text, y, 0, 0));
-  ASSERT_EQ(d.GetNumArgs(), 2);
-  const ZActionDescription& constant = d;
-  EXPECT_EQ(constant.GetArgument(1), d.GetArgument(1));
-  EXPECT_EQ(Str(d.GetArgName(1)), "y");
-  EXPECT_EQ(Str(d.GetArgName(-1)) + Str(d.GetArgName(2)), "UnknownUnknown");
-  EXPECT_EQ(d.GetArgument(0)->GetSize(), 2);  // both cut to 16 bits
-  EXPECT_EQ(d.GetArgument(0)->GetShift(), -3);
+  EXPECT_FALSE(d->AddArgument(0, ZActionArgument::Text, x, 0, 0));
+  EXPECT_TRUE(d->AddArgument(1, ZActionArgument::Number, x, 0x10002, -0x10003));
+  EXPECT_FALSE(d->AddArgument(1, ZActionArgument::Text, y, 0, 0));
+  EXPECT_TRUE(d->AddArgument(3, ZActionArgument::Text, y, 0, 0));  // goes to index 1
+  EXPECT_FALSE(d->AddArgument(2, ZActionArgument::Text, y, 0, 0));
+  ASSERT_EQ(d->GetNumArgs(), 2);
+  EXPECT_EQ(static_cast<const ZActionDescription*>(d)->GetArgument(1), d->GetArgument(1));
+  EXPECT_EQ(Str(d->GetArgName(1)) + Str(d->GetArgName(-1)) + Str(d->GetArgName(2)),
+            "yUnknownUnknown");
+  EXPECT_EQ(d->GetArgument(0)->GetSize(), 2);  // both cut to 16 bits
+  EXPECT_EQ(d->GetArgument(0)->GetShift(), -3);
 }
 
 // A description with one argument and one code with a fragment and a condition.
@@ -71,14 +67,12 @@ ZActionDescription* AddSample(ZActionTable& table, const char* text) {
 }
 
 TEST(ActionModel, CopiesShareElementsAndFreeThemOnce) {
-  ZActionTable* source = new ZActionTable;
+  auto source = std::make_unique<ZActionTable>();
   ZActionDescription* first = AddSample(*source, "first");
-  ZActionTable* copy = new ZActionTable(*source);
+  auto copy = std::make_unique<ZActionTable>(*source);
   AddSample(*source, "second");  // not added to the copy
   EXPECT_EQ(copy->GetDescriptions().size(), 1);
-
-  // The source goes first: the copy's element is still alive and whole.
-  delete source;
+  source.reset();  // the copy's element is still alive and whole
   ASSERT_EQ(copy->Find(ZString("first")), first);
   EXPECT_EQ(Str(first->GetArgName(0)), "arg");
 
@@ -88,7 +82,7 @@ TEST(ActionModel, CopiesShareElementsAndFreeThemOnce) {
   EXPECT_EQ(*codeCopy.GetFragments().begin(), *code->GetFragments().begin());
   ZActionDescription descriptionCopy(*first);
   EXPECT_EQ(descriptionCopy.GetArgument(0), first->GetArgument(0));
-  delete copy;  // the code lives on in descriptionCopy and codeCopy
+  copy.reset();  // the code lives on in descriptionCopy and codeCopy
   EXPECT_EQ(ToHex((*code->GetFragments().begin())->GetBytes()), "01 05");
 
   ZActionTable a, b;
@@ -138,8 +132,7 @@ TEST(ActionModel, VectorStringHoldsCopies) {
 
   // Outside the sequence: an empty string, nothing read out of bounds.
   const ZVectorString& constant = v;
-  EXPECT_TRUE(constant[-1].IsEmpty());
-  EXPECT_TRUE(constant[17].IsEmpty());
+  EXPECT_TRUE(constant[-1].IsEmpty() && constant[17].IsEmpty());
   v.clear();
   EXPECT_TRUE(constant[0].IsEmpty());
 }

@@ -6,23 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 #include "orbcmn/orbcmn.h"
 #include "plugins/module_path.h"
 
-// The bytes of a text such as "00 01 0A" (blanks between bytes are optional).
+// The bytes of a text such as "00 01 0A".
 inline ZBuffer Hex(const char* text) {
   std::string bytes;
-  std::string digits;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p == ' ') continue;
-    digits += *p;
-    if (digits.size() == 2) {
-      bytes += static_cast<char>(std::strtoul(digits.c_str(), nullptr, 16));
-      digits.clear();
-    }
-  }
+  std::istringstream in(text);
+  for (unsigned int byte; in >> std::hex >> byte;) bytes += static_cast<char>(byte);
   return ZBuffer(bytes.data(), static_cast<unsigned int>(bytes.size()));
 }
 
@@ -31,16 +25,15 @@ inline std::string ToHex(const ZBuffer& buffer) {
   std::string text;
   for (unsigned int i = 0; i < buffer.GetLength(); ++i) {
     char part[4];
-    std::snprintf(part, sizeof part, "%s%02X", i == 0 ? "" : " ", buffer.GetBytePtr()[i]);
+    std::snprintf(part, sizeof part, " %02X", buffer.GetBytePtr()[i]);
     text += part;
   }
-  return text;
+  return text.empty() ? text : text.substr(1);
 }
 
 inline std::string Str(const ZString& text) {
-  return std::string(
-      static_cast<const char*>(text) == nullptr ? "" : static_cast<const char*>(text),
-      text.GetLength());
+  const char* p = text;
+  return p == nullptr ? std::string() : std::string(p, text.GetLength());
 }
 
 // The strings as "[first][second]".
@@ -62,13 +55,14 @@ inline ZActionCode* AddCode(ZActionDescription& d, unsigned int variant,
                             std::initializer_list<const char*> pieces) {
   ZActionCode* code = d.AddCode(variant);
   for (const char* p : pieces) {
-    ZBuffer bytes = Hex(p[0] == '#' ? "" : p + (p[0] == '='));
-    bool ok = code != nullptr &&
-              (p[0] == '#' ? code->AddFragment(ZActionFragment::ArgumentSlot, std::atoi(p + 1))
-                           : bytes.GetLength() > 0 &&
-                                 code->AddFragment(p[0] == '=' ? ZActionFragment::DataBytes
-                                                               : ZActionFragment::StreamBytes,
-                                                   bytes));
+    bool slot = p[0] == '#', data = p[0] == '=';
+    ZBuffer bytes = Hex(slot ? "" : p + data);
+    bool ok =
+        code != nullptr &&
+        (slot ? code->AddFragment(ZActionFragment::ArgumentSlot, atoi(p + 1))
+              : bytes.GetLength() > 0 &&
+                    code->AddFragment(
+                        data ? ZActionFragment::DataBytes : ZActionFragment::StreamBytes, bytes));
     if (!ok) return nullptr;
   }
   return code;
@@ -84,9 +78,8 @@ inline ZActionDescription* AddEveryKind(ZActionTable& table) {
   const ZActionArgument::EType kinds[] = {ZActionArgument::TwoBytes, ZActionArgument::Number,
                                           ZActionArgument::AdaKind5, ZActionArgument::AdaKind1,
                                           ZActionArgument::None,     ZActionArgument::Text};
-  const int sizes[] = {0, 2, 1, 0, 0, 0};
   for (int i = 0; i < 6; i++) {
-    if (d == nullptr || !d->AddArgument(i + 1, kinds[i], a, sizes[i], i == 1 ? -1 : 0)) {
+    if (d == nullptr || !d->AddArgument(i + 1, kinds[i], a, i == 1 ? 2 : i == 2, -(i == 1))) {
       return nullptr;
     }
   }

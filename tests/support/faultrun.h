@@ -27,7 +27,8 @@ class FaultRun {
   // failed can tell whether memory ran out during it.
   static inline unsigned long refused = 0;
 
-  // Runs body for every fault position; each run counts in the tally.
+  // Runs body for every fault position, failing the N-th request alone
+  // and then every request from the N-th on; each run counts in the tally.
   FaultTally Run(const std::function<std::string()>& body) {
     FaultTally t;
     const std::string reference = Once(body, 0, &t);
@@ -69,8 +70,7 @@ class FaultRun {
   }
 
   unsigned long target_ = 0;
-  bool persist_ = false;
-  bool hit_ = false;
+  bool persist_ = false, hit_ = false;
 };
 
 #endif  // ORB_TESTS_SUPPORT_FAULTRUN_H_
