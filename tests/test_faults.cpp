@@ -352,6 +352,30 @@ const std::vector<Scenario> kScenarios = {
        if (found.IsEmpty()) return kFailed;
        return all + "|" + S(bytes) + "|" + S(found).substr(g_dir.path().size());
      }},
+    {"local_and_global_memory",
+     []() -> std::string {
+       // AppendFile's buffer is local memory, the about box's version block
+       // global memory; the version text is left out when it cannot be read.
+       std::string from = g_dir.File("append.txt"), to = g_dir.File("appended.bin");
+       WriteText(from, "appended");
+       std::FILE* out = std::fopen(to.c_str(), "w+b");
+       int appended = AppendFile(out, from.c_str());
+       std::fclose(out);
+       HMODULE library = LoadLibraryA("ORBCMN32");
+       HWND box = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  library, nullptr);
+       HWND field = CreateWindowExA(0, "STATIC", "none", WS_CHILD, 0, 0, 5, 5, box,
+                                    reinterpret_cast<HMENU>(200), library, nullptr);
+       unsigned long before = FaultRun::refused;
+       AboutDlgProc(box, WM_INITDIALOG, 0, 200);
+       char version[32] = "";
+       GetWindowTextA(field, version, sizeof version);
+       DestroyWindow(box);
+       FreeLibrary(library);
+       if (appended == 0) return ReadText(to).empty() ? kFailed : "partial copy";
+       if (std::strcmp(version, "none") == 0 && RanOut(before)) return kFailed;
+       return ReadText(to) + " " + version;
+     }},
     {"profile",
      []() -> std::string {
        std::string file = g_dir.File("long.ini"), text(300, 'p');

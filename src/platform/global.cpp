@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "refusal.h"
 #include "win32_global.h"
 
 namespace {
@@ -28,6 +29,7 @@ Block* Find(HGLOBAL memory) {
 }  // namespace
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+  if (OrbWin_AllocRefused()) return nullptr;
   void* data =
       (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
   if (data == nullptr) return nullptr;

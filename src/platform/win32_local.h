@@ -25,4 +25,10 @@ ORBWIN_C HLOCAL WINAPI LocalFree(HLOCAL block);
 // Stand-in only, for leak checks: the number of blocks not yet freed.
 ORBWIN_C long OrbWin_LiveLocalBlocks(void);
 
+// Stand-in only, for allocation-failure tests: while a handler is set,
+// every LocalAlloc and GlobalAlloc first calls fail(user) and returns null
+// without allocating when it answers nonzero. Null removes the handler.
+typedef int (*ORBWIN_FAILPROC)(void* user);
+ORBWIN_C void OrbWin_SetAllocFailHandler(ORBWIN_FAILPROC fail, void* user);
+
 #endif  // ORBWIN_WIN32_LOCAL_H_

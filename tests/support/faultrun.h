@@ -1,10 +1,12 @@
 // Allocation failure as input, in the manner of malloc-failure test suites:
 // a scenario runs once without faults for its reference outcome, then with
-// the N-th host allocation failing for N = 1, 2, ... until a run meets no
-// fault, then again with every allocation from the N-th on failing. Every
-// faulted run must end in the reference outcome or in the scenario's
-// failure outcome (kFailed, which a scenario gives only after checking that
-// the failure is the one the interface promises), and leave no block live.
+// the N-th allocation failing for N = 1, 2, ... until a run meets no fault,
+// then again with every allocation from the N-th on failing. Allocations
+// are the host allocator's requests and, on the POSIX stand-in, local and
+// global memory too. Every faulted run must end in the reference outcome
+// or in the scenario's failure outcome (kFailed, which a scenario gives
+// only after checking that the failure is the one the interface promises),
+// and leave no block live.
 #ifndef ORB_TESTS_SUPPORT_FAULTRUN_H_
 #define ORB_TESTS_SUPPORT_FAULTRUN_H_
 
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "hostkit/hostkit.h"
+#include "platform/win32.h"
 
 // The outcome of a run that failed as its interface says it may.
 inline const std::string kFailed = "<failed as promised>";
@@ -52,24 +55,45 @@ class FaultRun {
 
   std::string Once(const std::function<std::string()>& body, unsigned long n, FaultTally* t) {
     target_ = n;
-    long live = HostKit_LiveBlocks(nullptr);
-    HostKit_SetFailHandler(n == 0 ? nullptr : Fail, this);
+    seen_ = 0;
+    long live = Live();
+    HostKit_SetFailHandler(n == 0 ? nullptr : HostFail, this);
+#if !defined(_WIN32)
+    OrbWin_SetAllocFailHandler(n == 0 ? nullptr : Refuse, this);
+#endif
     std::string outcome = body();
     HostKit_SetFailHandler(nullptr, nullptr);
+#if !defined(_WIN32)
+    OrbWin_SetAllocFailHandler(nullptr, nullptr);
+#endif
     t->runs++;
-    t->leaks += HostKit_LiveBlocks(nullptr) != live;
+    t->leaks += Live() != live;
     return outcome;
   }
 
-  static int Fail(void* user, int, const char*, unsigned, unsigned long serial) {
+  static long Live() {
+#if defined(_WIN32)
+    return HostKit_LiveBlocks(nullptr);
+#else
+    return HostKit_LiveBlocks(nullptr) + OrbWin_LiveLocalBlocks() + OrbWin_LiveGlobalBlocks();
+#endif
+  }
+
+  static int HostFail(void* user, int, const char*, unsigned, unsigned long) {
+    return Refuse(user);
+  }
+
+  // Counts one more allocation of the run; nonzero when it is to fail.
+  static int Refuse(void* user) {
     FaultRun* self = static_cast<FaultRun*>(user);
-    bool fail = serial == self->target_ || (self->persist_ && serial > self->target_);
+    self->seen_++;
+    bool fail = self->seen_ == self->target_ || (self->persist_ && self->seen_ > self->target_);
     self->hit_ = self->hit_ || fail;
     refused += fail;
     return fail;
   }
 
-  unsigned long target_ = 0;
+  unsigned long target_ = 0, seen_ = 0;
   bool persist_ = false, hit_ = false;
 };
 
