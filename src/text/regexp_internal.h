@@ -19,7 +19,6 @@ class ZRegExp;
 // Non-zero: every ZRegExp match runs plain recursive backtracking instead
 // of the memoising matcher. For tests only; library-wide, off at load.
 ORBCMN_C void OrbText_SetPlainBacktracking(int on);
-bool OrbText_PlainBacktracking();
 
 namespace orb {
 

@@ -28,8 +28,6 @@ char ByteAt(const ZString& s, unsigned int i) {
 
 void OrbText_SetPlainBacktracking(int on) { g_plainBacktracking = on != 0; }
 
-bool OrbText_PlainBacktracking() { return g_plainBacktracking; }
-
 ZRegExp::ZRegExp(bool caretRule) : next_(nullptr), caretRule_(caretRule) {
   ClearFlags();
   ParseAtoms();
