@@ -5,43 +5,47 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/toolcall.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
+#include "support/alloclog.h"
 
 namespace {
 
+std::vector<intptr_t> g_visited;
+
+// Callback: logs the object; stops where the data names it.
+int Visit(intptr_t object, intptr_t data) {
+  g_visited.push_back(object);
+  return object == data ? 1 : 0;
+}
+
 struct Node {
-  int type;
+  int type;  // types 1 and 2 can hold objects
   std::string name;
   intptr_t parent;
-  bool canHold;
   std::vector<intptr_t> children;  // 0 entries stand for missing children
-  std::vector<intptr_t> selection;
-  intptr_t selected;
 };
 
-// The client: a small form tree.
+// The client: a small form tree; Page has the selection 4, none, 8, 5 and
+// the selected object 5.
 //   1 Root (1)
-//     2 Page (2, holder): 4 Button (3), 5 Edit (4), 6 Edit1 (4)
-//     3 Page2 (2, holder): 8 Check (3), a missing child
+//     2 Page (2): 4 Button (3), 5 Edit (4), 6 Edit1 (4)
+//     3 Page2 (2): 8 Check (3), a missing child
 //     7 Third (5)
 class FakeTree : public testing::Test {
  protected:
   void SetUp() override {
     nodes_ = {
-        {1, {1, "Root", 0, true, {2, 3, 7}, {}, 0}},
-        {2, {2, "Page", 1, true, {4, 5, 6}, {4, 0, 8, 5}, 5}},
-        {3, {2, "Page2", 1, true, {8, 0}, {}, 0}},
-        {4, {3, "Button", 2, false, {}, {}, 0}},
-        {5, {4, "Edit", 2, false, {}, {}, 0}},
-        {6, {4, "Edit1", 2, false, {}, {}, 0}},
-        {7, {5, "Third", 1, false, {}, {}, 0}},
-        {8, {3, "Check", 3, false, {}, {}, 0}},
+        {1, {1, "Root", 0, {2, 3, 7}}}, {2, {2, "Page", 1, {4, 5, 6}}},
+        {3, {2, "Page2", 1, {8, 0}}},   {4, {3, "Button", 2, {}}},
+        {5, {4, "Edit", 2, {}}},        {6, {4, "Edit1", 2, {}}},
+        {7, {5, "Third", 1, {}}},       {8, {3, "Check", 3, {}}},
     };
-    self_ = this;
+    g_visited.clear();
     HostKit_SetToolHandler(Handler, this);
   }
   void TearDown() override {
@@ -70,32 +74,25 @@ class FakeTree : public testing::Test {
     if (sel == 18) return n.children.at(static_cast<size_t>(a[1]));
     if (sel == 6) return 0x70000 | n.type;
     if (sel == 17) return n.parent;
-    if (sel == 31) return n.canHold ? 1 : 0;
+    if (sel == 31) return n.type <= 2 ? 1 : 0;
     if (sel == 4 || sel == 30) return 77;
-    if (sel == 5) return n.selected;
+    if (sel == 5) return a[0] == 2 ? 5 : 0;
     if (sel == 29) std::strcpy(reinterpret_cast<char*>(a[1]), n.name.c_str());
     if (sel == 40 || sel == 43) t->liveLists_ += sel == 40 ? 1 : -1;
     if (sel == 40) return 1000 + a[0];
-    if (sel == 41) return static_cast<intptr_t>(n.selection.size());
-    if (sel == 42) return n.selection.at(static_cast<size_t>(a[1]));
+    const intptr_t selection[] = {4, 0, 8, 5};
+    if (sel == 41) return a[0] == 1002 ? 4 : 0;
+    if (sel == 42) return selection[a[1]];
     return 0;
   }
 
-  // Callback: logs the object; stops where the data names it.
-  static int Visit(intptr_t object, intptr_t data) {
-    self_->visited_.push_back(object);
-    return object == data ? 1 : 0;
-  }
-
-  static FakeTree* self_;
+  // The calls logged since the last Take.
+  std::string Take() { return std::exchange(log_, std::string()); }
   std::map<intptr_t, Node> nodes_;
   std::string log_;
-  std::vector<intptr_t> visited_;
   intptr_t root_ = 1, serviceUp_ = 1;
   int liveLists_ = 0;
 };
-
-FakeTree* FakeTree::self_ = nullptr;
 
 using V = std::vector<intptr_t>;
 
@@ -108,13 +105,13 @@ TEST_F(FakeTree, WalksStopOrSkipAtTheSecondChild) {
   EXPECT_EQ(1, OrbMUI_WalkTreeBackwards(1, Visit, 1));
   EXPECT_EQ(0, OrbMUI_WalkTree(1, Visit, -1)) << "passes over the missing child";
   EXPECT_EQ((V{1, 2, 4, 5, 6, 3, /**/ 1, 7, 3, 2, 6, 5, 4, /**/ 1, /**/ 1, 2, 4, 5, 6, 3, 8, 7}),
-            visited_);
+            g_visited);
 }
 
 TEST_F(FakeTree, WalksAndCountsByTypeAndSelection) {
   EXPECT_EQ(0, OrbMUI_WalkType(0, 4, Visit, 0));
   EXPECT_EQ(1, OrbMUI_WalkType(1, 4, Visit, 5)) << "the callback's result is ignored";
-  EXPECT_EQ((V{5, 6}), visited_);
+  EXPECT_EQ((V{5, 6}), g_visited);
 
   int counter = 0;
   EXPECT_EQ(2, OrbMUI_CountType(1, 3, &counter));
@@ -124,67 +121,57 @@ TEST_F(FakeTree, WalksAndCountsByTypeAndSelection) {
   EXPECT_EQ(0, OrbMUI_CountType(1, 3, nullptr));
   log_.clear();
   OrbMUI_CountType(2, 9, &counter);
-  EXPECT_EQ("6 2;14 2;18 2 2;6 6;14 6;18 2 1;6 5;14 5;18 2 0;6 4;14 4;", log_)
+  EXPECT_EQ("6 2;14 2;18 2 2;6 6;14 6;18 2 1;6 5;14 5;18 2 0;6 4;14 4;", Take())
       << "children from the last down";
 
   // Selection walks release their list, an empty one too.
-  visited_.clear();
-  log_.clear();
+  g_visited.clear();
   EXPECT_EQ(1, OrbMUI_WalkSelectedType(2, 3, Visit, 0));
-  EXPECT_EQ((V{4, 8}), visited_);
-  EXPECT_EQ("39 2;40 2;41 1002;42 1002 0;6 4;42 1002 1;42 1002 2;6 8;42 1002 3;6 5;43 1002;", log_);
-  log_.clear();
-  EXPECT_EQ(1, OrbMUI_CountSelectedType(2, 4));
-  EXPECT_EQ("40 2;", log_.substr(0, 5)) << "no preparing call when counting";
-  EXPECT_EQ(2, OrbMUI_CountSelectedType(2, 3));
-  log_.clear();
+  EXPECT_EQ((V{4, 8}), g_visited);
+  EXPECT_EQ("39 2;40 2;41 1002;42 1002 0;6 4;42 1002 1;42 1002 2;6 8;42 1002 3;6 5;43 1002;",
+            Take());
   EXPECT_EQ(0, OrbMUI_WalkSelectedType(4, 3, Visit, 0));
-  EXPECT_EQ("39 4;40 4;41 1004;43 1004;", log_);
+  EXPECT_EQ("39 4;40 4;41 1004;43 1004;", Take());
+  EXPECT_EQ(2, OrbMUI_CountSelectedType(2, 3));
+  EXPECT_EQ(1, OrbMUI_CountSelectedType(2, 4));
+  EXPECT_EQ("40 2;", Take().substr(0, 5)) << "no preparing call when counting";
 }
 
 TEST_F(FakeTree, SinkSelectionAddAndInitialized) {
   EXPECT_EQ(2, OrbHost_GetSink(2));
   EXPECT_EQ(2, OrbHost_GetSink(4));
-  log_.clear();
+  Take();
   EXPECT_EQ(99, OrbHost_GetSelection(0, 99));
-  EXPECT_EQ("", log_);
+  EXPECT_EQ("", Take());
   EXPECT_EQ(5, OrbHost_GetSelection(2, 99));
   EXPECT_EQ(99, OrbHost_GetSelection(4, 99));
-
-  log_.clear();
+  Take();
   EXPECT_EQ(77, OrbHostMui_AddObject(2, 50));
   EXPECT_EQ(77, OrbHostMui_AddObject(4, 51));
-  EXPECT_EQ("31 2;4 2 50;31 4;30 4 51;", log_);
+  EXPECT_EQ("31 2;4 2 50;31 4;30 4 51;", Take());
 
   EXPECT_EQ(1, OrbMUI_Initialized());
   root_ = 0;
   EXPECT_EQ(0, OrbMUI_Initialized());
   serviceUp_ = 0;
-  log_.clear();
+  Take();
   EXPECT_EQ(0, OrbMUI_Initialized());
-  EXPECT_EQ("13/14;", log_) << "no root asked for when the service is down";
+  EXPECT_EQ("13/14;", Take()) << "no root asked for when the service is down";
 }
 
 TEST_F(FakeTree, FullPathFromTheTopWithoutTheRoot) {
-  static std::vector<std::string> tags;
-  HostKit_SetAllocObserver([](void*, int entry, const char* tag, void*,
-                              unsigned) { tags.push_back(std::to_string(entry) + tag); },
-                           nullptr);
+  AllocLog log;
   char* path = OrbMUI_GetFullPath(4, nullptr);
-  ASSERT_NE(nullptr, path);
   EXPECT_STREQ("Page\\Button", path);
-  EXPECT_EQ((std::vector<std::string>{"106orbmui", "106orbmui", "10806109B"}), tags);
-
+  EXPECT_EQ("106 orbmui 7, 106 orbmui 12, 108 06109B 0", log.Take());
   // An existing path gets the names in front; the root leaves it as it is.
   char* longer = OrbMUI_GetFullPath(8, path);
   EXPECT_STREQ("Page2\\Check\\Page\\Button", longer);
   EXPECT_EQ(longer, OrbMUI_GetFullPath(1, longer));
   EXPECT_EQ(nullptr, OrbMUI_GetFullPath(1, nullptr));
-  HostKit_SetAllocObserver(nullptr, nullptr);
   HostKit_Free("test", longer);
-
   // An object outside the tree (no parent) ends the walk instead of looping.
-  nodes_[9] = Node{3, "Loose", 0, false, {}, {}, 0};
+  nodes_[9] = Node{3, "Loose", 0, {}};
   char* loose = OrbMUI_GetFullPath(9, nullptr);
   EXPECT_STREQ("Loose", loose);
   HostKit_Free("test", loose);

@@ -1,51 +1,32 @@
 // Transfers with the client, against a client that logs every tool call as
-// "tool/selector args" (the bytes of a message's data call in hex).
+// "tool/selector args;" (the bytes of a message's data call in hex).
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "host/toolcall.h"
 #include "hostkit/hostkit.h"
 #include "orbcmn/orbhost.h"
 #include "platform/win32.h"
+#include "support/alloclog.h"
 #include "support/tempfiles.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-std::string Hex(const void* data, size_t n) {
+std::string Hex(const std::string& bytes) {
   std::string s;
-  char two[3];
-  for (size_t i = 0; i < n; i++) {
-    std::snprintf(two, sizeof two, "%02X", static_cast<const unsigned char*>(data)[i]);
-    s += two;
-  }
+  for (unsigned char c : bytes) s += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
   return s;
 }
 
-HWND g_poked = nullptr;
-Strings g_alloc;  // "entry tag size" of every allocation and release
+HWND g_poked = nullptr;  // the window the posted message was dispatched to
 
 class Recorder : public testing::Test {
  public:
-  void SetUp() override {
-    HostKit_SetToolHandler(Handler, this);
-    g_alloc.clear();
-    HostKit_SetAllocObserver(
-        [](void*, int entry, const char* tag, void*, unsigned size) {
-          g_alloc.push_back(std::to_string(entry) + " " + tag + " " + std::to_string(size));
-        },
-        nullptr);
-  }
-  void TearDown() override {
-    HostKit_SetToolHandler(nullptr, nullptr);
-    HostKit_SetAllocObserver(nullptr, nullptr);
-  }
+  void SetUp() override { HostKit_SetToolHandler(Handler, this); }
+  void TearDown() override { HostKit_SetToolHandler(nullptr, nullptr); }
 
   static intptr_t Handler(void* user, int tool, int sel, void* context, int argc,
                           const intptr_t* argv) {
@@ -54,65 +35,60 @@ class Recorder : public testing::Test {
     std::string call = std::to_string(tool) + "/" + std::to_string(sel);
     for (int i = 0; i < argc; i++) {
       bool data = tool == 4 && sel == 1 && i == 1 && argc == 5;
-      call += " " + (data ? Hex(reinterpret_cast<const void*>(argv[1]), argv[2])
+      call += " " + (data ? Hex(std::string(reinterpret_cast<const char*>(argv[1]), argv[2]))
                           : std::to_string(argv[i]));
     }
-    r->calls_.push_back(call);
+    r->calls_ += call + ";";
     if (tool == 4 && sel == 0) return 9000 + ++r->opened_;
     if (tool == 8 && sel == 0) return 555;
     if (tool == 8 && sel == 4) return argv[1] == 10 ? r->cancel_ : r->chosen_;
-    if (tool == 1 && sel == 267) {
-      if (g_poked != nullptr) r->foreground_ = 9;  // the posted message was dispatched
-      return r->foreground_;
-    }
+    if (tool == 1 && sel == 267) return g_poked != nullptr ? 9 : 5;
     if (tool == 3 && sel == 5) return r->button_;
     return 0;
   }
 
-  Strings calls_;
-  intptr_t cancel_ = 0, chosen_ = 0, foreground_ = 0, button_ = 0;
+  std::string calls_;
+  AllocLog alloc_;
+  intptr_t cancel_ = 0, chosen_ = 0, button_ = 0;
   int opened_ = 0;
 };
 
 // Appends the calls that open message `n` (handle 9000 + n), give it its
 // token, append the bytes `hex` (no data call when empty) and send it.
-void Send(Strings& out, int n, const char* token, const std::string& hex) {
+void Send(std::string& out, int n, const char* token, const std::string& hex) {
   std::string h = " " + std::to_string(9000 + n);
-  out.push_back("4/0 0 159 0");
-  out.push_back("4/6" + h + " " + std::to_string(token[0] * 256 + token[1]));
-  if (!hex.empty())
-    out.push_back("4/1" + h + " " + hex + " " + std::to_string(hex.size() / 2) + " 14 0");
-  out.push_back("4/8" + h);
+  out += "4/0 0 159 0;4/6" + h + " " + std::to_string(token[0] * 256 + token[1]) + ";";
+  if (!hex.empty()) out += "4/1" + h + " " + hex + " " + std::to_string(hex.size() / 2) + " 14 0;";
+  out += "4/8" + h + ";";
 }
 
 // The upload record of `text`: 16-bit length, most significant byte first,
 // the text and two zero bytes.
 std::string Record(const std::string& text) {
-  std::string b = {static_cast<char>(text.size() >> 8), static_cast<char>(text.size() & 0xFF)};
-  return Hex((b + text + std::string(2, '\0')).data(), text.size() + 4);
+  std::string length = {static_cast<char>(text.size() >> 8), static_cast<char>(text.size())};
+  return Hex(length + text + std::string(2, '\0'));
 }
 
-TEST_F(Recorder, UploadOfNineEmptyTextsIsElevenMessages) {
+// Nine empty texts make eleven messages and a work buffer of 12 bytes;
+// longer texts go in the order 5-8, 1, 9-12, cut into pieces, the longest
+// setting the buffer's size (+ 4). The flag makes tool call 7/3 first.
+TEST_F(Recorder, UploadSendsAHeaderTheRecordsInPiecesAndAnEnd) {
   EXPECT_EQ(1, OrbUtil_UploadFile(nullptr, 0x01020304, 0x01020304, -2, "", nullptr, "", "", "",
                                   nullptr, "", "", 0));
-  Strings want;  // no 7/3 without the flag
+  std::string want;
   Send(want, 1, "Bf", "0102030404030201FEFFFFFF");
   for (int i = 2; i <= 10; i++) Send(want, i, "Bg", "00000000");
   Send(want, 11, "Bh", "");
-  EXPECT_EQ(want, calls_);
-  EXPECT_EQ((Strings{"106 032797 12", "108 032797 0"}), g_alloc) << "work buffer at least 12";
-}
+  EXPECT_EQ(want, std::exchange(calls_, ""));
+  EXPECT_EQ("106 032797 12, 108 032797 0", alloc_.Take());
 
-TEST_F(Recorder, UploadCutsRecordsIntoPiecesInTextOrder) {
-  std::string big(250, 'x');
-  big[0] = 'A';
-  big[249] = 'Z';
+  std::string big = "A" + std::string(248, 'x') + "Z";
   EXPECT_EQ(1,
             OrbUtil_UploadFile(big.c_str(), 1, 2, 3, "5", "6", "7", "8", "9", "10", "11", "12", 1));
-  EXPECT_EQ("106 032797 254", g_alloc.at(0)) << "longest text + 4";
-  Strings want = {"7/3"};  // the flag makes tool call 7/3 first
-  Send(want, 1, "Bf", "000000010200000003000000");
-  int n = 2;
+  EXPECT_EQ("106 032797 254", alloc_.calls.at(0));
+  want = "7/3;";
+  Send(want, 12, "Bf", "000000010200000003000000");
+  int n = 13;
   for (const char* t : {"5", "6", "7", "8"}) Send(want, n++, "Bg", Record(t));
   std::string record = Record(big);
   ASSERT_EQ("00FA41", record.substr(0, 6)) << "the length most significant byte first";
@@ -122,49 +98,35 @@ TEST_F(Recorder, UploadCutsRecordsIntoPiecesInTextOrder) {
   EXPECT_EQ(want, calls_);
 }
 
-TEST_F(Recorder, FormCallSendsOneItemOnlyWithTheFlag) {
-  OrbHost_CallForm2(0x12345678, 0);
-  EXPECT_TRUE(calls_.empty());
-  OrbHost_CallForm2(-7, 1);
-  EXPECT_EQ((Strings{"0/0", "4/0 0 159 0", "4/6 9001 26161", "4/2 9001 -7 4 14 0", "4/8 9001"}),
-            calls_);
-}
-
 TEST_F(Recorder, FileChoiceCancelledOrChosen) {
   char out[64] = "stale";
+  EXPECT_EQ(0, OrbHost_GetFile(nullptr, 33));  // nowhere to put a path: nothing asked
+  EXPECT_TRUE(calls_.empty());
   cancel_ = 1;
   EXPECT_EQ(0, OrbHost_GetFile(out, 33));
   EXPECT_STREQ("", out);
-  EXPECT_EQ((Strings{"8/0", "8/3 555 16", "8/17 555 33", "8/4 555 10", "8/1 555"}), calls_);
-
-  calls_.clear();
   cancel_ = 0x10000;  // only the low 16 bits tell
   chosen_ = reinterpret_cast<intptr_t>("C:\\forms\\a.frm");
   EXPECT_EQ(1, OrbHost_GetFile(out, 33));
   EXPECT_STREQ("C:\\forms\\a.frm", out);
-  EXPECT_EQ((Strings{"8/0", "8/3 555 16", "8/17 555 33", "8/4 555 10", "8/4 555 8", "8/1 555"}),
-            calls_);
-
-  calls_.clear();
-  EXPECT_EQ(0, OrbHost_GetFile(nullptr, 33));  // nowhere to put a path: nothing asked
-  EXPECT_TRUE(calls_.empty());
+  EXPECT_EQ(
+      "8/0;8/3 555 16;8/17 555 33;8/4 555 10;8/1 555;"
+      "8/0;8/3 555 16;8/17 555 33;8/4 555 10;8/4 555 8;8/1 555;",
+      calls_);
 }
 
 // Notes that the posted message was dispatched to its window.
 LRESULT CALLBACK PokeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-  g_poked = window;
-  return 0;
+  if (message == WM_USER) g_poked = window;
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 TEST_F(Recorder, WaitReturnsTheChangedValueOrTimesOut) {
-  foreground_ = 5;
   g_poked = nullptr;
   DWORD start = GetTickCount();
   EXPECT_EQ(0, OrbHost_WaitForWndNotSame(20, 5));
   EXPECT_GE(GetTickCount() - start, 20u);
-  EXPECT_EQ("1/267 32", calls_.at(0));
-  EXPECT_EQ(calls_.back(), calls_.at(1)) << "polled again";
+  EXPECT_EQ("1/267 32;1/267 32;", calls_.substr(0, 18)) << "polled again";
   // Only the low 32 bits are compared.
   EXPECT_EQ(0, OrbHost_WaitForWndNotSame(5, static_cast<intptr_t>(0x100000005LL)));
 
@@ -174,38 +136,40 @@ TEST_F(Recorder, WaitReturnsTheChangedValueOrTimesOut) {
   cls.lpszClassName = "Poke";
   ASSERT_NE(0, RegisterClassA(&cls));
   HWND w = CreateWindowExA(0, "Poke", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  // A wider time-out whose low 32 bits are 0 is no limit, not an immediate time-out.
   for (unsigned long timeout : {0ul, static_cast<unsigned long>(uint64_t{1} << 32)}) {
-    // A wider time-out whose low 32 bits are 0 is no limit, not an immediate time-out.
     g_poked = nullptr;
-    foreground_ = 5;
     calls_.clear();
     ASSERT_TRUE(PostMessageA(w, WM_USER, 0, 0));
     EXPECT_EQ(9, OrbHost_WaitForWndNotSame(timeout, 5)) << timeout;
     EXPECT_EQ(w, g_poked);
-    EXPECT_EQ(2u, calls_.size()) << "one poll before the message, one after";
+    EXPECT_EQ("1/267 32;1/267 32;", calls_) << "one poll before the message, one after";
   }
   DestroyWindow(w);
   UnregisterClassA("Poke", nullptr);
 }
 
-TEST_F(Recorder, ButtonStateFromTheClientRecord) {
+TEST_F(Recorder, FormCallAndButtonStateFromTheClientRecord) {
+  OrbHost_CallForm2(0x12345678, 0);
   EXPECT_EQ(0, OrbObj_IsBtnChecked(0));
-  EXPECT_TRUE(calls_.empty());
+  EXPECT_TRUE(calls_.empty()) << "no form call without the flag, no object";
+  OrbHost_CallForm2(-7, 1);
   EXPECT_EQ(0, OrbObj_IsBtnChecked(12)) << "no record";
-  EXPECT_EQ((Strings{"3/5 0 0 12 0"}), calls_);
+  EXPECT_EQ("0/0;4/0 0 159 0;4/6 9001 26161;4/2 9001 -7 4 14 0;4/8 9001;3/5 0 0 12 0;", calls_);
 
+  // The state byte is reached through the record's first pointer; the
+  // 32-bit word at byte offset 32 is cleared, nothing after it.
   struct ClientRecord {
     const unsigned char* state;
     unsigned char middle[32 - sizeof(const unsigned char*)];
     uint32_t word32, after;
   };
-  static_assert(offsetof(ClientRecord, word32) == 32, "layout");
   unsigned char state = 1;
   ClientRecord record = {&state, {}, 0xDEADBEEF, 0xCAFEF00D};
   button_ = reinterpret_cast<intptr_t>(&record);
   calls_.clear();
   EXPECT_EQ(1, OrbObj_IsBtnChecked(12));
-  EXPECT_EQ((Strings{"3/5 0 0 12 0", "3/7"}), calls_);
+  EXPECT_EQ("3/5 0 0 12 0;3/7;", calls_);
   EXPECT_EQ(0u, record.word32);
   EXPECT_EQ(0xCAFEF00Du, record.after);
   state = 0;
@@ -226,12 +190,14 @@ TEST(HostTransfer, DownloadOnDemandAsksTheDatabaseFirst) {
       nullptr);
   EXPECT_EQ(5, OrbHost_DODRequest(10));
   EXPECT_EQ(7, OrbHost_DODRequest(11));
+  EXPECT_EQ(7, OrbHost_DODRequest(static_cast<unsigned long>(uint64_t{1} << 32 | 11)));
   HostKit_SetDatabaseHandlers(nullptr, nullptr, nullptr);
-  EXPECT_EQ(" exists 1,10 exists 1,11 dod 11,0", seen);
+  EXPECT_EQ(" exists 1,10 exists 1,11 dod 11,0 exists 1,11 dod 11,0", seen) << "32-bit ids";
 }
 
-TEST_F(Recorder, WholeFilesInAndOut) {
+TEST(HostTransfer, WholeFilesInAndOut) {
   TempDir dir;
+  AllocLog alloc;
   std::string path = dir.File("data.bin");
   const char data[] = "abc\0e";
   EXPECT_EQ(7, OrbHost_WriteDataToFile(path.c_str(), "abcdefg", 7));
@@ -255,7 +221,7 @@ TEST_F(Recorder, WholeFilesInAndOut) {
       << "shorter than the count: the longer file was replaced";
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(path.c_str(), 0));
   EXPECT_EQ(nullptr, OrbHost_ReadDataFromFile(dir.File("missing.bin").c_str(), 5));
-  EXPECT_EQ((Strings{"106 042397 6", "108 test 0", "106 042397 7", "108 06109C 0"}), g_alloc);
+  EXPECT_EQ("106 042397 6, 108 test 0, 106 042397 7, 108 06109C 0", alloc.Take());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/toolcall.h"
@@ -19,6 +20,7 @@
 #include "orbcmn/orbcmn.h"
 #include "platform/win32.h"
 #include "plugins/module_path.h"
+#include "support/alloclog.h"
 
 namespace {
 
@@ -31,76 +33,61 @@ std::string Entries() {
 
 HMODULE Module() { return static_cast<HMODULE>(CommonPluginState()->module); }
 
+// Initialises with the module search limited to test plug-in folder `dir`
+// (null: the default search): the entries held and the held module's name.
+std::string Init(const char* dir) {
+  ScopedModulePath::Set(dir != nullptr ? TestPluginDir(dir).c_str() : nullptr);
+  EXPECT_EQ(0, CommonInitialize());
+  return Entries() + " " + TestPluginName(Module());
+}
+
 }  // namespace
 
 TEST(Lifecycle, RealPartialAndAbsentPlugins) {
   EXPECT_EQ(0, CommonTerminate()) << "without initialise";
   EXPECT_STREQ("ORBCMN Build 14", CommonGetVersion());
-  ScopedModulePath path(nullptr);  // the real plug-in, found beside the library
-  EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("mnad", Entries());
+  ScopedModulePath path(nullptr);
+  EXPECT_EQ("mnad ", Init(nullptr)) << "the real plug-in, found beside the library";
   char file[4096];
   EXPECT_GT(GetModuleFileNameA(Module(), file, sizeof file), 0u);
   EXPECT_TRUE(std::filesystem::equivalent(ORB_TEST_REAL_PLUGIN, file)) << file;
   EXPECT_EQ(0, CommonTerminate());
 
-  ScopedModulePath::Set(TestPluginDir("partial").c_str());
-  EXPECT_EQ(0, CommonInitialize());
-  HMODULE first = Module();
-  EXPECT_EQ("mn--", Entries());
   // A second initialise overwrites the state without freeing the first
   // module; terminating frees only the held handle. While the first is
   // loaded, the name finds it again, wherever the search looks.
-  ScopedModulePath::Set(TestPluginDir("failing").c_str());
-  EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ(first, Module());
+  EXPECT_EQ("mn-- partial", Init("partial"));
+  HMODULE first = Module();
+  EXPECT_EQ("mn-- partial", Init("failing"));
   EXPECT_EQ(0, CommonTerminate());
   EXPECT_EQ("----", Entries());
   EXPECT_EQ("partial", TestPluginName(first));
   EXPECT_TRUE(FreeLibrary(first));
-  EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("mnad", Entries());
-  EXPECT_EQ("failing", TestPluginName(Module()));
+  EXPECT_EQ("mnad failing", Init("failing"));
   EXPECT_EQ(0, CommonTerminate());
 
   // A module with none of the entries is held all the same; an initialise
   // that finds nothing clears it.
-  ScopedModulePath::Set(TestPluginDir("plain").c_str());
-  EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("m---", Entries());
+  EXPECT_EQ("m--- plain", Init("plain"));
   EXPECT_EQ(0, CommonTerminate());
-  ScopedModulePath::Set(TestPluginDir("empty").c_str());
-  EXPECT_EQ(0, CommonInitialize());
-  EXPECT_EQ("----", Entries());
+  EXPECT_EQ("---- ", Init("empty"));
 }
-
-namespace {
-
-std::string g_requests;  // "entry tag;" of each host allocator request
-
-void Record(void*, int entry, const char* tag, void*, unsigned) {
-  g_requests += std::to_string(entry) + " " + tag + ";";
-}
-
-}  // namespace
 
 // Objects cross the module boundary, so the class operators, single and
 // array, go to the host allocator under "newop"; null and oversize requests
 // make no host call. The library's own global operator new, which the test
 // program does not share, uses the same tag.
 TEST(LifecycleAllocation, HostBlocksUnderNewop) {
-  g_requests.clear();
-  HostKit_SetAllocObserver(&Record, nullptr);
+  AllocLog log;
   delete new ZString("abc");
   delete[] new ZString[3];
   { ZListString list; }  // its sentinel node comes from the library's global operator
   std::string newop;
-  for (size_t at = 0; (at = g_requests.find(" newop;", at)) != std::string::npos; at++) {
-    newop += g_requests.substr(at - 3, 3) + " ";
+  for (const std::string& call : log.calls) {
+    if (call.find(" newop ") != std::string::npos) newop += call.substr(0, 4);
   }
   EXPECT_EQ("106 108 106 108 106 108 ", newop);
-
-  g_requests.clear();
+  log.Take();
   ZString::operator delete(nullptr);
   ZString::operator delete[](nullptr);
   // Sizes past 32 bits, where size_t has them, never reach the host.
@@ -109,8 +96,7 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
     EXPECT_EQ(nullptr, ZString::operator new(huge));
     EXPECT_EQ(nullptr, ZString::operator new[](huge + 7));
   }
-  EXPECT_EQ("", g_requests);
-  HostKit_SetAllocObserver(nullptr, nullptr);
+  EXPECT_EQ("", log.Take());
 
 #if defined(_WIN32)
   // The DLL exports none of its global operators, for either pointer size:
@@ -141,36 +127,34 @@ namespace {
 
 #if defined(_WIN32)
 // Real windows; the top one is the first child of the desktop.
-HWND NewWindow() {
-  return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                         nullptr);
-}
-const HWND kOther = NewWindow();
-const HWND kActive = NewWindow();
+const HWND kOther =
+    CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+const HWND kActive =
+    CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
 HWND TopWindow() { return GetTopWindow(nullptr); }
 #else
 const HWND kOther = reinterpret_cast<HWND>(uintptr_t{0x5150});
 const HWND kActive = reinterpret_cast<HWND>(uintptr_t{0x00012350});
 HWND TopWindow() { return OrbWin_TopWindow(); }
 #endif
-std::vector<std::string> g_calls;
+std::string g_calls;
 int g_answer;
 
-// The client: records tool calls as "tool.selector(args)".
+// The client: records tool calls as "tool.selector(args);".
 intptr_t OnToolCall(void*, int tool, int selector, void* context, int argc, const intptr_t* argv) {
   EXPECT_EQ(OrbToolContext(), context);
   std::string call = std::to_string(tool) + "." + std::to_string(selector) + "(";
   for (int i = 0; i < argc; i++) call += (i ? "," : "") + std::to_string(argv[i]);
-  g_calls.push_back(call + ")");
+  g_calls += call + ");";
   return 77;
 }
 
-// The user: records each box as "box owner text|caption style" among the
+// The user: records each box as "box owner text|caption style;" among the
 // calls. While a box is up another window comes to the top, as with a real box.
 int OnBox(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   char head[32];
   std::snprintf(head, sizeof head, "box %#lx ", static_cast<unsigned long>(uintptr_t(owner)));
-  g_calls.push_back(head + std::string(text) + "|" + caption + " " + std::to_string(type));
+  g_calls += head + std::string(text) + "|" + caption + " " + std::to_string(type) + ";";
   BringWindowToTop(kOther);
   return g_answer;
 }
@@ -183,23 +167,19 @@ TEST(LifecycleDiag, BoxBracketedByClientCallsWithOwnerFromHostRecord) {
   SetActiveWindow(nullptr);
   g_answer = IDYES;
   EXPECT_EQ(IDYES, DiagMessageBox("Cannot make the folder", "Paths", MB_ICONHAND | MB_OK));
-  EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0 Cannot make the folder|Paths 16",
-                                      "35.9(1)"}),
-            g_calls);
+  EXPECT_EQ("35.9(0);0.2();box 0 Cannot make the folder|Paths 16;35.9(1);",
+            std::exchange(g_calls, ""));
   EXPECT_EQ(kOther, TopWindow()) << "no window was active: none is brought back";
 
   // The host record: its 32-bit word at byte offset 32 is the owner.
-  g_calls.clear();
   g_answer = IDCANCEL;
   std::vector<uint32_t> record(10, 0xEEEEEEEEu);
   record[8] = 0x00012340;
   OrbToolContext()[1] = reinterpret_cast<intptr_t>(record.data());
-  HWND active = kActive;
-  SetActiveWindow(active);
+  SetActiveWindow(kActive);
   EXPECT_EQ(IDCANCEL, DiagMessageBox("text", "caption", MB_OKCANCEL));
-  EXPECT_EQ((std::vector<std::string>{"35.9(0)", "0.2()", "box 0x12340 text|caption 1", "35.9(1)"}),
-            g_calls);
-  EXPECT_EQ(active, TopWindow()) << "the active window is brought back";
+  EXPECT_EQ("35.9(0);0.2();box 0x12340 text|caption 1;35.9(1);", g_calls);
+  EXPECT_EQ(kActive, TopWindow()) << "the active window is brought back";
   EXPECT_EQ(0, OrbToolContext()[0]) << "the library never writes the context";
   OrbToolContext()[1] = 0;
   SetActiveWindow(nullptr);

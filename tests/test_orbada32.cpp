@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "orbcmn/plugin.h"
-#include "platform/win32.h"
+#include "orbcmn/orbcmn.h"
 
 namespace {
 
@@ -22,71 +21,55 @@ Bytes Hex(const char* text) {
   return bytes;
 }
 
-Bytes Cat(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+// The bytes of `hex` followed by `n` data bytes C3.
+Bytes Padded(const char* hex, size_t n) {
+  Bytes bytes = Hex(hex);
+  bytes.resize(bytes.size() + n, 0xC3);
+  return bytes;
 }
 
-HMODULE g_module = nullptr;
-AdaNormalizeAtomStreamFn normalize_ = nullptr;
-AdaAssembleArgumentFn assemble_ = nullptr;
-AdaDisassembleArgumentFn disassemble_ = nullptr;
-
-template <typename Fn>
-void Resolve(Fn* entry, const char* name) {
-  *entry = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(g_module, name)));
+// Bytes as "01 0A FF".
+std::string HexText(const Bytes& bytes) {
+  std::string hex;
+  char two[4];
+  for (unsigned char c : bytes) hex += (std::snprintf(two, sizeof two, " %02X", c), two);
+  return hex.empty() ? hex : hex.substr(1);
 }
+
+// The plug-in's entries, as the library found them beside itself.
+const OrbPluginState* Ada() { return CommonPluginState(); }
 
 class Orbada32 : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    g_module = LoadLibraryA(ORB_TEST_REAL_PLUGIN);
-    Resolve(&normalize_, "AdaNormalizeAtomStream");
-    Resolve(&assemble_, "AdaAssembleArgument");
-    Resolve(&disassemble_, "AdaDisassembleArgument");
-  }
-  static void TearDownTestSuite() { FreeLibrary(g_module); }
-  void SetUp() override { ASSERT_TRUE(normalize_ && assemble_ && disassemble_); }
+  static void SetUpTestSuite() { CommonInitialize(); }
+  static void TearDownTestSuite() { CommonTerminate(); }
+  void SetUp() override { ASSERT_TRUE(Ada()->normalize && Ada()->assemble && Ada()->disassemble); }
 };
-
-std::string HexText(const unsigned char* bytes, int32_t count) {
-  std::string hex;
-  for (int32_t i = 0; i < count; i++) {
-    char two[4];
-    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", bytes[i]);
-    hex += two;
-  }
-  return hex;
-}
 
 // Normalises `in` into a heap area of exactly `area` bytes filled with 5A, so
 // that any access outside it is caught: "result size: the whole area".
 std::string Normalize(const Bytes& in, int32_t area) {
   Bytes out(static_cast<size_t>(area), 0x5A);
-  int32_t result = normalize_(in.data(), static_cast<int32_t>(in.size()), out.data(), &area);
-  return std::to_string(result) + " " + std::to_string(area) + ": " +
-         HexText(out.data(), static_cast<int32_t>(out.size()));
+  int32_t result =
+      Ada()->normalize(in.empty() ? nullptr : in.data(), static_cast<int32_t>(in.size()),
+                       out.empty() ? nullptr : out.data(), &area);
+  return std::to_string(result) + " " + std::to_string(area) + ": " + HexText(out);
 }
 
-// The normalised bytes of `in`, given room enough.
-Bytes Canonical(const Bytes& in, int32_t expected = 0) {
-  Bytes out(in.size() + 8, 0x5A);
-  int32_t size = static_cast<int32_t>(out.size());
-  EXPECT_EQ(expected, normalize_(in.empty() ? nullptr : in.data(), static_cast<int32_t>(in.size()),
-                                 out.data(), &size));
-  out.resize(static_cast<size_t>(size < 0 ? 0 : size));
-  return out;
+// Normalises `in` into an area of exactly the size of `out`, expecting `out`.
+void ExpectCanonical(const Bytes& in, const Bytes& out) {
+  EXPECT_EQ("0 " + std::to_string(out.size()) + ": " + HexText(out),
+            Normalize(in, static_cast<int32_t>(out.size())));
 }
 
 // Assembles `text` into a 16-byte area: the bytes written as hex, or
 // "error N" (the area must then be untouched).
 std::string Assemble(int32_t kind, const char* text) {
-  unsigned char area[16];
-  std::memset(area, 0x5A, sizeof area);
+  Bytes area(16, 0x5A);
   int32_t size = 16;
-  int32_t result = assemble_(kind, text, 0, area, &size);
-  if (result == 0) return HexText(area, size);
-  EXPECT_EQ(std::string(16, 'Z'), std::string(area, area + 16)) << "area written on failure";
+  int32_t result = Ada()->assemble(kind, text, 0, area.data(), &size);
+  if (result == 0) return HexText(Bytes(area.begin(), area.begin() + size));
+  EXPECT_EQ(Bytes(16, 0x5A), area) << "area written on failure";
   return "error " + std::to_string(result);
 }
 
@@ -95,8 +78,8 @@ std::string Assemble(int32_t kind, const char* text) {
 std::string Disassemble(int32_t kind, const Bytes& bytes, int32_t room = 64) {
   std::vector<char> text(static_cast<size_t>(room), 'Z');
   int32_t size = room;
-  int32_t result = disassemble_(kind, bytes.empty() ? nullptr : bytes.data(),
-                                static_cast<int32_t>(bytes.size()), 0, text.data(), &size);
+  int32_t result = Ada()->disassemble(kind, bytes.empty() ? nullptr : bytes.data(),
+                                      static_cast<int32_t>(bytes.size()), 0, text.data(), &size);
   if (result != 0) return "error " + std::to_string(result) + " size " + std::to_string(size);
   EXPECT_EQ(std::strlen(text.data()), static_cast<size_t>(size));
   return text.data();
@@ -105,45 +88,20 @@ std::string Disassemble(int32_t kind, const Bytes& bytes, int32_t room = 64) {
 }  // namespace
 
 TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
-  Bytes stream = Hex("00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8");
-  stream.resize(stream.size() + 200, 0xC3);
-  EXPECT_EQ(stream, Canonical(stream));
-  EXPECT_EQ(Bytes(), Canonical(Bytes()));
-  // Data is opaque: bytes that look like long forms inside it stay.
-  EXPECT_EQ(Hex("01 02 04 E0 05 80 01"), Canonical(Hex("01 02 04 E0 05 80 01")));
-
-  EXPECT_EQ(Hex("1F 03 00"), Canonical(Hex("E0 1F 03 80 00")));
-  EXPECT_EQ(Hex("E8 08 03 01 CC"), Canonical(Hex("E8 08 03 80 01 CC")));  // protocol 40 stays long
+  Bytes stream = Padded("00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8", 200);
+  ExpectCanonical(stream, stream);
+  const char* cases[][2] = {
+      {"", ""},
+      // Data is opaque: bytes that look like long forms inside it stay.
+      {"01 02 04 E0 05 80 01", "01 02 04 E0 05 80 01"},
+      {"E0 1F 03 80 00", "1F 03 00"},
+      {"E8 08 03 80 01 CC", "E8 08 03 01 CC"},  // protocol 40 stays long
+      // Several atoms: each rewritten in place of the other, order kept.
+      {"E0 05 01 80 00 01 02 80 01 AA E8 08 03 00", "05 01 00 01 02 01 AA E8 08 03 00"}};
+  for (const auto& c : cases) ExpectCanonical(Hex(c[0]), Hex(c[1]));
   // Lengths at the boundary: 127 fits one byte, 128 needs two.
-  Bytes data127(127, 0x11), data128(128, 0x22);
-  EXPECT_EQ(Cat(Hex("01 02 7F"), data127), Canonical(Cat(Hex("01 02 80 7F"), data127)));
-  Bytes two = Cat(Hex("01 02 80 80"), data128);
-  EXPECT_EQ(two, Canonical(two));
-  // Several atoms: each rewritten in place of the other, order kept.
-  EXPECT_EQ(Hex("05 01 00 01 02 01 AA E8 08 03 00"),
-            Canonical(Hex("E0 05 01 80 00 01 02 80 01 AA E8 08 03 00")));
-}
-
-TEST_F(Orbada32, TooSmallAreaAsksForTheSizeNeeded) {
-  Bytes in = Hex("E0 05 07 80 02 AA BB");
-  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(in, 4)) << "nothing written";
-  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(in, 5)) << "exactly the size asked for";
-  // A null area is an area of size 0, a negative size no room.
-  unsigned char area[8];
-  int32_t size = 100;
-  EXPECT_EQ(4, normalize_(in.data(), static_cast<int32_t>(in.size()), nullptr, &size));
-  EXPECT_EQ(5, size);
-  size = -5;
-  EXPECT_EQ(4, normalize_(in.data(), static_cast<int32_t>(in.size()), area, &size));
-  EXPECT_EQ(5, size);
-  // Bad arguments.
-  size = 4;
-  EXPECT_EQ(1, normalize_(in.data(), -1, area, &size));
-  EXPECT_EQ(0, size);
-  size = 4;
-  EXPECT_EQ(1, normalize_(nullptr, 3, area, &size));
-  EXPECT_EQ(0, size);
-  EXPECT_EQ(1, normalize_(in.data(), 0, area, nullptr));
+  ExpectCanonical(Padded("01 02 80 7F", 127), Padded("01 02 7F", 127));
+  ExpectCanonical(Padded("01 02 80 80", 128), Padded("01 02 80 80", 128));
 }
 
 TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
@@ -157,11 +115,11 @@ TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
       "E0 05 07 00 FF 01",  // a good atom, then junk
   };
   for (const char* text : broken) {
-    SCOPED_TRACE(text);
     Bytes in = Hex(text);
-    EXPECT_EQ(in, Canonical(in, 8));
+    std::string n = std::to_string(in.size());
+    EXPECT_EQ("8 " + n + ": " + text, Normalize(in, static_cast<int32_t>(in.size())));
     std::string tooSmall = Normalize(in, static_cast<int32_t>(in.size()) - 1);
-    EXPECT_EQ("4 " + std::to_string(in.size()) + ":", tooSmall.substr(0, tooSmall.find(':') + 1));
+    EXPECT_EQ("4 " + n + ":", tooSmall.substr(0, tooSmall.find(':') + 1)) << text;
   }
 }
 
@@ -186,41 +144,60 @@ TEST_F(Orbada32, AssembleTable) {
 // Bytes to text: the text, or "error N size M".
 TEST_F(Orbada32, DisassembleTable) {
   // clang-format off
-  const struct { int32_t kind; const char* bytes; const char* text; } cases[] = {
-      {2, "FF", "255"}, {2, "FF FF FF FF", "4294967295"}, {2, "00 00 00 00 00 07", "7"},
-      {2, "01 00 00 00 00", "error 6 size 64"}, {2, "", "error 7 size 64"},
-      {5, "FB", "-5"}, {5, "FF 7F", "-129"}, {5, "80 00 00 00", "-2147483648"},
-      {5, "7F FF FF FF", "2147483647"},
+  const struct { int32_t kind; const char* bytes; int32_t room; const char* text; } cases[] = {
+      {2, "FF", 64, "255"}, {2, "FF FF FF FF", 64, "4294967295"}, {2, "00 00 00 00 00 07", 64, "7"},
+      {2, "01 00 00 00 00", 64, "error 6 size 64"}, {2, "", 64, "error 7 size 64"},
+      {5, "FB", 64, "-5"}, {5, "FF 7F", 64, "-129"}, {5, "80 00 00 00", 64, "-2147483648"},
+      {5, "7F FF FF FF", 64, "2147483647"},
       // Padding in front of the last four bytes, as a fixed size of six gives.
-      {5, "00 00 FF FF FF FB", "-5"},
-      {5, "01 00 00 00 00", "error 7 size 64"}, {5, "", "error 7 size 64"},
-      {1, "0A FF 12", "0A FF 12"}, {1, "", ""}, {4, "01", "error 2 size 64"}};
+      {5, "00 00 FF FF FF FB", 64, "-5"},
+      {5, "01 00 00 00 00", 64, "error 7 size 64"}, {5, "", 64, "error 7 size 64"},
+      {1, "0A FF 12", 64, "0A FF 12"}, {1, "", 64, ""}, {4, "01", 64, "error 2 size 64"},
+      // Three bytes take eight characters and the zero.
+      {1, "01 02 03", 8, "error 4 size 9"}, {1, "01 02 03", 9, "01 02 03"}};
   // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(c.text, Disassemble(c.kind, Hex(c.bytes))) << c.bytes;
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.text, Disassemble(c.kind, Hex(c.bytes), c.room)) << c.bytes;
+  }
 }
 
 TEST_F(Orbada32, AreasTooSmallAndBadArguments) {
-  // Sixteen hex bytes fill the area; seventeen do not fit and say so.
+  Bytes in = Hex("E0 05 07 80 02 AA BB");
   unsigned char area[16];
-  int32_t size = 16;
-  EXPECT_EQ(4, assemble_(1, "00112233445566778899AABBCCDDEEFF01", 0, area, &size));
+  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(in, 4)) << "nothing written";
+  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(in, 5)) << "exactly the size asked for";
+  // A null area is an area of size 0, a negative size no room.
+  int32_t size = 100;
+  EXPECT_EQ(4, Ada()->normalize(in.data(), static_cast<int32_t>(in.size()), nullptr, &size));
+  EXPECT_EQ(5, size);
+  size = -5;
+  EXPECT_EQ(4, Ada()->normalize(in.data(), static_cast<int32_t>(in.size()), area, &size));
+  EXPECT_EQ(5, size);
+  // Bad arguments.
+  size = 4;
+  EXPECT_EQ(1, Ada()->normalize(in.data(), -1, area, &size));
+  EXPECT_EQ(0, size);
+  size = 4;
+  EXPECT_EQ(1, Ada()->normalize(nullptr, 3, area, &size));
+  EXPECT_EQ(0, size);
+  EXPECT_EQ(1, Ada()->normalize(in.data(), 0, area, nullptr));
+  // Sixteen hex bytes fill the area; seventeen do not fit and say so.
+  size = 16;
+  EXPECT_EQ(4, Ada()->assemble(1, "00112233445566778899AABBCCDDEEFF01", 0, area, &size));
   EXPECT_EQ(17, size);
-  // Three bytes take eight characters and the zero.
-  EXPECT_EQ("error 4 size 9", Disassemble(1, Hex("01 02 03"), 8));
-  EXPECT_EQ("01 02 03", Disassemble(1, Hex("01 02 03"), 9));
   // No area at all: the size needed comes back.
   size = 16;
-  EXPECT_EQ(4, assemble_(2, "9", 0, nullptr, &size));
+  EXPECT_EQ(4, Ada()->assemble(2, "9", 0, nullptr, &size));
   EXPECT_EQ(4, size);
   size = 64;
   area[0] = 9;
-  EXPECT_EQ(4, disassemble_(2, area, 1, 0, nullptr, &size));
+  EXPECT_EQ(4, Ada()->disassemble(2, area, 1, 0, nullptr, &size));
   EXPECT_EQ(2, size);
 
   char text[64];
-  EXPECT_EQ(1, assemble_(2, nullptr, 0, area, &size));
-  EXPECT_EQ(1, assemble_(2, "1", 0, area, nullptr));
-  EXPECT_EQ(1, disassemble_(2, nullptr, 1, 0, text, &size));
-  EXPECT_EQ(1, disassemble_(2, area, -1, 0, text, &size));
-  EXPECT_EQ(1, disassemble_(2, area, 1, 0, text, nullptr));
+  EXPECT_EQ(1, Ada()->assemble(2, nullptr, 0, area, &size));
+  EXPECT_EQ(1, Ada()->assemble(2, "1", 0, area, nullptr));
+  EXPECT_EQ(1, Ada()->disassemble(2, nullptr, 1, 0, text, &size));
+  EXPECT_EQ(1, Ada()->disassemble(2, area, -1, 0, text, &size));
+  EXPECT_EQ(1, Ada()->disassemble(2, area, 1, 0, text, nullptr));
 }

@@ -6,14 +6,9 @@
 
 #include "plugins/plugin_export.h"
 
-namespace {
-const int32_t kFailure = 9;
-const int32_t kWantedArea = 8192;
-}  // namespace
-
 ORB_TEST_EXPORT int32_t AdaNormalizeAtomStream(const unsigned char* bytes, int32_t count,
                                                unsigned char* out, int32_t* size) {
-  int32_t wanted = count > kWantedArea ? count : kWantedArea;
+  int32_t wanted = count > 8192 ? count : 8192;
   if (*size < wanted) {
     *size = wanted;
     return 4;
@@ -21,15 +16,15 @@ ORB_TEST_EXPORT int32_t AdaNormalizeAtomStream(const unsigned char* bytes, int32
   memset(out, 0, static_cast<size_t>(*size));
   if (count > 0) memcpy(out, bytes, static_cast<size_t>(count));
   *size = count == 0 ? -1 : 2 * *size;
-  return kFailure;
+  return 9;
 }
 
 ORB_TEST_EXPORT int32_t AdaAssembleArgument(int32_t, const char*, int32_t, unsigned char*,
                                             int32_t*) {
-  return kFailure;
+  return 9;
 }
 
 ORB_TEST_EXPORT int32_t AdaDisassembleArgument(int32_t, const unsigned char*, int32_t, int32_t,
                                                char*, int32_t*) {
-  return kFailure;
+  return 9;
 }

@@ -3,17 +3,18 @@
 // they held before it, so every test is also a leak test.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
+#include <vector>
 
 #include "hostkit/hostkit.h"
 #include "platform/win32.h"
 
 namespace {
 
-typedef std::array<long, 3> Live;  // host blocks, global blocks, local blocks
+const char* const kKinds[] = {"host allocator", "global memory", "local memory"};
 
-Live Count() {
+// The live blocks of each kind.
+std::vector<long> Count() {
 #if defined(_WIN32)
   return {HostKit_LiveBlocks(nullptr), 0, 0};
 #else
@@ -22,20 +23,16 @@ Live Count() {
 }
 
 class LeakListener : public testing::EmptyTestEventListener {
- public:
   void OnTestStart(const testing::TestInfo&) override { before_ = Count(); }
   void OnTestEnd(const testing::TestInfo& info) override {
-    const char* kinds[] = {"host allocator", "global memory", "local memory"};
-    Live after = Count();
-    for (int i = 0; i < 3; i++) {
+    std::vector<long> after = Count();
+    for (size_t i = 0; i < after.size(); i++) {
       if (after[i] == before_[i]) continue;
       ADD_FAILURE_AT(info.file(), info.line())
-          << kinds[i] << ": " << after[i] - before_[i] << " block(s) leaked by " << info.name();
+          << kKinds[i] << ": " << after[i] - before_[i] << " block(s) leaked by " << info.name();
     }
   }
-
- private:
-  Live before_ = {0, 0, 0};
+  std::vector<long> before_;
 };
 
 }  // namespace

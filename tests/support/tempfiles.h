@@ -49,9 +49,7 @@ inline std::string ReadText(const std::string& path) {
 
 inline bool WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
+  return out.write(text.data(), static_cast<std::streamsize>(text.size())).flush().good();
 }
 
 inline Bytes ReadBytes(const std::string& path) {
