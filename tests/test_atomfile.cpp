@@ -2,15 +2,11 @@
 // damaged or hostile file does.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "orbcmn/zatomtable.h"
-#include "orbcmn/zfile.h"
-#include "orbcmn/zstreamer.h"
-#include "support/tempfiles.h"
+#include "support/streamfile.h"
 
 namespace {
 
@@ -24,8 +20,7 @@ const std::string kNull("\xFF\xEA\0\0\0\0", 6);
 struct Stream {
   std::string s{'\0', '\1'};
   Stream& Raw(uint32_t v) {
-    s += static_cast<char>(v >> 8);
-    s += static_cast<char>(v);
+    s += {static_cast<char>(v >> 8), static_cast<char>(v)};
     return *this;
   }
   Stream& U16(uint32_t v) { return Raw(0xFFED).Raw(v); }
@@ -33,13 +28,9 @@ struct Stream {
   // Class tag and identifier: a back-reference, or with Obj a new object.
   Stream& Ref(uint32_t cls, uint32_t uid) { return Raw(0xFFEA).Raw(cls >> 16).Raw(cls).U32(uid); }
   Stream& Obj(uint32_t cls, uint32_t uid, int schema = 1) { return Ref(cls, uid).Raw(schema); }
-  Stream& Null(int n = 1) {
-    while (n-- > 0) s += kNull;
-    return *this;
-  }
+  Stream& Null(int n = 1) { return n == 0 ? *this : Raw(0xFFEA).Raw(0).Raw(0).Null(n - 1); }
   Stream& Name(uint32_t uid, const std::string& text) {
-    Obj(kString, uid).Raw(1).U16(static_cast<uint32_t>(text.size()));
-    s += text;
+    Obj(kString, uid).Raw(1).U16(static_cast<uint32_t>(text.size())).s += text;
     return *this;
   }
   // An atom record up to its name; the name takes identifier uid + 1.
@@ -52,66 +43,43 @@ struct Stream {
 
 using Table = std::unique_ptr<ZAtomTable>;
 
-class AtomFile : public testing::Test {
+class AtomFile : public StreamFileTest {
  protected:
-  // The bytes that write puts through a fresh streamer; write must return
-  // succeeds.
-  std::string Write(const std::function<bool(ZStreamer&)>& write, bool succeeds = true) {
-    ZFile file;
-    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eWrite, ZFile::eBinary));
-    {
-      ZStreamer s(&file, true);
-      EXPECT_EQ(write(s), succeeds);
-    }
-    file.Close();
-    const Bytes bytes = ReadBytes(path_);
-    return std::string(bytes.begin(), bytes.end());
+  // The bytes that saving t writes; the save must return succeeds.
+  std::string SaveBytes(ZAtomTable& t, bool succeeds = true) {
+    const Bytes b = Save([&](ZStreamer& s) { EXPECT_EQ(ZAtomTable::Save(s, t), succeeds); });
+    return std::string(b.begin(), b.end());
   }
-  std::string Save(ZAtomTable& t, bool succeeds = true) {
-    return Write([&](ZStreamer& s) { return ZAtomTable::Save(s, t); }, succeeds);
-  }
+  ZStreamer& Over(const std::string& bytes) { return Loader(Bytes(bytes.begin(), bytes.end())); }
 
   // The table that Load leaves (null for none); Load must return succeeds.
   Table Load(const std::string& bytes, bool succeeds = true) {
-    std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-    ZFile file;
-    EXPECT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
+    ZStreamer& s = Over(bytes);
     ZAtomTable* table = nullptr;
-    ZStreamer s(&file, false);
     EXPECT_EQ(ZAtomTable::Load(s, table), succeeds);
     streamFailed_ = s.Error();
     return Table(table);
   }
 
-  TempDir dir_;
-  std::string path_ = dir_.File("table.bin");
   bool streamFailed_ = false;  // the error flag the last Load left
 };
 
 TEST_F(AtomFile, EmptyAndOneAtomExamples) {
-  ZAtomTable empty;
+  // The atom (1, 1, 3) named ab, argument 0 type 5.
+  ZAtomTable empty, table;
+  table.AddAtomA(1, 1, 3, ZString("AB"))->AddType(5, nullptr);
+  // Enumerations, arguments, next atom, protocol, class: all none.
+  auto oneAtom = [](const char* name) { return Stream().Head().Atom(4, 3, 5, 0, name).Null(5).s; };
   const std::string none = Stream().Obj(kTable, 1).Null().s;
-  ASSERT_EQ(Save(empty), none);
-  EXPECT_EQ(Save(*Load(none)), none);
-
-  // The atom (1, 2, 3) named ab, argument 0 type 5.
-  ZAtomTable table;
-  table.AddAtomA(1, 2, 3, ZString("AB"))->AddType(5, nullptr);
-  auto oneAtom = [](const char* name) {
-    Stream b;
-    b.Obj(kTable, 1).Obj(kClass, 2).U16(1).Obj(kProtocol, 3).U16(2);
-    return b.Atom(4, 3, 5, 0, name).Null(5).s;  // enums, arguments, next atom, protocol, class
-  };
-  ASSERT_EQ(Save(table), oneAtom("ab"));
-  EXPECT_EQ(Save(*Load(oneAtom("ab"))), oneAtom("ab"));
-  EXPECT_EQ(Save(*Load(oneAtom("AB"))), oneAtom("AB"));  // a name is not lowered on loading
+  EXPECT_EQ(SaveBytes(empty), none);
+  EXPECT_EQ(SaveBytes(table), oneAtom("ab"));
+  // Loaded and saved again, the same bytes: a name is not lowered on loading.
+  for (const std::string& bytes : {none, oneAtom("ab"), oneAtom("AB")}) {
+    EXPECT_EQ(SaveBytes(*Load(bytes)), bytes);
+  }
 
   // Loaded by value, an atom and an item append the stored name to theirs.
-  std::ofstream(path_, std::ios::binary | std::ios::trunc)
-      << Stream().Atom(1, 3, 5, 0, "ab").Null(2).Obj(kItem, 3).U32(7).Name(4, "cd").s;
-  ZFile file;
-  ASSERT_TRUE(file.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
-  ZStreamer s(&file, false);
+  ZStreamer& s = Over(Stream().Atom(1, 3, 5, 0, "ab").Null(2).Obj(kItem, 3).U32(7).Name(4, "cd").s);
   ZAtom atom(1, ZString("x"));
   atom.AddEnum(1, ZEnum::eSingleValue);  // enumerations and arguments are replaced
   atom.AddType(2, nullptr);
@@ -152,52 +120,38 @@ void BuildTable(ZAtomTable& t) {
   t.AddAtomA(2, 1, 0x1234, ZString("Z"))->AddFlag(0xFFFF);
 }
 
-TEST_F(AtomFile, RichTableLayoutAndRoundTrip) {
+TEST_F(AtomFile, RichTableLayoutRoundTripAndCuts) {
   ZAtomTable table;
   BuildTable(table);
   Stream b;
-  b.Obj(kTable, 1).Obj(kClass, 2).U16(1).Obj(kProtocol, 3).U16(2);
-  b.Atom(4, 3, 5, 0x8001, "move");
-  b.Obj(kEnum, 6).U16(4).U16(1);  // bit flags
-  b.Obj(kItem, 7).U32(1).Name(8, "left");
-  b.Obj(kItem, 9).U32(2).Name(10, "right").Null();
-  b.Obj(kEnum, 11).U16(2).U16(2);  // single value
-  b.Obj(kItem, 12).U32(0).Name(13, "off");
-  b.Obj(kItem, 14).U32(0xFFFFFFFFu).Name(15, "all").Null();
-  b.Obj(kEnum, 16).U16(4).U16(3);  // bit fields
-  b.Obj(kItem, 17).U32(0x000F0001u).Name(18, "lo").Null();
+  b.Obj(kTable, 1).Obj(kClass, 2).U16(1).Obj(kProtocol, 3).U16(2).Atom(4, 3, 5, 0x8001, "move");
+  b.Obj(kEnum, 6).U16(4).U16(1).Obj(kItem, 7).U32(1).Name(8, "left");            // bit flags
+  b.Obj(kItem, 9).U32(2).Name(10, "right").Null().Obj(kEnum, 11).U16(2).U16(2);  // single value
+  b.Obj(kItem, 12).U32(0).Name(13, "off").Obj(kItem, 14).U32(0xFFFFFFFFu).Name(15, "all").Null();
+  b.Obj(kEnum, 16).U16(4).U16(3).Obj(kItem, 17).U32(0x000F0001u).Name(18, "lo").Null();  // fields
   b.Null();  // end of enumerations
   // Argument records 1 to 4 hold their enumerations as back-references.
-  b.Obj(kMulti, 19).U16(6).Ref(kEnum, 11);
-  b.Obj(kMulti, 20).U16(7).Null();
-  b.Obj(kMulti, 21).U16(8).Ref(kEnum, 16);
-  b.Obj(kMulti, 22).U16(9).Ref(kEnum, 6).Null();
+  b.Obj(kMulti, 19).U16(6).Ref(kEnum, 11).Obj(kMulti, 20).U16(7).Null();
+  b.Obj(kMulti, 21).U16(8).Ref(kEnum, 16).Obj(kMulti, 22).U16(9).Ref(kEnum, 6).Null();
   b.Atom(23, 4, 0, 0, "stop").Null(3);  // then the end of protocol 2's atoms
   b.Obj(kProtocol, 25).U16(9).Atom(26, 1, 2, 0, "go").Null();
   b.Obj(kMulti, 28).U16(3).Null(4);  // the end of class 1
-  b.Obj(kClass, 29).U16(2).Obj(kProtocol, 30).U16(1);
-  b.Atom(31, 0x1234, 0, 0xFFFF, "z").Null(5);
-  ASSERT_EQ(Save(table), b.s);
+  b.Obj(kClass, 29).U16(2).Obj(kProtocol, 30).U16(1).Atom(31, 0x1234, 0, 0xFFFF, "z").Null(5);
+  ASSERT_EQ(SaveBytes(table), b.s);
   // Saved again, every number, name, order and enumeration link came back.
-  EXPECT_EQ(Save(*Load(b.s)), b.s);
-}
+  EXPECT_EQ(SaveBytes(*Load(b.s)), b.s);
 
-// Cut anywhere, the rich table fails to load and keeps whole elements only:
-// saved again, it is the original's bytes up to where the first missing
-// element began, then a null reference. Every fifth cut puts at least two
-// inside each 12-byte back-reference.
-TEST_F(AtomFile, RichTableCutAnywhereKeepsWholeElements) {
-  ZAtomTable table;
-  BuildTable(table);
-  const std::string bytes = Save(table);
+  // Cut anywhere, it fails to load and keeps whole elements only: saved
+  // again, it is the original's bytes up to where the first missing element
+  // began, then a null reference. Every fifth cut puts at least two inside
+  // each 12-byte back-reference.
   bool sawPartialClass = false;
-  for (size_t n = 2; n < bytes.size(); n += 5) {
+  for (size_t n = 2; n < b.s.size(); n += 5) {
     SCOPED_TRACE(n);
-    const Table loaded = Load(bytes.substr(0, n), false);
+    const Table loaded = Load(b.s.substr(0, n), false);
     if (loaded == nullptr) continue;
-    const std::string part = Save(*loaded);
-    const size_t kept = part.size() - kNull.size();
-    EXPECT_EQ(part, bytes.substr(0, kept) + kNull);
+    const std::string part = SaveBytes(*loaded);
+    EXPECT_EQ(part, b.s.substr(0, part.size() - kNull.size()) + kNull);
     sawPartialClass = sawPartialClass || loaded->GetFirstClass() != nullptr;
   }
   EXPECT_TRUE(sawPartialClass);  // cuts inside class 2 keep class 1
@@ -226,16 +180,14 @@ TEST_F(AtomFile, DamagedAndHostileRecordsFail) {
   for (const Stream& c : cases) {
     SCOPED_TRACE(&c - cases);
     const Table loaded = Load(c.s, false);
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(loaded->GetFirstClass(), nullptr);
-    EXPECT_FALSE(streamFailed_);
+    EXPECT_TRUE(loaded != nullptr && loaded->GetFirstClass() == nullptr && !streamFailed_);
   }
 
   // An unknown class id reads as the null reference: the class chain ends
   // there and the table holds the classes before it.
   Stream b;
   b.Obj(kTable, 1).Obj(kClass, 2).U16(1).Null().Obj(12345, 3).U16(2).Null(2);
-  EXPECT_EQ(Save(*Load(b.s)), Stream().Obj(kTable, 1).Obj(kClass, 2).U16(1).Null(2).s);
+  EXPECT_EQ(SaveBytes(*Load(b.s)), Stream().Obj(kTable, 1).Obj(kClass, 2).U16(1).Null(2).s);
 }
 
 // An argument may refer to its own atom's enumerations only: not to another
@@ -248,7 +200,7 @@ TEST_F(AtomFile, SaveRefusesForeignEnumerations) {
     ZAtom* b = t->AddAtomA(1, 1, 2, ZString("b"));
     b->AddType(1, nullptr);
     b->AddType(2, foreign);
-    Save(*t, false);
+    SaveBytes(*t, false);
   }
 }
 
@@ -258,15 +210,15 @@ TEST_F(AtomFile, ChainElementWrittenBeforeIsABackReference) {
   ZAtomTable table;
   table.AddAtomA(1, 1, 1, ZString("a"));
   table.AddAtomA(2, 1, 1, ZString("b"));
-  const std::string onFile = Write([&](ZStreamer& s) {
-    return ZClass::Save(s, table.GetFirstClass()->Next()) && ZAtomTable::Save(s, table) &&
-           !s.Error();
+  const Bytes onFile = Save([&](ZStreamer& s) {
+    EXPECT_TRUE(ZClass::Save(s, table.GetFirstClass()->Next()) && ZAtomTable::Save(s, table) &&
+                !s.Error());
   });
   Stream b;
   b.Obj(kClass, 1).U16(2).Obj(kProtocol, 2).U16(1).Atom(3, 1, 0, 0, "b").Null(5);
-  b.Obj(kTable, 5).Obj(kClass, 6).U16(1).Obj(kProtocol, 7).U16(1);
-  b.Atom(8, 1, 0, 0, "a").Null(4).Ref(kClass, 1);
-  EXPECT_EQ(onFile, b.s);
+  b.Obj(kTable, 5).Obj(kClass, 6).U16(1).Obj(kProtocol, 7).U16(1).Atom(8, 1, 0, 0, "a").Null(4);
+  b.Ref(kClass, 1);
+  EXPECT_EQ(onFile, Bytes(b.s.begin(), b.s.end()));
 }
 
 // Loading and saving follow chains without recursion; under the sanitizers a
@@ -286,7 +238,7 @@ TEST_F(AtomFile, MillionAtomChain) {
   b.Null(3);
 
   const Table loaded = Load(b.s);
-  EXPECT_TRUE(Save(*loaded) == b.s);  // not EXPECT_EQ: no 64 MB failure message
+  EXPECT_TRUE(SaveBytes(*loaded) == b.s);  // not EXPECT_EQ: no 64 MB failure message
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "hostkit/hostkit.h"
 #include "lib/diag.h"
@@ -18,21 +18,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 TEST(UtilPath, PathFromFileName) {
   // clang-format off
   const char* cases[][2] = {{"D:\\DIR\\FILE.TXT", "D:\\DIR"}, {"D:\\DIR\\", "D:\\DIR"}, {"", ""},
-                            {"FILE.TXT", ""}, {"\\FILE.TXT", ""}, {"/tmp/dir/file", "/tmp/dir"}};
+                            {"FILE.TXT", ""}, {"\\FILE.TXT", ""}, {"/tmp/dir/file", "/tmp/dir"},
+                            {nullptr, "sentinel"}};  // null leaves the buffer alone
   // clang-format on
   for (const auto& c : cases) {
     char out[300] = "sentinel";
     GetPathFromFileName(c[0], out);
-    EXPECT_STREQ(c[1], out) << c[0];
+    EXPECT_STREQ(c[1], out) << &c - cases;
   }
   char same[] = "A\\B\\C";
   GetPathFromFileName(same, same);
-  GetPathFromFileName(nullptr, same);  // leaves the buffer alone
   EXPECT_STREQ("A\\B", same);
 }
 
@@ -49,7 +47,6 @@ TEST(UtilPath, InstancePathIsTheModulesDirectory) {
 TEST(UtilPath, AppendFileAndDeleteAllFiles) {
   TempDir dir;
   FILE* out = std::fopen(dir.File("out.bin").c_str(), "wb");
-  ASSERT_NE(nullptr, out);
   EXPECT_EQ(0, AppendFile(out, dir.File("missing").c_str()));
   ASSERT_TRUE(WriteBytes(dir.File("empty"), {}));
   EXPECT_EQ(1, AppendFile(out, dir.File("empty").c_str()));
@@ -74,75 +71,61 @@ TEST(UtilPath, AppendFileAndDeleteAllFiles) {
   DeleteAllFiles(nullptr);
 }
 
-// The user at message boxes and the client at the directory check, logged in order.
-Strings g_log;
+// The user at message boxes and the client at the directory check, logged
+// in order; the client answers as told.
+std::string g_log;
 int g_answers[2];
 
+void Log(const std::string& entry) { g_log += (g_log.empty() ? "" : ", ") + entry; }
+
 int Host(const char* what, const char* path, int which) {
-  g_log.push_back(what + std::string(path));
+  Log(what + std::string(path));
   return g_answers[which];
 }
 
-class CheckPathTest : public testing::Test {
- protected:
-  void SetUp() override {
-    g_log.clear();
-    g_answers[0] = g_answers[1] = 1;
-    DiagSetMessageBoxHook(
-        [](void*, HWND, LPCSTR text, LPCSTR caption, UINT type) {
-          g_log.push_back(std::string(caption) + ": " + text + " " + std::to_string(type));
-          return IDOK;
-        },
-        nullptr);
-    HostKit_SetPathHandlers([](void*, const char* path) { return Host("check ", path, 0); },
-                            [](void*, const char* path) { return Host("make ", path, 1); },
-                            nullptr);
-  }
-  void TearDown() override {
-    DiagSetMessageBoxHook(nullptr, nullptr);
-    HostKit_SetPathHandlers(nullptr, nullptr, nullptr);
-  }
-};
-
 // The first form refuses spaces itself and says why, cutting the label;
-// the second leaves spaces to the host and shows nothing.
-TEST_F(CheckPathTest, MessagesAndHostCallsInOrder) {
-  EXPECT_EQ(0, CheckAndMakePath("Tool", "download", "D:\\MY DIR", 1));
-  EXPECT_EQ(0, CheckAndMakePath("Tool", "download", "D:\\MY DIR", 0));
-  EXPECT_EQ(1, CheckAndMakePath("Tool", "download", "D:\\DIR", 1));
-  g_answers[0] = 0;
-  EXPECT_EQ(0, CheckAndMakePath("Tool", "download area, long name", "D:\\DL", 1));
-  g_answers[0] = 1;
-  g_answers[1] = 0;
-  EXPECT_EQ(0, CheckAndMakePath("Cap", "x", "D:\\DL", 1));
-  EXPECT_EQ(0, CheckAndMakePath("Cap", "x", "D:\\DL", 0));
-  EXPECT_EQ(
-      (Strings{"Tool: Directory names cannot contain spaces 16", "check D:\\DIR", "make D:\\DIR",
-               "check D:\\DL", "Tool: Could not create download area, long  directory D:\\DL 16",
-               "check D:\\DL", "make D:\\DL", "Cap: Could not create x directory D:\\DL 16",
-               "check D:\\DL", "make D:\\DL"}),
-      g_log);
+// the second (show -1) leaves spaces to the host and shows nothing. Each
+// case: the check's and make's answers, label, path, show, result and log.
+TEST(UtilPath, CheckAndMakePathMessagesAndHostCallsInOrder) {
+  DiagSetMessageBoxHook(
+      [](void*, HWND, LPCSTR text, LPCSTR caption, UINT type) {
+        Log(std::string(caption) + ": " + text + " " + std::to_string(type));
+        return IDOK;
+      },
+      nullptr);
+  HostKit_SetPathHandlers([](void*, const char* path) { return Host("check ", path, 0); },
+                          [](void*, const char* path) { return Host("make ", path, 1); }, nullptr);
+  const std::string longPath(400, 'p');
+  const std::tuple<int, int, const char*, const char*, int, int, std::string> cases[] = {
+      {1, 1, "download", "D:\\MY DIR", 1, 0, "Tool: Directory names cannot contain spaces 16"},
+      {1, 1, "download", "D:\\MY DIR", 0, 0, ""},
+      {1, 1, "download", "D:\\DIR", 1, 1, "check D:\\DIR, make D:\\DIR"},
+      {0, 1, "download area, long name", "D:\\DL", 1, 0,
+       "check D:\\DL, Tool: Could not create download area, long  directory D:\\DL 16"},
+      {1, 0, "x", "D:\\DL", 1, 0,
+       "check D:\\DL, make D:\\DL, Tool: Could not create x directory D:\\DL 16"},
+      {1, 0, "x", "D:\\DL", 0, 0, "check D:\\DL, make D:\\DL"},
+      // A path too long for the message buffer is cut at 311 characters.
+      {1, 0, nullptr, longPath.c_str(), 1, 0,
+       "check " + longPath + ", make " + longPath + ", Tool: Could not create  directory " +
+           std::string(311 - 28, 'p') + " 16"},
+      {1, 1, nullptr, "D:\\A B", -1, 2, "check D:\\A B, make D:\\A B"},
+      {1, 0, nullptr, "D:\\A", -1, 1, "check D:\\A, make D:\\A"},
+      {0, 1, nullptr, "D:\\C", -1, 1, "check D:\\C"},
+  };
+  for (const auto& [check, make, label, path, show, result, log] : cases) {
+    g_log.clear();
+    g_answers[0] = check;
+    g_answers[1] = make;
+    EXPECT_EQ(result,
+              show < 0 ? CheckAndMakePath2(path) : CheckAndMakePath("Tool", label, path, show));
+    EXPECT_EQ(log, g_log) << path;
+  }
+  DiagSetMessageBoxHook(nullptr, nullptr);
+  HostKit_SetPathHandlers(nullptr, nullptr, nullptr);
 
-  // A path too long for the message buffer is cut at 311 characters.
-  g_log.clear();
-  EXPECT_EQ(0, CheckAndMakePath("Cap", nullptr, std::string(400, 'p').c_str(), 1));
-  ASSERT_EQ(3u, g_log.size());
-  EXPECT_EQ("Cap: Could not create  directory " + std::string(311 - 28, 'p') + " 16", g_log[2]);
-
-  g_log.clear();
-  g_answers[0] = g_answers[1] = 1;
-  EXPECT_EQ(2, CheckAndMakePath2("D:\\A B"));
-  g_answers[1] = 0;
-  EXPECT_EQ(1, CheckAndMakePath2("D:\\A"));
-  g_answers[0] = 0;
-  EXPECT_EQ(1, CheckAndMakePath2("D:\\C"));
-  EXPECT_EQ((Strings{"check D:\\A B", "make D:\\A B", "check D:\\A", "make D:\\A", "check D:\\C"}),
-            g_log);
-}
-
-// Without a client the host makes directories with their parents, "\\"
-// separating them too, and refuses names with spaces.
-TEST(UtilPathHost, DefaultHostMakesTheDirectory) {
+  // Without a client the host makes directories with their parents, "\\"
+  // separating them too, and refuses names with spaces.
   TempDir dir;
   EXPECT_EQ(1, CheckAndMakePath("Tool", "work", (dir.path() + "\\a\\b").c_str(), 1));
   EXPECT_TRUE(fs::is_directory(dir.File("a/b")));

@@ -1,8 +1,10 @@
 // Version text, about box, centring and trimmed dialog fields.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orbcmn/utilversion.h"
@@ -18,42 +20,32 @@ std::string ExecutableFile() {
 }
 
 #if defined(_WIN32)
-// The test program carries file version 4.12 as a resource
-// (support/windows.rc), and so do its dialog templates; HOSTKIT.DLL
-// carries no version.
-void SetOwnVersion() {}
-void UnsetOwnVersion() {}
+// The test program carries file version 4.12 and the dialog templates as
+// resources (support/windows.rc); HOSTKIT.DLL carries no version.
+void OwnResources(bool) {}
 HINSTANCE NoVersionModule() { return GetModuleHandleA("HOSTKIT.DLL"); }
-void RegisterTemplates() {}
-void UnregisterTemplates() {}
 #else
-// Registers file version 4.12 for the test program itself, the module of
-// windows created with a null instance.
-void SetOwnVersion() {
-  VS_FIXEDFILEINFO info = {};
-  info.dwFileVersionMS = 0x0004000C;
-  ASSERT_TRUE(OrbWin_RegisterVersionInfo(ExecutableFile().c_str(), &info));
-}
-void UnsetOwnVersion() { EXPECT_TRUE(OrbWin_UnregisterVersionInfo(ExecutableFile().c_str())); }
-// Until SetOwnVersion, the test program has no version.
-HINSTANCE NoVersionModule() { return nullptr; }
-
-// The templates a Windows program carries as resources.
-void RegisterTemplates() {
+// Registers, or unregisters, what a Windows program carries as resources:
+// a file version (4.12 unless told) for the test program itself, the module
+// of windows created with a null instance, and the dialog templates.
+void OwnResources(bool on, DWORD version = 0x0004000C) {
   static const ORBWIN_DLGITEM about[] = {{"STATIC", "no version", 200, 0, 10, 10, 100, 12}};
   static const ORBWIN_DLGTEMPLATE aboutBox = {WS_POPUP, "About", 0, 0, 120, 60, 1, about};
-  static const ORBWIN_DLGITEM fields[] = {
-      {"EDIT", "  a b  ", 10, 0, 0, 0, 10, 10},
-      {"EDIT", "\t x ", 11, 0, 0, 20, 10, 10},
-  };
+  static const ORBWIN_DLGITEM fields[] = {{"EDIT", "  a b  ", 10, 0, 0, 0, 10, 10},
+                                          {"EDIT", "\t x ", 11, 0, 0, 20, 10, 10}};
   static const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "", 0, 0, 100, 100, 2, fields};
-  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "ABOUTBOX", &aboutBox));
-  ASSERT_TRUE(OrbWin_RegisterDialogTemplate(nullptr, "FIELDS", &form));
+  VS_FIXEDFILEINFO info = {};
+  info.dwFileVersionMS = version;
+  const std::string file = ExecutableFile();
+  EXPECT_TRUE(on ? OrbWin_RegisterVersionInfo(file.c_str(), &info) &&
+                       OrbWin_RegisterDialogTemplate(nullptr, "ABOUTBOX", &aboutBox) &&
+                       OrbWin_RegisterDialogTemplate(nullptr, "FIELDS", &form)
+                 : OrbWin_UnregisterVersionInfo(file.c_str()) &&
+                       OrbWin_UnregisterDialogTemplate(nullptr, "ABOUTBOX") &&
+                       OrbWin_UnregisterDialogTemplate(nullptr, "FIELDS"));
 }
-void UnregisterTemplates() {
-  EXPECT_TRUE(OrbWin_UnregisterDialogTemplate(nullptr, "ABOUTBOX"));
-  EXPECT_TRUE(OrbWin_UnregisterDialogTemplate(nullptr, "FIELDS"));
-}
+// Until then, the test program has no version.
+HINSTANCE NoVersionModule() { return nullptr; }
 #endif
 
 std::string Text(HWND window) {
@@ -62,10 +54,15 @@ std::string Text(HWND window) {
   return text;
 }
 
-// "left,top widthxheight" of the window on the screen.
-std::string Place(HWND window) {
+RECT Rect(HWND window) {
   RECT r = {};
   GetWindowRect(window, &r);
+  return r;
+}
+
+// "left,top widthxheight" of the window on the screen.
+std::string Place(HWND window) {
+  const RECT r = Rect(window);
   return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
@@ -81,20 +78,24 @@ TEST(UtilVersion, VersionTextOfTheWindowsModule) {
   EXPECT_EQ("unchanged", Text(w)) << "a module without version block";
   DestroyWindow(w);
   w = Popup(0, 0, 10, 10);
-
   AllocLog log;
-  SetOwnVersion();
+  OwnResources(true);
   UtilSetVersion(w);
   EXPECT_EQ("Version 4.1", Text(w)) << "first digit of the minor only";
   const std::string size =
       std::to_string(GetFileVersionInfoSizeA(ExecutableFile().c_str(), nullptr));
   EXPECT_EQ("106 ORB002 " + size + ", 108 UtilSetVersion 0", log.Take());
-  UnsetOwnVersion();
+  OwnResources(false);
+#if !defined(_WIN32)
+  OwnResources(true, 0x00070003);  // every bit of the minor counts
+  UtilSetVersion(w);
+  EXPECT_EQ("Version 7.3", Text(w));
+  OwnResources(false);
+#endif
   DestroyWindow(w);
 
   // The library registers its own version block.
   HMODULE library = LoadLibraryA("ORBCMN32");
-  ASSERT_NE(nullptr, library);
   w = Popup(0, 0, 10, 10, library);
   UtilSetVersion(w);
   EXPECT_EQ("Version 14.0", Text(w));
@@ -104,57 +105,44 @@ TEST(UtilVersion, VersionTextOfTheWindowsModule) {
 
 TEST(UtilVersion, CentringTruncatesAndUsesParentCoordinatesForChildren) {
   // A smaller reference puts the window up and to the left of its corner;
-  // (10 - 31) / 2 truncates toward zero. (The about box shows plain centring.)
+  // (10 - 31) / 2 truncates toward zero.
   HWND small = Popup(100, 100, 20, 10);
   HWND window = Popup(0, 0, 50, 31);
   SetActiveWindow(nullptr);
   UtilCenterWnd(small, window);
+  UtilCenterWnd(nullptr, window);  // nothing to centre on: unchanged
   EXPECT_EQ("85,90 50x31", Place(window));
   EXPECT_EQ(nullptr, GetActiveWindow()) << "not activated";
-  UtilCenterWnd(nullptr, window);
-  EXPECT_EQ("85,90 50x31", Place(window)) << "nothing to centre on: unchanged";
   // A child is moved in its parent's client coordinates.
-  HWND reference = Popup(100, 100, 200, 100);
   HWND parent = Popup(1000, 500, 300, 300);
   HWND child =
       CreateWindowExA(0, "STATIC", "", WS_CHILD, 5, 5, 50, 40, parent, nullptr, nullptr, nullptr);
-  UtilCenterWnd(reference, child);
-  EXPECT_EQ("175,130 50x40", Place(child));
-  for (HWND w : {reference, window, small, parent}) DestroyWindow(w);
-}
-
-// "left,top" where `window` is centred over `over`.
-std::string CentredOver(HWND over, HWND window) {
-  RECT o = {}, w = {};
-  GetWindowRect(over, &o);
-  GetWindowRect(window, &w);
-  return std::to_string(o.left + ((o.right - o.left) - (w.right - w.left)) / 2) + "," +
-         std::to_string(o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2);
+  UtilCenterWnd(window, child);
+  EXPECT_EQ("85,86 50x40", Place(child));
+  for (HWND w : {window, small, parent}) DestroyWindow(w);
 }
 
 // The user at the about box: on each idle moment post the next scripted
-// command; on the first, note what the dialog shows and whether it is
-// centred over its owner.
-struct AboutUser {
-  std::string seen;
-  std::vector<WPARAM> commands;
-  size_t idles;
-} g_user;
+// command; on the first, note what the dialog shows and whether its centre
+// is its owner's.
+std::string g_seen;
+std::vector<WPARAM> g_commands;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_ENTERIDLE) return DefWindowProcA(window, message, wParam, lParam);
   HWND dialog = reinterpret_cast<HWND>(lParam);
-  if (g_user.idles == 0) {
+  if (g_seen.empty()) {
     char text[32];
     GetDlgItemTextA(dialog, 200, text, sizeof text);
-    std::string place = Place(dialog);
-    bool centred = place.substr(0, place.find(' ')) == CentredOver(window, dialog);
-    g_user.seen = std::string(text) + (centred ? " centred" : " @" + place);
+    const RECT o = Rect(window), d = Rect(dialog);
+    const bool centred = std::abs(o.left + o.right - d.left - d.right) <= 1 &&
+                         std::abs(o.top + o.bottom - d.top - d.bottom) <= 1;
+    g_seen = std::string(text) + (centred ? " centred" : " @" + Place(dialog));
   }
-  if (g_user.idles < g_user.commands.size()) {
-    PostMessageA(dialog, WM_COMMAND, g_user.commands[g_user.idles], 0);
+  if (!g_commands.empty()) {
+    PostMessageA(dialog, WM_COMMAND, g_commands.front(), 0);
+    g_commands.erase(g_commands.begin());
   }
-  g_user.idles++;
   return 0;
 }
 
@@ -163,35 +151,26 @@ TEST(AboutBox, ShowsTheVersionCentredAndEndsOnlyOnOkOrCancel) {
   cls.lpfnWndProc = OwnerProc;
   cls.lpszClassName = "AboutOwner";
   ASSERT_NE(0, RegisterClassA(&cls));
-  RegisterTemplates();
+  OwnResources(true);
   HWND owner = CreateWindowExA(0, "AboutOwner", "", WS_POPUP, 200, 100, 400, 300, nullptr, nullptr,
                                nullptr, nullptr);
-  SetOwnVersion();
-  const WPARAM kCancel5 = MAKEWPARAM(IDCANCEL, 5);
-  struct {
-    int versionId;
-    std::vector<WPARAM> commands;
-    intptr_t result;
-    const char* text;
-  } cases[] = {
-      {200, {IDOK}, IDOK, "Version 4.1"},
-      {0, {IDOK}, IDOK, "no version"},                                    // still centred
-      {200, {kCancel5}, static_cast<intptr_t>(kCancel5), "Version 4.1"},  // the whole wParam
-      {200, {3, IDOK}, IDOK, "Version 4.1"},                              // 3 does not end it
-  };
-  for (const auto& c : cases) {
-    g_user = AboutUser{"", c.commands, 0};
-    EXPECT_EQ(c.result, UtilAboutBox(nullptr, owner, "AboutBox", c.versionId)) << c.commands[0];
-    EXPECT_EQ(c.text + std::string(" centred"), g_user.seen);
+  // The dialog ends with the whole wParam of IDOK or IDCANCEL only; it is
+  // centred with or without a version control.
+  const std::pair<int, std::vector<WPARAM>> cases[] = {
+      {200, {IDOK}}, {0, {IDOK}}, {200, {MAKEWPARAM(IDCANCEL, 5)}}, {200, {3, IDOK}}};
+  for (const auto& [id, commands] : cases) {
+    g_seen.clear();
+    g_commands = commands;
+    EXPECT_EQ(static_cast<intptr_t>(commands.back()), UtilAboutBox(nullptr, owner, "AboutBox", id));
+    EXPECT_EQ(id != 0 ? "Version 4.1 centred" : "no version centred", g_seen);
   }
-  UnsetOwnVersion();
   DestroyWindow(owner);
   UnregisterClassA("AboutOwner", nullptr);
-  UnregisterTemplates();
+  OwnResources(false);
 }
 
 TEST(UtilField, ReadsTheControlTextTrimmed) {
-  RegisterTemplates();
+  OwnResources(true);
   HWND dialog = CreateDialogParamA(nullptr, "FIELDS", nullptr, nullptr, 0);
   ASSERT_NE(nullptr, dialog);
   char buffer[16];
@@ -204,7 +183,7 @@ TEST(UtilField, ReadsTheControlTextTrimmed) {
   EXPECT_STREQ("kept", UtilGetAndTrimField(dialog, 10, buffer, 0)) << "nothing read, still trimmed";
   EXPECT_EQ(nullptr, UtilGetAndTrimField(dialog, 10, nullptr, 4));
   DestroyWindow(dialog);
-  UnregisterTemplates();
+  OwnResources(false);
 }
 
 }  // namespace

@@ -24,14 +24,10 @@ struct ZRegExpProbe {
       if (!out.empty()) out += ' ';
       out += std::to_string(a->kind_) + (a->parameter_ ? "&" : "") + (a->startAnchor_ ? "^" : "") +
              (a->endAnchor_ ? "$" : "") + (a->negated_ ? "!" : "") + "'" + Text(*a) + "'";
-      if (a->kind_ == 10) {
-        out += '{';
-        for (ZListRegExpP::ZIterator it = a->alts_.begin(); it != a->alts_.end(); ++it) {
-          if (it != a->alts_.begin()) out += '|';
-          out += Describe(**it);
-        }
-        out += '}';
+      for (ZListRegExpP::ZIterator it = a->alts_.begin(); it != a->alts_.end(); ++it) {
+        out += (it == a->alts_.begin() ? "{" : "|") + Describe(**it);
       }
+      if (a->kind_ == 10) out += '}';
     }
     return out;
   }
@@ -57,47 +53,33 @@ std::string Describe(std::initializer_list<const char*> patterns, bool caret = t
   return out;
 }
 
-std::string Params(const ZRegExp& re) {
-  ZListString list;
-  re.GetParameters(list);
-  std::string out;
-  for (auto it = list.begin(); it != list.end(); ++it) out += "&" + Text(*it);
-  return out;
-}
-
-const char kFailed[] = "#";  // what Rest and Trace give for no match
+const char kFailed[] = "#";  // the rest of a failed match
 
 // What is left of text after matching re against it, or kFailed; a failed
-// match must leave the text exactly as it was.
-std::string Rest(ZRegExp& re, const std::string& text) {
+// match must leave the text exactly as it was. Traced, the rest is followed
+// by each atom's last match ("|") and each parameter ("&").
+std::string Rest(ZRegExp& re, const std::string& text, bool trace = false) {
   ZString subject(text.data(), static_cast<unsigned int>(text.size()));
-  if (re == subject) return Text(subject);
-  EXPECT_EQ(Text(subject), text) << "a failed match changed the text";
-  return kFailed;
+  if (!(re == subject)) {
+    EXPECT_EQ(Text(subject), text) << "a failed match changed the text";
+    return kFailed;
+  }
+  ZListString list;
+  re.GetParameters(list);
+  std::string out = Text(subject) + (trace ? Probe::LastMatches(re) : "");
+  for (auto it = list.begin(); trace && it != list.end(); ++it) out += "&" + Text(*it);
+  return out;
 }
 
 // The rest of each (pattern, text) case, " / " between them.
 std::string Rests(std::initializer_list<std::pair<const char*, std::string>> cases,
-                  bool caret = true) {
-  std::string out, separator;
+                  bool trace = false, bool caret = true) {
+  std::string out;
   for (const auto& c : cases) {
     ZRegExp re(c.first, caret);
-    out += separator + Rest(re, c.second);
-    separator = " / ";
+    out += (&c == cases.begin() ? "" : " / ") + Rest(re, c.second, trace);
   }
   return out;
-}
-
-// After a match, the rest followed by each atom's last match ("|") and each
-// parameter ("&").
-std::string Trace(ZRegExp& re, const std::string& text) {
-  const std::string rest = Rest(re, text);
-  return rest == kFailed ? rest : rest + Probe::LastMatches(re) + Params(re);
-}
-
-std::string Trace(const char* pattern, const std::string& text) {
-  ZRegExp re(pattern);
-  return Trace(re, text);
 }
 
 TEST(ZRegExp, CompiledForms) {
@@ -139,53 +121,44 @@ TEST(ZRegExp, Matching) {
   EXPECT_EQ(Rest(empty, ""), kFailed);
   EXPECT_EQ(Rests({{"abc", "xxabcyy"}, {"^abc", "xxabc"}, {"abc$", "abcd"}, {"abc$", "xabc"}}),
             "yy / # / # / ");
-  EXPECT_EQ(Rests({{"^abc", "^abc"}}, false), "");
+  EXPECT_EQ(Rests({{"^abc", "^abc"}}, false, false), "");
   EXPECT_EQ(Rests({{"$", ""}, {"^.*", ""}, {"^.*", "a"}, {"^.*", "xyz"}, {"ab", "Ab"}}),
             " /  / a / xyz / #");
   // Only the first occurrence of the head literal is tried; a later literal
-  // must follow at once.
+  // must follow at once. Literals compare bytes exactly, NUL included.
   EXPECT_EQ(Rests({{".bc", "abcd"}, {"ab[0-9]", "abxab1"}}), "d / #");
-  // Literals compare bytes exactly, NUL included.
   ZRegExp nul(ZString("b\0c", 3));
-  EXPECT_EQ(Rest(nul, std::string("xb\0cd", 5)), "d");
-  EXPECT_EQ(Rest(nul, "bc"), kFailed);
-
+  EXPECT_EQ(Rest(nul, std::string("xb\0cd", 5)) + Rest(nul, "bc"), "d#");
   EXPECT_EQ(Rests({{"a*b", "b"}, {"[0-9]*", ""}, {"a+", ""}, {".+", ""}, {".", ""}, {"[a]", ""}}),
             " /  / # / # / # / #");
   // The run of a repeated character ignores the case of ASCII letters only;
   // sets compare exactly.
-  EXPECT_EQ(Trace("a+b", "aAbz"), "z|aA|b");
   EXPECT_EQ(Rests({{"\xe9+x", "\xe9\xc9x"}, {"[a]+", "A"}, {"a.+b", "ab"}}), "# / # / #");
-  // Greedy, backing off until the rest fits.
-  EXPECT_EQ(Trace(".*c", "abcabc"), "|abcab|c");
-  EXPECT_EQ(Trace("[0-9]+[0-9][a-z]*$", "1234xy"), "|123|4|xy|");
-
-  EXPECT_EQ(Trace("{ab|a}c", "ac"), "|a|c");
-  // When the rest fails after the alternative, it is tried once more as if
-  // the group had consumed nothing.
-  EXPECT_EQ(Trace("{a|b}a", "a"), "||a");
   // Only the first alternative that matches is used; a group is anchored
   // where it stands.
   EXPECT_EQ(Rests({{"{a|ab}c", "abc"}, {"{x|}", "z"}, {"{a*|b}", ""}, {"{b|c}", "zzc!"}}),
             "# / # /  / #");
-
-  ZRegExp pair("^&[a-z]+ *= *&.*$");
-  EXPECT_EQ(Rest(pair, "key = some value"), "");
-  EXPECT_EQ(Params(pair), "&key&some value");
-  // A group reports its head's last match; alternatives are not visited.
-  EXPECT_EQ(Trace("&{ab*|c}d{&x|y}", "abbdx"), "|a|d|x&a");
-  // Appended, never emptied first.
-  ZListString list;
-  list.push_back(ZString("old"));
-  pair.GetParameters(list);
-  EXPECT_EQ(list.size(), 3);
+  // Traced. Greedy, backing off until the rest fits. When the rest fails
+  // after a group's alternative, it is tried once more as if the group had
+  // consumed nothing. A group reports its head's last match; alternatives
+  // are not visited.
+  EXPECT_EQ(Rests({{"a+b", "aAbz"}, {".*c", "abcabc"}, {"[0-9]+[0-9][a-z]*$", "1234xy"}}, true),
+            "z|aA|b / |abcab|c / |123|4|xy|");
+  EXPECT_EQ(Rests({{"{ab|a}c", "ac"}, {"{a|b}a", "a"}, {"&{ab*|c}d{&x|y}", "abbdx"}}, true),
+            "|a|c / ||a / |a|d|x&a");
+  EXPECT_EQ(Rests({{"^&[a-z]+ *= *&.*$", "key = some value"}}, true),
+            "|key| |=| |some value|&key&some value");
 }
 
 TEST(ZRegExp, CopiesAndAssignment) {
   ZRegExp* source = new ZRegExp("&[a-z]+{=|:}&[0-9]*$");
   ZRegExp copy(*source);
   delete source;  // the copy owns everything it uses
-  EXPECT_EQ(Trace(copy, "width:42"), "|width|:|42|&width&42");
+  EXPECT_EQ(Rest(copy, "width:42", true), "|width|:|42|&width&42");
+  ZListString list;
+  list.push_back(ZString("old"));
+  copy.GetParameters(list);
+  EXPECT_EQ(list.size(), 3);  // appended, the list never emptied first
 
   ZRegExp assigned("x*");
   assigned = copy;
@@ -206,29 +179,25 @@ TEST(ZRegExp, CopiesAndAssignment) {
   EXPECT_EQ(Rest(plainCopy, "x"), kFailed);
 }
 
-// Pathological patterns: every (atom, position) is worked out once, and
-// nothing recurses along the text or the pattern.
-TEST(ZRegExp, PathologicalPatternsFinish) {
-  const std::string as(2000, 'a'), bs(100000, 'b');
-  EXPECT_EQ(Rests({{".*.*.*.*.*.*x", as},
-                   {"[a-z]*{a|b}[a-z]*{a|b}[a-z]*{a|b}c", as},
-                   {".*.*c", bs},
-                   {"b*b*$", bs}}),
-            "# / # / # / ");
-  EXPECT_EQ(Rests({{".*.*.*.*.*.*x", as + "x" + as}}), as);
-}
-
-// Long chains and deeply nested groups are compiled, matched, copied and
-// destroyed on a thread with a small stack: none of it may recurse per atom.
-TEST(ZRegExp, DeepPatternsNeedNoDeepStack) {
+// Pathological patterns, long chains and deeply nested groups, on a thread
+// with a small stack: every (atom, position) is worked out once, and
+// nothing (compiling, matching, copying, destroying) recurses along the
+// text or the pattern.
+TEST(ZRegExp, PathologicalAndDeepPatternsNeedNoDeepStack) {
   std::string rests;
   auto work = [](void* out) -> void* {
+    const std::string as(2000, 'a'), bs(100000, 'b');
     std::string chain;
     for (int i = 0; i < 5000; ++i) chain += "a*";
     ZRegExp many(chain.c_str()), deep((std::string(5000, '{') + "x").c_str());
     ZRegExp manyCopy(many), deepCopy(deep);
-    *static_cast<std::string*>(out) = Rest(many, "aaab") + "," + Rest(manyCopy, "aaaaaaaa") + "," +
-                                      Rest(deep, "x") + "," + Rest(deepCopy, "y");
+    *static_cast<std::string*>(out) = Rests({{".*.*.*.*.*.*x", as},
+                                             {"[a-z]*{a|b}[a-z]*{a|b}[a-z]*{a|b}c", as},
+                                             {".*.*c", bs},
+                                             {"b*b*$", bs},
+                                             {".*.*.*.*.*.*x", as + "x" + as}}) +
+                                      "," + Rest(many, "aaab") + "," + Rest(manyCopy, "aaaaaaaa") +
+                                      "," + Rest(deep, "x") + "," + Rest(deepCopy, "y");
     return nullptr;
   };
   pthread_attr_t attr;
@@ -238,7 +207,7 @@ TEST(ZRegExp, DeepPatternsNeedNoDeepStack) {
   ASSERT_EQ(pthread_create(&thread, &attr, work, &rests), 0);
   pthread_join(thread, nullptr);
   pthread_attr_destroy(&attr);
-  EXPECT_EQ(rests, "b,,," + std::string(kFailed));
+  EXPECT_EQ(rests, "# / # / # /  / " + std::string(2000, 'a') + ",b,,,#");
 }
 
 // The memoising matcher must give exactly what plain backtracking gives:
@@ -250,9 +219,9 @@ TEST(ZRegExp, MemoisedAgreesWithPlainBacktracking) {
   auto compare = [&](const std::string& pattern, bool caret, const std::string& text) {
     // Plain backtracking runs second, over what the first match left.
     ZRegExp re(pattern.c_str(), caret);
-    const std::string memoised = Trace(re, text);
+    const std::string memoised = Rest(re, text, true);
     OrbText_SetPlainBacktracking(1);
-    const std::string plain = Trace(re, text);
+    const std::string plain = Rest(re, text, true);
     OrbText_SetPlainBacktracking(0);
     ++tried;
     matched += plain != kFailed;
