@@ -86,10 +86,8 @@ TEST_F(AtomFile, EmptyAndOneAtomExamples) {
   atom.AddType(3, nullptr);
   ZEnumItem item(ZString("y"), 0);
   EXPECT_TRUE(ZAtom::Load(s, atom) && ZEnumItem::Load(s, item));
-  EXPECT_EQ(atom.GetName(), "xab");
-  EXPECT_EQ(atom.GetType(0), 5);
-  EXPECT_TRUE(atom.GetType(1) == 0 && atom.GetEnum(0) == nullptr);
-  EXPECT_EQ(item.GetName(), "ycd");
+  EXPECT_EQ(std::string(atom.GetName()) + " " + std::string(item.GetName()), "xab ycd");
+  EXPECT_TRUE(atom.GetType(0) == 5 && atom.GetType(1) == 0 && atom.GetEnum(0) == nullptr);
   EXPECT_EQ(item.GetValue(), 7ul);
 }
 

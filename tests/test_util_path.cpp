@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(UtilPath, PathFromFileName) {
+TEST(UtilPath, PathFromFileNameAndInstancePath) {
   // clang-format off
   const char* cases[][2] = {{"D:\\DIR\\FILE.TXT", "D:\\DIR"}, {"D:\\DIR\\", "D:\\DIR"}, {"", ""},
                             {"FILE.TXT", ""}, {"\\FILE.TXT", ""}, {"/tmp/dir/file", "/tmp/dir"},
@@ -32,9 +32,8 @@ TEST(UtilPath, PathFromFileName) {
   char same[] = "A\\B\\C";
   GetPathFromFileName(same, same);
   EXPECT_STREQ("A\\B", same);
-}
 
-TEST(UtilPath, InstancePathIsTheModulesDirectory) {
+  // A module's path is its directory.
   char out[MAX_PATH + 1];
   GetInstancePath(nullptr, out);  // the program itself
   EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/bin"), fs::canonical(out));

@@ -153,6 +153,7 @@ TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
   b.AppendAtom(1, 1, big.data(), 32768);
   b.AppendAtom(1, 1, big.data(), -1);
   b.AppendAtom(1, 1, static_cast<const char*>(nullptr), 1);
+  b.AppendAtom(1, 1, 'c', nullptr, 1);
   b.AppendAtom(1, 1, 'c', big.data(), 32767);
   b.AppendAtom(1, 1, 7ul, big.data(), 32764);
   b.AppendAtom(1, 1, big.data(), 32764, 7ul);
