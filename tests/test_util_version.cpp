@@ -146,7 +146,7 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return 0;
 }
 
-TEST(AboutBox, ShowsTheVersionCentredAndEndsOnlyOnOkOrCancel) {
+TEST(Dialogs, AboutBoxShowsTheVersionCentredAndFieldsReadTrimmed) {
   WNDCLASSA cls = {};
   cls.lpfnWndProc = OwnerProc;
   cls.lpszClassName = "AboutOwner";
@@ -166,11 +166,8 @@ TEST(AboutBox, ShowsTheVersionCentredAndEndsOnlyOnOkOrCancel) {
   }
   DestroyWindow(owner);
   UnregisterClassA("AboutOwner", nullptr);
-  OwnResources(false);
-}
 
-TEST(UtilField, ReadsTheControlTextTrimmed) {
-  OwnResources(true);
+  // A dialog field is read trimmed of spaces only.
   HWND dialog = CreateDialogParamA(nullptr, "FIELDS", nullptr, nullptr, 0);
   ASSERT_NE(nullptr, dialog);
   char buffer[16];
