@@ -4,7 +4,6 @@
 #   partial/   liborbada32.so exporting only AdaNormalizeAtomStream
 #   failing/   liborbada32.so whose every entry answers 9
 #   names/     ORBADA32, liborbada32.so and orbada32.so, none with entries
-#   libplain/  liborbada32.so and orbada32.so
 #   plain/     orbada32.so
 #   empty/     nothing
 # Each plug-in names itself through OrbTestPluginName().
@@ -38,8 +37,6 @@ else()
   orb_test_plugin(orb_tp_names_exact named.cpp names ORBADA32 exact)
   orb_test_plugin(orb_tp_names_lib named.cpp names liborbada32.so lib)
   orb_test_plugin(orb_tp_names_plain named.cpp names orbada32.so plain)
-  orb_test_plugin(orb_tp_libplain_lib named.cpp libplain liborbada32.so lib)
-  orb_test_plugin(orb_tp_libplain_plain named.cpp libplain orbada32.so plain)
   orb_test_plugin(orb_tp_plain named.cpp plain orbada32.so plain)
 endif()
 
