@@ -88,6 +88,9 @@ TEST(ActionCondition, CheckAndCombine) {
   EXPECT_FALSE(ten.CheckCondition(1, ZString("9"), true) ||
                y.CheckCondition(1, ZString(" yes"), true) ||
                y.CheckCondition(1, ZString(""), true));
+  // An empty condition text has no initial, not even a NUL byte.
+  C empty(1, C::SameInitial, C::Replace, ZString(""));
+  EXPECT_FALSE(empty.CheckCondition(1, ZString("\0x", 2), true));
   for (int op : {0, 4, 7}) {
     EXPECT_FALSE(C(1, C::EOperation(op), C::Replace, 0L).CheckCondition(1, ZString("0"), true));
   }
