@@ -13,6 +13,12 @@ class RecordsTest : public StreamFileTest {
   static void SetUpTestSuite() { ZMetaClass::Attach(); }
 };
 
+// The class tag of a ZString ('S') or a ZBuffer, then an identifier.
+Bytes Ref(char cls, unsigned char id) {
+  return cls == 'S' ? Bytes{0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0, 0, 0, id}
+                    : Bytes{0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0, 0, 0, id};
+}
+
 // An atom buffer and a compiled expression travel as a ZBuffer and a ZString.
 TEST_F(RecordsTest, BufferRecordRoundTrip) {
   ZAtomBuffer atoms("\x00\xFF\n", 3);
@@ -45,10 +51,8 @@ TEST_F(RecordsTest, BufferRecordRoundTrip) {
   ZString c;
   EXPECT_TRUE(ZBuffer::Load(s, a) && ZBuffer::Load(s, b) && ZString::Load(s, c) &&
               ZBuffer::Load(s, p));
-  EXPECT_TRUE(a == atoms);
-  EXPECT_TRUE(b == ZBuffer("kept", 4));  // length 0: unchanged
-  EXPECT_EQ(c, "ab");
-  EXPECT_EQ(p, nullptr);
+  // Length 0 leaves a buffer unchanged.
+  EXPECT_TRUE(a == atoms && b == ZBuffer("kept", 4) && c == "ab" && p == nullptr);
 }
 
 // Saved through a ZBuffer pointer a string keeps its class tag; saved again
@@ -63,47 +67,34 @@ TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {
 
   ZBuffer* p = nullptr;
   ASSERT_TRUE(ZBuffer::Load(Loader(bytes), p));
-  EXPECT_EQ(p->Class(), &ZString::c_ZString);
-  EXPECT_EQ(*static_cast<ZString*>(p), "s");
+  EXPECT_TRUE(p->Class() == &ZString::c_ZString && *static_cast<ZString*>(p) == "s");
   delete p;
   ZBuffer wrong;  // by value the class tag must be exactly the object's
   EXPECT_FALSE(ZBuffer::Load(Loader(bytes), wrong));
   // By value the record appends; the back-reference after it is refused.
   ZStreamer& t = Loader(bytes);
   ZString into("x"), again;
-  EXPECT_TRUE(ZString::Load(t, into));
-  EXPECT_EQ(into, "xs");
-  EXPECT_FALSE(ZString::Load(t, again));
+  EXPECT_TRUE(ZString::Load(t, into) && into == "xs" && !ZString::Load(t, again));
 }
 
 // A reference to an object loaded before gives that object whatever class
 // the reference names, as long as the object is of the class asked for or
 // derived from it; otherwise it is refused, and the stream goes on.
 TEST_F(RecordsTest, BackReferencesGoByTheLoadedObjectsClass) {
-  const Bytes string = {0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0,    0,  0,
-                        1,    0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'};
-  const Bytes buffer = {0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0,  0,
-                        0,    2,    0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'b'};
-  auto ref = [](unsigned char cls, unsigned char id) {
-    return cls == 'S' ? Bytes{0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0, 0, 0, id}
-                      : Bytes{0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0, 0, 0, id};
-  };
   Bytes bytes = {0x00, 0x01};
-  for (const Bytes& item : {string, buffer, ref('B', 1), ref('S', 2), ref('S', 1)}) {
+  for (const Bytes& item :
+       {Ref('S', 1), Bytes{0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'}, Ref('B', 2),
+        Bytes{0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'b'}, Ref('B', 1), Ref('S', 2), Ref('S', 1)}) {
     bytes.insert(bytes.end(), item.begin(), item.end());
   }
   ZStreamer& s = Loader(bytes);
   ZString* first = nullptr;
   ZBuffer* second = nullptr;
   ASSERT_TRUE(ZString::Load(s, first) && ZBuffer::Load(s, second));
-  ZBuffer* again = nullptr;
-  EXPECT_TRUE(ZBuffer::Load(s, again));  // named a ZBuffer, loaded as a ZString
-  EXPECT_EQ(again, first);
-  ZString* wrong = nullptr;  // named a ZString, but it is a plain ZBuffer
-  EXPECT_FALSE(ZString::Load(s, wrong));
-  EXPECT_EQ(wrong, nullptr);
-  EXPECT_FALSE(s.Error());
-  ZString* same = nullptr;
+  ZBuffer* again = nullptr;  // named a ZBuffer, loaded as a ZString
+  EXPECT_TRUE(ZBuffer::Load(s, again) && again == first);
+  ZString *wrong = nullptr, *same = nullptr;  // named a ZString, but it is a plain ZBuffer
+  EXPECT_TRUE(!ZString::Load(s, wrong) && wrong == nullptr && !s.Error());
   EXPECT_TRUE(ZString::Load(s, same) && same == first);
   delete first;
   delete second;
@@ -111,8 +102,7 @@ TEST_F(RecordsTest, BackReferencesGoByTheLoadedObjectsClass) {
 
 TEST_F(RecordsTest, RecordsAppendAndRejectWrongHeaders) {
   ZString str("ab");  // a record of cd appends
-  EXPECT_TRUE(str.File(Loader({0, 1, 0, 1, 0, 1, 0xFF, 0xED, 0, 2, 0x63, 0x64})));
-  EXPECT_EQ(str, "abcd");
+  EXPECT_TRUE(str.File(Loader({0, 1, 0, 1, 0, 1, 0xFF, 0xED, 0, 2, 0x63, 0x64})) && str == "abcd");
   // Schema value 2, a length tagged FF EB, a length past the end: content kept.
   EXPECT_FALSE(str.File(Loader({0, 1, 0, 2, 0, 1, 0xFF, 0xED, 0, 1, 0x63})));
   ZBuffer buf("ab", 2);

@@ -48,26 +48,27 @@ TEST_F(StreamerTest, TypedValuesAreTaggedAndBigEndian) {
 TEST_F(StreamerTest, FailedReadsAndTheStickyErrorFlag) {
   ZStreamer& s = Loader({0x00, 0x01, 0xFF, 0xED, 0x12, 0x34, 0xFF, 0xEA, 0x00, 0x00});
   short value = 5;
-  EXPECT_FALSE(s.Read(value));
-  EXPECT_EQ(value, 5);
-  EXPECT_FALSE(s.Error());
+  EXPECT_TRUE(!s.Read(value) && value == 5 && !s.Error());
   unsigned char raw[2] = {0, 0};  // what follows the tag is the value
   EXPECT_TRUE(s.Read(raw, 2, false) && raw[1] == 0x34);
   long l = 7;
-  EXPECT_FALSE(s.Read(l));
-  EXPECT_TRUE(s.Error());
-  EXPECT_EQ(s.Schema(), -1);
-
+  EXPECT_TRUE(!s.Read(l) && s.Error() && s.Schema() == -1);
   ZStreamer& t = Loader({0x00, 0x02, 0xFF, 0xEA, 0, 0, 0, 1});
-  EXPECT_TRUE(t.Error());
-  EXPECT_FALSE(t.Read(l));
-  EXPECT_EQ(l, 7);
+  EXPECT_TRUE(t.Error() && !t.Read(l) && l == 7);
   EXPECT_TRUE(Loader({}).Error());
   // A file open for reading takes no header: every later write fails.
   ZFile readOnly;
   ASSERT_TRUE(readOnly.Open(path_.c_str(), ZFile::eRead, ZFile::eBinary));
   ZStreamer w(&readOnly, true);
   EXPECT_TRUE(w.Error() && !w.Write(1L));
+#if !defined(_WIN32)
+  // A write the disk refuses outside a record (too large to stage) fails.
+  ZFile full;
+  ASSERT_TRUE(full.Open("/dev/full", ZFile::eWrite, ZFile::eBinary));
+  ZStreamer f(&full, true);
+  const Bytes big(65536);
+  EXPECT_TRUE(!f.Write(big.data(), big.size(), false) && f.Error());
+#endif
   // Fail marks a healthy stream failed.
   EXPECT_EQ(Save([](ZStreamer& s) {
               s.Fail();
@@ -89,7 +90,7 @@ TEST_F(StreamerTest, SwappedItemsAboveEightBytesAreRefused) {
   ZStreamer& s = Loader(bytes);
   unsigned char in[9] = {};
   EXPECT_TRUE(!s.Read(in, 9, true) && s.Read(in, 9, false) && s.Read(in, 3, true));
-  EXPECT_EQ(Bytes(in, in + 3), Bytes({1, 2, 3}));
+  EXPECT_TRUE(in[0] == 1 && in[2] == 3);
 }
 
 // Objects are numbered 1, 2, 3 ... in order of first appearance; adjacent
@@ -110,44 +111,32 @@ TEST_F(StreamerTest, IdentifiersNumberObjectsInOrderOfFirstAppearance) {
   for (int i = 4095; i >= 0; i -= 7) ASSERT_TRUE(s.Read(id) && id == i + 1ul);
 }
 
-TEST_F(StreamerTest, ReadUIDRegistersBeforeTheRecord) {
-  ZStreamer& s = Loader({0x00, 0x01, 0xFF, 0xEB, 0, 0, 0,    7,    0xFF, 0xEB, 0, 0, 0, 9,  //
-                         0xFF, 0xEB, 0,    0,    0, 7, 0xFF, 0xEA, 0xFF, 0xEB, 0, 0});
-  int a = 0, b = 0, c = 0;
-  EXPECT_EQ(s.ReadUID(&a), nullptr);  // new: the caller reads a's record
-  EXPECT_EQ(s.ReadUID(&b), nullptr);
-  EXPECT_EQ(s.ReadUID(&c), &a);  // a back-reference
-  // Not an identifier: nothing registered, the flag stays clear; a cut one
-  // is a short read.
-  EXPECT_EQ(s.Registered(), 2u);
-  EXPECT_EQ(s.ReadUID(&c), nullptr);
-  EXPECT_EQ(s.Registered(), 2u);
-  EXPECT_FALSE(s.Error());
-  EXPECT_EQ(s.ReadUID(&c), nullptr);
-  EXPECT_TRUE(s.Error());
-}
-
-// The protocol's form reports the kind an object was registered with, and
-// forgotten identifiers read as new ones.
+// Identifiers are registered before their record is read. A back-reference
+// gives the object and the kind it was registered with; forgotten
+// identifiers read as new ones; an item that is no identifier registers
+// nothing, and a cut one fails the stream.
 TEST_F(StreamerTest, IdentitiesKeepTheirKindAndCanBeForgotten) {
   Bytes bytes = {0x00, 0x01};
-  for (int id : {3, 5, 3, 5, 5, 5}) {
+  for (int id : {7, 9, 7, 9, 9, 9}) {
     bytes.insert(bytes.end(), {0xFF, 0xEB, 0, 0, 0, static_cast<unsigned char>(id)});
   }
-  ZStreamer& t = Loader(bytes);
+  bytes.insert(bytes.end(), {0xFF, 0xEA, 0xFF, 0xEB, 0, 0});
+  ZStreamer& s = Loader(bytes);
   int a = 0, b = 0, c = 0, kindA = 0, kindB = 0;
-  ZStreamer::Identity got = t.ReadIdentity(&a, &kindA);
+  ZStreamer::Identity got = s.ReadIdentity(&a, &kindA);
   EXPECT_TRUE(got.read && got.object == nullptr);
-  unsigned long mark = t.Registered();
-  EXPECT_EQ(t.ReadIdentity(&b, &kindB).object, nullptr);
-  got = t.ReadIdentity(&c, &kindB);
+  unsigned long mark = s.Registered();
+  EXPECT_EQ(s.ReadUID(&b), nullptr);  // new: the caller reads b's record
+  got = s.ReadIdentity(&c, &kindB);
   EXPECT_TRUE(got.read && got.object == &a && got.kind == &kindA);
-  EXPECT_EQ(t.ReadIdentity(&c, nullptr).object, &b);
-  t.Forget(mark);  // b's record failed and b was destroyed
-  got = t.ReadIdentity(&c, &kindA);
-  EXPECT_TRUE(got.read && got.object == nullptr);  // 5 is new again, now c's
-  EXPECT_EQ(t.ReadUID(&a), &c);
-  EXPECT_FALSE(t.Error());
+  EXPECT_EQ(s.ReadUID(&c), &b);
+  s.Forget(mark);  // b's record failed and b was destroyed
+  got = s.ReadIdentity(&c, &kindA);
+  EXPECT_TRUE(got.read && got.object == nullptr);  // 9 is new again, now c's
+  EXPECT_EQ(s.ReadUID(&a), &c);
+  mark = s.Registered();
+  EXPECT_TRUE(s.ReadUID(&c) == nullptr && s.Registered() == mark && !s.Error());
+  EXPECT_TRUE(s.ReadUID(&c) == nullptr && s.Error());
 }
 
 }  // namespace
