@@ -65,11 +65,11 @@ TEST(ZFileTest, WholeFileReadLimit) {
   EXPECT_TRUE(!read(B("a\r\nb"), ZFile::eText) && b.IsEmpty());
 }
 
-// Every line of the file at path, opened with the given type, each ended
-// with "|".
-std::string Lines(const std::string& path, int type) {
+// Every line of a file at path holding text, opened with the given type,
+// each ended with "|".
+std::string Lines(const std::string& path, const std::string& text, int type) {
   ZTextFile f;
-  EXPECT_TRUE(f.Open(path.c_str(), ZFile::eRead, type));
+  EXPECT_TRUE(WriteBytes(path, B(text)) && f.Open(path.c_str(), ZFile::eRead, type));
   std::string lines;
   ZString line("junk");
   while (f.ReadLine(line)) lines += std::string(line, line.GetLength()) + "|";
@@ -80,16 +80,14 @@ std::string Lines(const std::string& path, int type) {
 TEST(ZTextFileTest, ReadUnreadAndWriteLine) {
   TempDir dir;
   std::string path = dir.File("lines.txt");
-  ASSERT_TRUE(WriteBytes(path, B("a\r\n\r\nb\r\n")));
-  EXPECT_EQ(Lines(path, ZFile::eBinary), "a\r|\r|b\r|");
-  EXPECT_EQ(Lines(path, ZFile::eText), "a||b|");
+  EXPECT_EQ(Lines(path, "a\r\n\r\nb\r\n", ZFile::eBinary), "a\r|\r|b\r|");
+  EXPECT_EQ(Lines(path, "a\r\n\r\nb\r\n", ZFile::eText), "a||b|");
   // Lines longer than the buffer, a line feed on a buffer boundary, and a
   // last line without one.
   std::string longLine(20000, 'q'), first(8191, 'p');
-  ASSERT_TRUE(WriteBytes(path, B(first + "\n" + longLine + "\nend")));
-  EXPECT_EQ(Lines(path, ZFile::eBinary), first + "|" + longLine + "|end|");
-  ASSERT_TRUE(WriteBytes(path, {}));
-  EXPECT_EQ(Lines(path, ZFile::eBinary), "");
+  EXPECT_EQ(Lines(path, first + "\n" + longLine + "\nend", ZFile::eBinary),
+            first + "|" + longLine + "|end|");
+  EXPECT_EQ(Lines(path, "", ZFile::eBinary), "");
 
   ASSERT_TRUE(WriteBytes(path, B("one\ntwo\n")));
   ZTextFile f;

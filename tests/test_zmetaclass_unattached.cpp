@@ -17,17 +17,14 @@ TEST(UnattachedRegistry, SubclassIsUnknownToItsBase) {
       WriteBytes(path, {0x00, 0x01, 0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0,   0,
                         0,    1,    0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a', 'b'}));
   ZFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
   ZBuffer* p = nullptr;  // the ZString is not yet known as a ZBuffer
-  EXPECT_FALSE(ZBuffer::Load(*std::make_unique<ZStreamer>(&file, false), p));
-  EXPECT_EQ(p, nullptr);
+  ASSERT_TRUE(file.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
+  EXPECT_FALSE(ZBuffer::Load(*std::make_unique<ZStreamer>(&file, false), p) || p != nullptr);
   file.Close();
   // Loaded as what it is, it is found.
-  ASSERT_TRUE(file.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
-  ZStreamer s(&file, false);
   ZString* q = nullptr;
-  EXPECT_TRUE(ZString::Load(s, q));
-  EXPECT_EQ(*q, "ab");
+  ASSERT_TRUE(file.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
+  EXPECT_TRUE(ZString::Load(*std::make_unique<ZStreamer>(&file, false), q) && *q == "ab");
   delete q;
 }
 
