@@ -19,6 +19,13 @@ Bytes Ref(char cls, unsigned char id) {
                     : Bytes{0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0, 0, 0, id};
 }
 
+// The stream header, then the parts.
+Bytes Stream(std::initializer_list<Bytes> parts) {
+  Bytes out = {0x00, 0x01};
+  for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
 // An atom buffer and a compiled expression travel as a ZBuffer and a ZString.
 TEST_F(RecordsTest, BufferRecordRoundTrip) {
   ZAtomBuffer atoms("\x00\xFF\n", 3);
@@ -28,15 +35,13 @@ TEST_F(RecordsTest, BufferRecordRoundTrip) {
     EXPECT_TRUE(ZBuffer::Save(s, atoms) && ZBuffer::Save(s, empty) && ZString::Save(s, regexp) &&
                 ZBuffer::Save(s, static_cast<ZBuffer*>(nullptr)));
   });
-  EXPECT_EQ(bytes,
-            (Bytes{0x00, 0x01,                                                       //
-                   0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0,    0,   0, 1,  // ZBuffer 1
-                   0x00, 0x01, 0xFF, 0xED, 0x00, 0x03, 0x00, 0xFF, 0x0A,             //
-                   0xFF, 0xEA, 0x14, 0x3B, 0xAC, 0xDD, 0xFF, 0xEB, 0,    0,   0, 2,  // ZBuffer 2
-                   0x00, 0x01, 0xFF, 0xED, 0x00, 0x00,                               //
-                   0xFF, 0xEA, 0x18, 0xF5, 0x7F, 0x00, 0xFF, 0xEB, 0,    0,   0, 3,  // ZString 3
-                   0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a',  'b',        //
-                   0xFF, 0xEA, 0,    0,    0,    0}));                               // null
+  EXPECT_EQ(bytes, Stream({Ref('B', 1),
+                           {0x00, 0x01, 0xFF, 0xED, 0x00, 0x03, 0x00, 0xFF, 0x0A},
+                           Ref('B', 2),
+                           {0x00, 0x01, 0xFF, 0xED, 0x00, 0x00},
+                           Ref('S', 3),
+                           {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a', 'b'},
+                           {0xFF, 0xEA, 0, 0, 0, 0}}));  // null
   {
     // The record is handed to the file when its save ends.
     ZFile file;
@@ -63,7 +68,11 @@ TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {
     EXPECT_TRUE(ZBuffer::Save(s, &shared) && ZString::Save(s, &shared) &&
                 !ZString::Save(s, shared));
   });
-  EXPECT_EQ(bytes.size(), 2u + 12 + 9 + 12 + 12);  // the record once, then two references
+  // The record once, then two references.
+  EXPECT_EQ(bytes, Stream({Ref('S', 1),
+                           {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'},
+                           Ref('S', 1),
+                           Ref('S', 1)}));
 
   ZBuffer* p = nullptr;
   ASSERT_TRUE(ZBuffer::Load(Loader(bytes), p));
@@ -81,12 +90,13 @@ TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {
 // the reference names, as long as the object is of the class asked for or
 // derived from it; otherwise it is refused, and the stream goes on.
 TEST_F(RecordsTest, BackReferencesGoByTheLoadedObjectsClass) {
-  Bytes bytes = {0x00, 0x01};
-  for (const Bytes& item :
-       {Ref('S', 1), Bytes{0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'}, Ref('B', 2),
-        Bytes{0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'b'}, Ref('B', 1), Ref('S', 2), Ref('S', 1)}) {
-    bytes.insert(bytes.end(), item.begin(), item.end());
-  }
+  const Bytes bytes = Stream({Ref('S', 1),
+                              {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 's'},
+                              Ref('B', 2),
+                              {0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'b'},
+                              Ref('B', 1),
+                              Ref('S', 2),
+                              Ref('S', 1)});
   ZStreamer& s = Loader(bytes);
   ZString* first = nullptr;
   ZBuffer* second = nullptr;

@@ -114,13 +114,13 @@ TEST_F(RegistryTest, RecordOrderIdsAndLookups) {
   EXPECT_EQ(Hooks::Find(418742016L), &ZString::c_ZString);
   std::string copy = "ZBuffer";
   EXPECT_EQ(Hooks::Find(copy.c_str(), false), &ZBuffer::c_ZBuffer);
-  EXPECT_EQ(Hooks::Find("OldString", false), nullptr);
-  EXPECT_EQ(Hooks::Find("OldString", true), &ZString::c_ZString);
+  EXPECT_TRUE(Hooks::Find("OldString", false) == nullptr &&
+              Hooks::Find("OldString", true) == &ZString::c_ZString);
 
   // Subclasses compare name constants by pointer.
-  EXPECT_TRUE(ZString::c_ZString.IsSubClass(ZBuffer::n_ZBuffer));
-  EXPECT_FALSE(ZBuffer::c_ZBuffer.IsSubClass(ZString::n_ZString));
-  EXPECT_FALSE(ZString::c_ZString.IsSubClass(copy.c_str()));
+  EXPECT_TRUE(ZString::c_ZString.IsSubClass(ZBuffer::n_ZBuffer) &&
+              !ZBuffer::c_ZBuffer.IsSubClass(ZString::n_ZString) &&
+              !ZString::c_ZString.IsSubClass(copy.c_str()));
 }
 
 TEST_F(RegistryTest, SharedObjectsAndCyclesLoadOnce) {
