@@ -127,6 +127,9 @@ TEST(ZBuffer, LockAndRelease) {
   std::memcpy(area, "hello\0junk", 10);
   b.Release(0);
   EXPECT_EQ(Text(b), "hello");
+  b.Lock(0)[0] = 0;  // counted from the first byte
+  b.Release(0);
+  EXPECT_TRUE(b.IsEmpty());
 
   // Lock moves the data to the block start; it grows only past the capacity.
   ZBuffer c("..data", 6);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/hostkit.h"
 #include "orbcmn/orbcmn.h"
 #include "support/tempfiles.h"
 
@@ -150,6 +151,18 @@ TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
     EXPECT_TRUE(f->GetPathName() == (prefix + "late1").c_str() && f->Next() && f->Next() &&
                 !f->Next());
   }
+  // A copy or an assignment that cannot copy the pattern forgets the
+  // directory too: the last entry's name alone.
+  HostKitFailHandler failFirst = [](void*, int, const char*, unsigned, unsigned long serial) {
+    return serial == 1 ? 1 : 0;
+  };
+  ZFileFind assignedLost("");
+  HostKit_SetFailHandler(failFirst, nullptr);
+  ZFileFind copiedLost(find);
+  HostKit_SetFailHandler(failFirst, nullptr);  // counts from 1 again
+  assignedLost = find;
+  HostKit_SetFailHandler(nullptr, nullptr);
+  EXPECT_TRUE(copiedLost.GetPathName() == "late1" && assignedLost.GetPathName() == "late1");
 }
 
 }  // namespace
