@@ -60,6 +60,25 @@ TEST_F(RecordsTest, BufferRecordRoundTrip) {
   EXPECT_TRUE(a == atoms && b == ZBuffer("kept", 4) && c == "ab" && p == nullptr);
 }
 
+// A list ends at the null reference. A record of another class, or one cut
+// short, fails and leaves the head as it was; what was made for it is gone.
+TEST_F(RecordsTest, ListsOfBuffersAndStrings) {
+  const Bytes null = {0xFF, 0xEA, 0, 0, 0, 0};
+  ZString marker;
+  ZString* strings = &marker;
+  ZBuffer* buffers = &marker;
+  EXPECT_TRUE(ZString::LoadList(Loader(Stream({null})), &strings, 0));
+  EXPECT_TRUE(ZBuffer::LoadList(Loader(Stream({null})), &buffers, 0));
+  EXPECT_TRUE(strings == nullptr && buffers == nullptr);
+  strings = &marker;
+  EXPECT_FALSE(ZString::LoadList(
+      Loader(Stream({Ref('B', 1), {0x00, 0x01, 0xFF, 0xED, 0x00, 0x01, 'x'}, null})), &strings, 0));
+  EXPECT_FALSE(ZString::LoadList(
+      Loader(Stream({Ref('S', 1), {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a'}})),
+      &strings, 0));
+  EXPECT_EQ(&marker, strings);
+}
+
 // Saved through a ZBuffer pointer a string keeps its class tag; saved again
 // it is a back-reference, and by value it is refused.
 TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {

@@ -35,9 +35,10 @@ TEST(Overloads, AgreeWithTheFormTheyStandFor) {
   ZAtomBuffer copy(fromUnsigned);
   EXPECT_EQ(Text(ZAtomBuffer("\x01\x80\xFF", 3)), Text(copy));
   ZAtomBuffer viaUnsigned, viaChar;
-  viaUnsigned.AppendAtom(2, 300, static_cast<unsigned char>(0xE5));
-  viaChar.AppendAtom(2, 300, static_cast<char>(0xE5));
+  viaUnsigned.AppendAtom(2, 30, static_cast<unsigned char>(0xE5));
+  viaChar.AppendAtom(2, 30, static_cast<char>(0xE5));
   EXPECT_EQ(Text(viaChar), Text(viaUnsigned));
+  EXPECT_EQ(4u, viaChar.GetLength()) << "header, length and the byte";
 
   ZSyntax syntax(ZRegExp("a+"), 7);
   ZString text("aab");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <string>
 
@@ -68,6 +69,8 @@ TEST(ZString, Searching) {
   EXPECT_EQ(find("abcabc", "bc", back, 5, true), 5u);
   EXPECT_EQ(find("abcabc", "bc", back, 6, true), 0u);  // only the start is checked against the end
   EXPECT_EQ(find("abcabc", "ab", back, 1, true), 1u);
+  EXPECT_EQ(find("abcabc", "ca", back, 4, true), 3u);  // steps back past a near miss
+  EXPECT_EQ(find("abcabc", "cb", back, 5, true), 0u);  // down to the first byte
   EXPECT_EQ(find("abc", "b", static_cast<ZString::EDirection>(2), 1, true), 0u);
   EXPECT_EQ(find("abc", "", fwd, 0, true), 0u);
   // Near misses: candidates of the first byte that fail late, or overlap.
@@ -153,6 +156,9 @@ TEST(ZString, EditingCaseStripAndLines) {
   std::string got;
   for (int i = 0; i < 5; i++) got += Text(lines.ExtractLine()) + "|";
   EXPECT_EQ(got, "ab|b|c|d||");
+  ZString zero("a\n\0b", 4);
+  EXPECT_EQ(Text(zero.ExtractLine()), "a");
+  EXPECT_EQ(Text(zero), std::string("\0b", 2)) << "only line ends are stripped";
 }
 
 TEST(ZString, FormatIntoTheWorkArea) {
@@ -181,6 +187,10 @@ TEST(ZString, FormatPrintsLongsAsThirtyTwoBitValues) {
   EXPECT_EQ(Text(s), "[   7|8  |ab|5|002.2|z|%|%|1.5]");
   EXPECT_EQ(Text(s.Format("%-8ld|%+ld|%08lX", 42L, 5L, 255L)), "42      |+5|000000FF");
   EXPECT_EQ(Text(s.Format("%y-%")), "%y-%");  // no conversion: kept as written
+  int count = 5;
+  s.Format("%lc|%ls|%n|%jd", static_cast<std::wint_t>(L'w'), L"ide", &count, std::intmax_t{-9});
+  EXPECT_EQ(Text(s), "w|ide||-9");
+  EXPECT_EQ(5, count) << "%n stores nothing";
 }
 
 }  // namespace
