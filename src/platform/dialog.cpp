@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "nothrow.h"
 #include "win32_user.h"
 #include "win32_window.h"
 #include "window_table.h"
@@ -130,44 +131,46 @@ HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC dialogProc,
                                LPARAM initParam) {
-  if (parent != nullptr && !IsWindow(parent)) return 0;
-  HWND dialog = CreateDialogParamA(instance, name, parent, dialogProc, initParam);
-  if (dialog == nullptr) return -1;
-  // A dialog destroyed without EndDialog gives 0; a loop ended by WM_QUIT
-  // gives IDOK, the result a dialog has until EndDialog sets another.
-  INT_PTR result = 0;
-  for (;;) {
-    OrbWindow* w = OrbWinFind(dialog);
-    if (w == nullptr) break;
-    if (w->ended) {
-      result = w->endResult;
-      break;
-    }
-    MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && parent != nullptr) {
-      SendMessageA(parent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
-      w = OrbWinFind(dialog);
+  return NoThrow<INT_PTR>(-1, [&]() -> INT_PTR {
+    if (parent != nullptr && !IsWindow(parent)) return 0;
+    HWND dialog = CreateDialogParamA(instance, name, parent, dialogProc, initParam);
+    if (dialog == nullptr) return -1;
+    // A dialog destroyed without EndDialog gives 0; a loop ended by WM_QUIT
+    // gives IDOK, the result a dialog has until EndDialog sets another.
+    INT_PTR result = 0;
+    for (;;) {
+      OrbWindow* w = OrbWinFind(dialog);
       if (w == nullptr) break;
       if (w->ended) {
         result = w->endResult;
         break;
       }
+      MSG msg;
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && parent != nullptr) {
+        SendMessageA(parent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+        w = OrbWinFind(dialog);
+        if (w == nullptr) break;
+        if (w->ended) {
+          result = w->endResult;
+          break;
+        }
+      }
+      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      if (got == -1) {
+        result = -1;
+        break;
+      }
+      if (got == 0) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        result = IDOK;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
     }
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == -1) {
-      result = -1;
-      break;
-    }
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      result = IDOK;
-      break;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  DestroyWindow(dialog);
-  return result;
+    DestroyWindow(dialog);
+    return result;
+  });
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
@@ -193,15 +196,19 @@ int WINAPI GetDlgCtrlID(HWND window) {
 }
 
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
-  if (buffer != nullptr && size > 0) buffer[0] = '\0';
-  HWND item = GetDlgItem(dialog, id);
-  if (item == nullptr) return 0;
-  return static_cast<UINT>(GetWindowTextA(item, buffer, size));
+  return NoThrow<UINT>(0, [&]() -> UINT {
+    if (buffer != nullptr && size > 0) buffer[0] = '\0';
+    HWND item = GetDlgItem(dialog, id);
+    if (item == nullptr) return 0;
+    return static_cast<UINT>(GetWindowTextA(item, buffer, size));
+  });
 }
 
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
-  HWND item = GetDlgItem(dialog, id);
-  return item != nullptr ? SetWindowTextA(item, text) : FALSE;
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    HWND item = GetDlgItem(dialog, id);
+    return item != nullptr ? SetWindowTextA(item, text) : FALSE;
+  });
 }
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,

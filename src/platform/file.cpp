@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "nothrow.h"
 #include "win32_file.h"
 
 namespace {
@@ -142,24 +143,26 @@ FILE* OpenText(const std::string& path, char action) {
 }  // namespace
 
 FILE* _fsopen(const char* filename, const char* mode, int) {
-  if (filename == nullptr || mode == nullptr) {
-    errno = EINVAL;
-    return nullptr;
-  }
-  char action = mode[0];
-  const char* rest = mode + (action == '\0' ? 0 : 1);
-  bool plus = *rest == '+';
-  if (plus) rest++;
-  bool binary = *rest == 'b';
-  if ((action != 'r' && action != 'w' && action != 'a') ||
-      (*rest != '\0' && *rest != 'b' && *rest != 't') || (plus && !binary)) {
-    errno = EINVAL;
-    return nullptr;
-  }
-  std::string path = OsPath(filename);
-  if (!binary) return OpenText(path, action);
-  char posixMode[4] = {action, plus ? '+' : 'b', plus ? 'b' : '\0', '\0'};
-  return fopen(path.c_str(), posixMode);
+  return NoThrow<FILE*>(nullptr, [&]() -> FILE* {
+    if (filename == nullptr || mode == nullptr) {
+      errno = EINVAL;
+      return nullptr;
+    }
+    char action = mode[0];
+    const char* rest = mode + (action == '\0' ? 0 : 1);
+    bool plus = *rest == '+';
+    if (plus) rest++;
+    bool binary = *rest == 'b';
+    if ((action != 'r' && action != 'w' && action != 'a') ||
+        (*rest != '\0' && *rest != 'b' && *rest != 't') || (plus && !binary)) {
+      errno = EINVAL;
+      return nullptr;
+    }
+    std::string path = OsPath(filename);
+    if (!binary) return OpenText(path, action);
+    char posixMode[4] = {action, plus ? '+' : 'b', plus ? 'b' : '\0', '\0'};
+    return fopen(path.c_str(), posixMode);
+  });
 }
 
 int _fileno(FILE* stream) {
@@ -182,21 +185,27 @@ long _filelength(int fd) {
 int _commit(int fd) { return fd >= 0 && fsync(fd) == 0 ? 0 : -1; }
 
 int _access(const char* path, int mode) {
-  if (path == nullptr) return -1;
-  int how = F_OK;
-  if (mode & 2) how |= W_OK;
-  if (mode & 4) how |= R_OK;
-  return access(OsPath(path).c_str(), how) == 0 ? 0 : -1;
+  return NoThrow<int>(-1, [&]() -> int {
+    if (path == nullptr) return -1;
+    int how = F_OK;
+    if (mode & 2) how |= W_OK;
+    if (mode & 4) how |= R_OK;
+    return access(OsPath(path).c_str(), how) == 0 ? 0 : -1;
+  });
 }
 
 int _unlink(const char* path) {
-  if (path == nullptr) return -1;
-  return unlink(OsPath(path).c_str()) == 0 ? 0 : -1;
+  return NoThrow<int>(-1, [&]() -> int {
+    if (path == nullptr) return -1;
+    return unlink(OsPath(path).c_str()) == 0 ? 0 : -1;
+  });
 }
 
 BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (from == nullptr || to == nullptr) return FALSE;
-  std::string target = OsPath(to);
-  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && access(target.c_str(), F_OK) == 0) return FALSE;
-  return rename(OsPath(from).c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    if (from == nullptr || to == nullptr) return FALSE;
+    std::string target = OsPath(to);
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && access(target.c_str(), F_OK) == 0) return FALSE;
+    return rename(OsPath(from).c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+  });
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dirsearch.h"
+#include "nothrow.h"
 #include "win32_find.h"
 
 namespace {
@@ -34,17 +35,21 @@ BOOL Fill(DirSearch* search, LPWIN32_FIND_DATAA data) {
 }  // namespace
 
 HANDLE WINAPI FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA data) {
-  if (fileName == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
-  DirSearch* search = DirSearch::Start(fileName);
-  if (search == nullptr) return INVALID_HANDLE_VALUE;
-  Fill(search, data);
-  return search;
+  return NoThrow<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
+    if (fileName == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
+    DirSearch* search = DirSearch::Start(fileName);
+    if (search == nullptr) return INVALID_HANDLE_VALUE;
+    Fill(search, data);
+    return search;
+  });
 }
 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
-  DirSearch* search = DirSearch::FromHandle(find);
-  if (search == nullptr || data == nullptr) return FALSE;
-  return Fill(search, data);
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    DirSearch* search = DirSearch::FromHandle(find);
+    if (search == nullptr || data == nullptr) return FALSE;
+    return Fill(search, data);
+  });
 }
 
 BOOL WINAPI FindClose(HANDLE find) { return DirSearch::Close(find) ? TRUE : FALSE; }

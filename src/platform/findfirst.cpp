@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dirsearch.h"
+#include "nothrow.h"
 #include "win32_findfirst.h"
 
 namespace {
@@ -28,30 +29,34 @@ bool Fill(DirSearch* search, struct _finddata_t* info) {
 }  // namespace
 
 intptr_t _findfirst(const char* filespec, struct _finddata_t* fileinfo) {
-  if (filespec == nullptr || fileinfo == nullptr) {
-    errno = EINVAL;
-    return -1;
-  }
-  DirSearch* search = DirSearch::Start(filespec);
-  if (search == nullptr) {
-    errno = ENOENT;
-    return -1;
-  }
-  Fill(search, fileinfo);
-  return reinterpret_cast<intptr_t>(search);
+  return NoThrow<intptr_t>(-1, [&]() -> intptr_t {
+    if (filespec == nullptr || fileinfo == nullptr) {
+      errno = EINVAL;
+      return -1;
+    }
+    DirSearch* search = DirSearch::Start(filespec);
+    if (search == nullptr) {
+      errno = ENOENT;
+      return -1;
+    }
+    Fill(search, fileinfo);
+    return reinterpret_cast<intptr_t>(search);
+  });
 }
 
 int _findnext(intptr_t handle, struct _finddata_t* fileinfo) {
-  DirSearch* search = DirSearch::FromHandle(reinterpret_cast<const void*>(handle));
-  if (search == nullptr || fileinfo == nullptr) {
-    errno = EINVAL;
-    return -1;
-  }
-  if (!Fill(search, fileinfo)) {
-    errno = ENOENT;
-    return -1;
-  }
-  return 0;
+  return NoThrow<int>(-1, [&]() -> int {
+    DirSearch* search = DirSearch::FromHandle(reinterpret_cast<const void*>(handle));
+    if (search == nullptr || fileinfo == nullptr) {
+      errno = EINVAL;
+      return -1;
+    }
+    if (!Fill(search, fileinfo)) {
+      errno = ENOENT;
+      return -1;
+    }
+    return 0;
+  });
 }
 
 int _findclose(intptr_t handle) {

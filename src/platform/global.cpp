@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "nothrow.h"
 #include "refusal.h"
 #include "win32_global.h"
 
@@ -43,7 +44,15 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
       return nullptr;
     }
   }
-  Blocks()[handle] = Block{data, bytes, movable, 0};
+  bool recorded = NoThrow(false, [&] {
+    Blocks()[handle] = Block{data, bytes, movable, 0};
+    return true;
+  });
+  if (!recorded) {
+    if (movable) std::free(handle);
+    std::free(data);
+    return nullptr;
+  }
   return handle;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "nothrow.h"
 #include "win32_module.h"
 
 namespace {
@@ -120,24 +121,26 @@ bool DefinedIn(HMODULE module, void* address) {
 }  // namespace
 
 HMODULE WINAPI LoadLibraryA(LPCSTR name) {
-  if (name == nullptr || *name == '\0') return nullptr;
-  std::string path = Slashed(name);
-  if (path.find('/') != std::string::npos) return Open(path);
-  if (HMODULE module = Loaded(Candidates(path))) return module;
+  return NoThrow<HMODULE>(nullptr, [&]() -> HMODULE {
+    if (name == nullptr || *name == '\0') return nullptr;
+    std::string path = Slashed(name);
+    if (path.find('/') != std::string::npos) return Open(path);
+    if (HMODULE module = Loaded(Candidates(path))) return module;
 
-  const char* env = std::getenv("ORB_MODULE_PATH");
-  std::vector<std::string> dirs =
-      env ? SplitPath(env) : std::vector<std::string>{LibraryDirectory()};
-  for (const std::string& dir : dirs) {
-    for (const std::string& file : Candidates(path)) {
-      if (HMODULE module = Open(Slashed(dir) + "/" + file)) return module;
+    const char* env = std::getenv("ORB_MODULE_PATH");
+    std::vector<std::string> dirs =
+        env ? SplitPath(env) : std::vector<std::string>{LibraryDirectory()};
+    for (const std::string& dir : dirs) {
+      for (const std::string& file : Candidates(path)) {
+        if (HMODULE module = Open(Slashed(dir) + "/" + file)) return module;
+      }
     }
-  }
-  if (env != nullptr) return nullptr;
-  for (const std::string& file : Candidates(path)) {
-    if (HMODULE module = Open(file)) return module;
-  }
-  return nullptr;
+    if (env != nullptr) return nullptr;
+    for (const std::string& file : Candidates(path)) {
+      if (HMODULE module = Open(file)) return module;
+    }
+    return nullptr;
+  });
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
@@ -153,29 +156,31 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
-  if (buffer == nullptr || size == 0) return 0;
-  std::string file;
-  if (module == nullptr) {
-    char exe[4096];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return 0;
-    file.assign(exe, static_cast<size_t>(n));
-  } else {
-    struct link_map* map = nullptr;
-    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr) {
-      return 0;
+  return NoThrow<DWORD>(0, [&]() -> DWORD {
+    if (buffer == nullptr || size == 0) return 0;
+    std::string file;
+    if (module == nullptr) {
+      char exe[4096];
+      ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+      if (n <= 0) return 0;
+      file.assign(exe, static_cast<size_t>(n));
+    } else {
+      struct link_map* map = nullptr;
+      if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr) {
+        return 0;
+      }
+      file = map->l_name;
     }
-    file = map->l_name;
-  }
-  // A name too long for the buffer is cut and the result is the buffer's
-  // size, as on Windows.
-  if (file.size() >= size) {
-    std::memcpy(buffer, file.data(), size - 1);
-    buffer[size - 1] = '\0';
-    return size;
-  }
-  std::memcpy(buffer, file.data(), file.size() + 1);
-  return static_cast<DWORD>(file.size());
+    // A name too long for the buffer is cut and the result is the buffer's
+    // size, as on Windows.
+    if (file.size() >= size) {
+      std::memcpy(buffer, file.data(), size - 1);
+      buffer[size - 1] = '\0';
+      return size;
+    }
+    std::memcpy(buffer, file.data(), file.size() + 1);
+    return static_cast<DWORD>(file.size());
+  });
 }
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE) { return TRUE; }

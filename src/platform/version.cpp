@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lib/coding.h"
+#include "nothrow.h"
 #include "win32_version.h"
 
 namespace {
@@ -40,16 +41,20 @@ const std::vector<unsigned char>* Find(LPCSTR file) {
 }  // namespace
 
 DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR file, LPDWORD handle) {
-  if (handle != nullptr) *handle = 0;
-  const std::vector<unsigned char>* block = Find(file);
-  return block ? static_cast<DWORD>(block->size()) : 0;
+  return NoThrow<DWORD>(0, [&]() -> DWORD {
+    if (handle != nullptr) *handle = 0;
+    const std::vector<unsigned char>* block = Find(file);
+    return block ? static_cast<DWORD>(block->size()) : 0;
+  });
 }
 
 BOOL WINAPI GetFileVersionInfoA(LPCSTR file, DWORD, DWORD size, LPVOID data) {
-  const std::vector<unsigned char>* block = Find(file);
-  if (block == nullptr || data == nullptr) return FALSE;
-  std::memcpy(data, block->data(), size < block->size() ? size : block->size());
-  return TRUE;
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    const std::vector<unsigned char>* block = Find(file);
+    if (block == nullptr || data == nullptr) return FALSE;
+    std::memcpy(data, block->data(), size < block->size() ? size : block->size());
+    return TRUE;
+  });
 }
 
 BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* size) {
@@ -68,21 +73,23 @@ BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* 
 }
 
 BOOL OrbWin_RegisterVersionInfo(LPCSTR file, const VS_FIXEDFILEINFO* info) {
-  if (file == nullptr || *file == '\0' || info == nullptr) return FALSE;
-  std::vector<unsigned char> block(kBlockSize, 0);
-  orb::PutLittle(&block[0], kBlockSize, 2);
-  orb::PutLittle(&block[2], sizeof(VS_FIXEDFILEINFO), 2);
-  std::memcpy(&block[4], kKey, sizeof kKey);
-  VS_FIXEDFILEINFO fixed = *info;
-  fixed.dwSignature = VS_FFI_SIGNATURE;
-  fixed.dwStrucVersion = VS_FFI_STRUCVERSION;
-  DWORD words[sizeof(VS_FIXEDFILEINFO) / 4];
-  std::memcpy(words, &fixed, sizeof words);
-  for (size_t i = 0; i < sizeof words / 4; i++) {
-    orb::PutLittle(&block[kFixedOffset + 4 * i], words[i], 4);
-  }
-  Blocks()[Canonical(file)] = std::move(block);
-  return TRUE;
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    if (file == nullptr || *file == '\0' || info == nullptr) return FALSE;
+    std::vector<unsigned char> block(kBlockSize, 0);
+    orb::PutLittle(&block[0], kBlockSize, 2);
+    orb::PutLittle(&block[2], sizeof(VS_FIXEDFILEINFO), 2);
+    std::memcpy(&block[4], kKey, sizeof kKey);
+    VS_FIXEDFILEINFO fixed = *info;
+    fixed.dwSignature = VS_FFI_SIGNATURE;
+    fixed.dwStrucVersion = VS_FFI_STRUCVERSION;
+    DWORD words[sizeof(VS_FIXEDFILEINFO) / 4];
+    std::memcpy(words, &fixed, sizeof words);
+    for (size_t i = 0; i < sizeof words / 4; i++) {
+      orb::PutLittle(&block[kFixedOffset + 4 * i], words[i], 4);
+    }
+    Blocks()[Canonical(file)] = std::move(block);
+    return TRUE;
+  });
 }
 
 BOOL OrbWin_UnregisterVersionInfo(LPCSTR file) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "nothrow.h"
 #include "win32_window.h"
 #include "window_table.h"
 
@@ -316,8 +317,10 @@ LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
-  if (!IsWindow(window)) return FALSE;
-  return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
+  return NoThrow<BOOL>(FALSE, [&]() -> BOOL {
+    if (!IsWindow(window)) return FALSE;
+    return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
+  });
 }
 
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size) {
