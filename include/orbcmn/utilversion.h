@@ -26,8 +26,8 @@ ORBCMN_C intptr_t UtilAboutBox(HINSTANCE instance, HWND parent, const char* dial
 // The about dialog's procedure. On WM_INITDIALOG it centres the dialog over
 // its parent and, when the low 16 bits of lParam name a control, puts the
 // version text there (the control is left as it is when the module has no
-// version block or its memory cannot be allocated); WM_COMMAND from IDOK or IDCANCEL ends the
-// dialog with the whole wParam. Always 0.
+// version block or its memory cannot be allocated); WM_COMMAND from IDOK or
+// IDCANCEL ends the dialog with the whole wParam. Always 0.
 ORBCMN_C intptr_t ORBCMN_CALLBACK AboutDlgProc(HWND dialog, unsigned message, uintptr_t wParam,
                                                OrbLParam lParam);
 // Moves `window` (size, Z order and activation unchanged) so that it is

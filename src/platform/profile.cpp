@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "nothrow.h"
 #include "win32_profile.h"
 
 namespace {
@@ -309,17 +309,14 @@ BOOL WriteString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
 }  // namespace
 
 // The profile work needs memory of its own: when it runs out, the call
-// fails as Windows' does (an empty result, or nothing written) instead of
-// letting an exception out.
+// fails as Windows' does (an empty result, or nothing written).
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                       DWORD size, LPCSTR fileName) {
   if (buffer == nullptr || size == 0) return 0;
-  try {
-    return GetString(section, key, defaultValue, buffer, size, fileName);
-  } catch (const std::bad_alloc&) {
-    buffer[0] = '\0';
-    return 0;
-  }
+  DWORD n = NoThrow<DWORD>(
+      0, [&] { return GetString(section, key, defaultValue, buffer, size, fileName); });
+  if (n == 0) buffer[0] = '\0';  // also when memory ran out part way
+  return n;
 }
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName) {
@@ -359,9 +356,5 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, 
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (section == nullptr || fileName == nullptr) return FALSE;
-  try {
-    return WriteString(section, key, value, fileName);
-  } catch (const std::bad_alloc&) {
-    return FALSE;
-  }
+  return NoThrow<BOOL>(FALSE, [&] { return WriteString(section, key, value, fileName); });
 }
