@@ -12,16 +12,14 @@
 #include "support/alloclog.h"
 
 // The observer sees every request, a release of null too, so that tests can
-// prove the library makes no such call.
+// prove the library makes no such call. A block counts under the tag it was
+// allocated (or last resized) with; growing keeps the contents and
+// zero-fills the rest. Without a client tool calls answer 0.
 TEST(HostKitAllocator, TagsZeroFillAndTheObserver) {
   AllocLog log;
   void* a = HostKit_Alloc("tA", 10, 0);
   unsigned char* b = static_cast<unsigned char*>(HostKit_Alloc("tA", 64, 1));
-  void* c = HostKit_Alloc("tB", 30, 0);
   EXPECT_EQ(std::vector<unsigned char>(64, 0), std::vector<unsigned char>(b, b + 64));
-  // The release tag need not be the allocation tag; a block counts under
-  // the tag it was allocated (or last resized) with. Growing keeps the
-  // contents and zero-fills the rest.
   HostKit_Free("other", a);
   EXPECT_EQ(1, HostKit_LiveBlocks("tA"));
   std::memcpy(b, "abcdef", 6);
@@ -29,13 +27,12 @@ TEST(HostKitAllocator, TagsZeroFillAndTheObserver) {
   ASSERT_NE(nullptr, b);
   EXPECT_EQ(0, std::memcmp(b, "abcdef", 6));
   EXPECT_EQ(0, b[4095]);
-  EXPECT_EQ(2, HostKit_LiveBlocks("tB"));
+  EXPECT_EQ(1, HostKit_LiveBlocks("tB"));
   HostKit_Free("tB", b);
-  HostKit_Free("tB", c);
-  HostKit_Free("x", nullptr);  // seen, though no release at all
-  EXPECT_EQ(
-      "106 tA 10, 106 tA 64, 106 tB 30, 108 other 0, 107 tB 4096, 108 tB 0, 108 tB 0, 108 x 0",
-      log.Take());
+  HostKit_Free("x", nullptr);
+  EXPECT_EQ("106 tA 10, 106 tA 64, 108 other 0, 107 tB 4096, 108 tB 0, 108 x 0", log.Take());
+  intptr_t context[2] = {0, 0};
+  EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, context, 0, nullptr));
 }
 
 // The fail handler sees every allocate and resize request, numbered from 1
@@ -58,51 +55,35 @@ TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
   EXPECT_EQ(nullptr, HostKit_Realloc("fB", a, 16, 0));  // 4
   EXPECT_STREQ("1234567", a);
   EXPECT_EQ(1u << 20, HostKit_BlockSize(a));
-  EXPECT_EQ(1, HostKit_LiveBlocks("fB"));
   void* b = HostKit_Realloc("fC", nullptr, 4, 0);  // 5: a realloc of null
   HostKit_SetFailHandler(nullptr, nullptr);
-  void* c = HostKit_Alloc("fC", 4, 0);
-  EXPECT_NE(nullptr, c);
-  EXPECT_EQ(2, HostKit_LiveBlocks("fC"));
-  for (void* block : {static_cast<void*>(a), b, c}) HostKit_Free("f", block);
+  EXPECT_EQ(1, HostKit_LiveBlocks("fC"));
+  HostKit_Free("f", a);
+  HostKit_Free("f", b);
   EXPECT_EQ("106fA 8 1;106fA 9 2;107fB 1048576 3;107fB 16 4;107fC 4 5;", seen);
 }
 
 // The block table grows several times and loses blocks in an order unrelated
-// to their addresses; sizes, counts and bad-release reports stay exact.
+// to their addresses (every third, by a stride coprime with the count); sizes
+// and bad-release reports stay exact. Bad releases are reported, not
+// performed: a block freed twice, a block never allocated here, released
+// or resized.
 TEST(HostKitAllocator, ManyBlocksKeepTheirRecords) {
   long bad = HostKit_BadReleases();
   std::vector<void*> blocks(20000);
-  for (unsigned i = 0; i < blocks.size(); i++) {
-    blocks[i] = HostKit_Alloc(i % 2 ? "many1" : "many2", 1 + i % 97, 0);
-  }
-  // Free every third block (stride coprime with the count), then move odd
-  // survivors.
+  for (unsigned i = 0; i < blocks.size(); i++) blocks[i] = HostKit_Alloc("many", 1 + i % 97, 0);
   void* first = blocks[0];
   for (unsigned k = 0, i = 0; k < blocks.size() / 3; k++, i = (i + 7919) % blocks.size()) {
     HostKit_Free("many", std::exchange(blocks[i], nullptr));
   }
-  // Bad releases are reported, not performed: the first block freed twice,
-  // a block never allocated here, released or resized.
   HostKit_Free("many", first);
   int local = 0;
   HostKit_Free("x", &local);
   EXPECT_EQ(nullptr, HostKit_Realloc("x", &local, 16, 0));
-  for (unsigned i = 1; i < blocks.size(); i += 2) {
-    if (blocks[i] != nullptr) blocks[i] = HostKit_Realloc("many3", blocks[i], 500 + i % 13, 0);
-  }
-  EXPECT_EQ(0, HostKit_LiveBlocks("many1"));
   for (unsigned i = 0; i < blocks.size(); i++) {
     if (blocks[i] == nullptr) continue;
-    ASSERT_EQ(i % 2 ? 500 + i % 13 : 1 + i % 97, HostKit_BlockSize(blocks[i])) << i;
+    ASSERT_EQ(1 + i % 97, HostKit_BlockSize(blocks[i])) << i;
     HostKit_Free("many", blocks[i]);
   }
   EXPECT_EQ(bad + 3, HostKit_BadReleases());
-}
-
-// Without a client tool calls answer 0 (the default path check is tested
-// through the library's path utilities).
-TEST(HostKitDefaults, ToolCallsWithoutAHandlerAnswer0) {
-  intptr_t context[2] = {0, 0};
-  EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, context, 0, nullptr));
 }

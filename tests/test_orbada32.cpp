@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ std::string Disassemble(int32_t kind, const Bytes& bytes, int32_t room = 64) {
   return text.data();
 }
 
+const unsigned char kStream[] = {0xE0, 0x05, 0x07, 0x80, 0x02, 0xAA, 0xBB};
+unsigned char g_area[16];
+char g_text[64];
+
 }  // namespace
 
 TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
@@ -161,43 +166,32 @@ TEST_F(Orbada32, DisassembleTable) {
   }
 }
 
+// Areas too small report the size needed (a null area is an area of size 0,
+// a negative size no room); bad arguments give 1.
 TEST_F(Orbada32, AreasTooSmallAndBadArguments) {
-  Bytes in = Hex("E0 05 07 80 02 AA BB");
-  unsigned char area[16];
-  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(in, 4)) << "nothing written";
-  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(in, 5)) << "exactly the size asked for";
-  // A null area is an area of size 0, a negative size no room.
-  int32_t size = 100;
-  EXPECT_EQ(4, Ada()->normalize(in.data(), static_cast<int32_t>(in.size()), nullptr, &size));
-  EXPECT_EQ(5, size);
-  size = -5;
-  EXPECT_EQ(4, Ada()->normalize(in.data(), static_cast<int32_t>(in.size()), area, &size));
-  EXPECT_EQ(5, size);
-  // Bad arguments.
-  size = 4;
-  EXPECT_EQ(1, Ada()->normalize(in.data(), -1, area, &size));
-  EXPECT_EQ(0, size);
-  size = 4;
-  EXPECT_EQ(1, Ada()->normalize(nullptr, 3, area, &size));
-  EXPECT_EQ(0, size);
-  EXPECT_EQ(1, Ada()->normalize(in.data(), 0, area, nullptr));
-  // Sixteen hex bytes fill the area; seventeen do not fit and say so.
-  size = 16;
-  EXPECT_EQ(4, Ada()->assemble(1, "00112233445566778899AABBCCDDEEFF01", 0, area, &size));
-  EXPECT_EQ(17, size);
-  // No area at all: the size needed comes back.
-  size = 16;
-  EXPECT_EQ(4, Ada()->assemble(2, "9", 0, nullptr, &size));
-  EXPECT_EQ(4, size);
-  size = 64;
-  area[0] = 9;
-  EXPECT_EQ(4, Ada()->disassemble(2, area, 1, 0, nullptr, &size));
-  EXPECT_EQ(2, size);
-
-  char text[64];
-  EXPECT_EQ(1, Ada()->assemble(2, nullptr, 0, area, &size));
-  EXPECT_EQ(1, Ada()->assemble(2, "1", 0, area, nullptr));
-  EXPECT_EQ(1, Ada()->disassemble(2, nullptr, 1, 0, text, &size));
-  EXPECT_EQ(1, Ada()->disassemble(2, area, -1, 0, text, &size));
-  EXPECT_EQ(1, Ada()->disassemble(2, area, 1, 0, text, nullptr));
+  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(Bytes(kStream, kStream + 7), 4)) << "nothing written";
+  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(Bytes(kStream, kStream + 7), 5)) << "exactly fits";
+  // clang-format off
+  const struct { int32_t size; int32_t (*call)(int32_t*); int32_t result, after; } cases[] = {
+      {100, [](int32_t* n) { return Ada()->normalize(kStream, 7, nullptr, n); }, 4, 5},
+      {-5, [](int32_t* n) { return Ada()->normalize(kStream, 7, g_area, n); }, 4, 5},
+      {4, [](int32_t* n) { return Ada()->normalize(kStream, -1, g_area, n); }, 1, 0},
+      {4, [](int32_t* n) { return Ada()->normalize(nullptr, 3, g_area, n); }, 1, 0},
+      // Sixteen hex bytes fill the area; seventeen do not fit and say so.
+      {16, [](int32_t* n) {
+         return Ada()->assemble(1, "00112233445566778899AABBCCDDEEFF01", 0, g_area, n); }, 4, 17},
+      {16, [](int32_t* n) { return Ada()->assemble(2, "9", 0, nullptr, n); }, 4, 4},
+      {64, [](int32_t* n) { return Ada()->disassemble(2, kStream + 1, 1, 0, nullptr, n); }, 4, 2},
+      {64, [](int32_t* n) { return Ada()->assemble(2, nullptr, 0, g_area, n); }, 1, 64},
+      {64, [](int32_t* n) { return Ada()->disassemble(2, nullptr, 1, 0, g_text, n); }, 1, 64},
+      {64, [](int32_t* n) { return Ada()->disassemble(2, kStream, -1, 0, g_text, n); }, 1, 64}};
+  // clang-format on
+  for (size_t i = 0; i < std::size(cases); i++) {
+    int32_t size = cases[i].size;
+    EXPECT_EQ(cases[i].result, cases[i].call(&size)) << "row " << i;
+    EXPECT_EQ(cases[i].after, size) << "row " << i;
+  }
+  EXPECT_EQ(1, Ada()->normalize(kStream, 0, g_area, nullptr));
+  EXPECT_EQ(1, Ada()->assemble(2, "1", 0, g_area, nullptr));
+  EXPECT_EQ(1, Ada()->disassemble(2, g_area, 1, 0, g_text, nullptr));
 }

@@ -1,5 +1,4 @@
-// Character classes of Windows-1252, single-byte character stepping and
-// fixed local blocks.
+// Character classes of Windows-1252 and single-byte character stepping.
 #include <gtest/gtest.h>
 
 #include "platform/win32.h"
@@ -22,12 +21,4 @@ TEST(PlatformChar, LettersOfWindows1252AndSteppingWithinTheEnds) {
   EXPECT_EQ(text + 2, CharNextA(text + 2));  // stays on the terminator
   EXPECT_EQ(text, CharPrevA(text, text + 1));
   EXPECT_EQ(text, CharPrevA(text, text));  // never before the start
-}
-
-// (The library's fixed blocks of a real size are used by AppendFile.)
-TEST(PlatformLocal, ASizeOfZeroIsStillABlock) {
-  HLOCAL empty = LocalAlloc(LMEM_FIXED, 0);
-  EXPECT_NE(nullptr, empty);
-  EXPECT_EQ(nullptr, LocalFree(empty));
-  EXPECT_EQ(nullptr, LocalFree(nullptr));
 }

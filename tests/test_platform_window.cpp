@@ -1,12 +1,11 @@
-// The window system, message queue, dialogs, version blocks and file
-// handles of the platform layer, as far as the library relies on them.
+// The window system, message queue and dialogs of the platform layer, as
+// far as the library relies on them.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
-#include "support/tempfiles.h"
 
 namespace {
 
@@ -101,56 +100,6 @@ TEST_F(WindowTest, DialogsEndOnCloseQuitOrFailure) {
   DestroyWindow(owner);
 #if !defined(_WIN32)
   EXPECT_TRUE(OrbWin_UnregisterDialogTemplate(nullptr, "testdlg"));
-#endif
-}
-
-// Reading, short reads and OF_CREATE emptying a file are shown by the
-// whole-file transfer tests through the library; what stays are the errors.
-// (Movable global blocks are used by the about box; the test main checks
-// that every test frees them.)
-TEST(PlatformFiles, MissingFilesAndDirectoriesAreRefused) {
-  TempDir dir;
-  OFSTRUCT info;
-  EXPECT_EQ(HFILE_ERROR, OpenFile(dir.File("missing").c_str(), &info, OF_READ));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, info.nErrCode);
-  // A directory is refused up front, not at the first read.
-  EXPECT_EQ(HFILE_ERROR, OpenFile(dir.path().c_str(), &info, OF_READ));
-  EXPECT_EQ(ERROR_ACCESS_DENIED, info.nErrCode);
-}
-
-// Version blocks: on Windows the test program's own resource
-// (support/windows.rc), on POSIX a block registered for a file; both carry
-// file version 4.12.
-TEST(PlatformVersion, FixedInformationAndLayout) {
-  TempDir dir;
-  EXPECT_EQ(0u, GetFileVersionInfoSizeA(dir.File("module.dll").c_str(), nullptr));
-#if defined(_WIN32)
-  char file[MAX_PATH];
-  ASSERT_NE(0u, GetModuleFileNameA(nullptr, file, sizeof file));
-#else
-  std::string name = dir.File("module.so");
-  const char* file = name.c_str();
-  VS_FIXEDFILEINFO info = {};
-  info.dwFileVersionMS = 0x0004000C;
-  info.dwFileVersionLS = 0x00020003;
-  ASSERT_TRUE(OrbWin_RegisterVersionInfo(file, &info));
-#endif
-  DWORD size = GetFileVersionInfoSizeA(file, nullptr);
-  std::vector<unsigned char> block(size);
-  ASSERT_TRUE(GetFileVersionInfoA(file, 0, size, block.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &length));
-  EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-  EXPECT_EQ(0x0004000Cu, fixed->dwFileVersionMS);
-#if !defined(_WIN32)
-  // The single-byte layout: lengths, key, signature, structure version,
-  // then the file version as two 32-bit words.
-  ASSERT_EQ(72u, size);
-  const char head[] =
-      "\x48\0\x34\0VS_VERSION_INFO\0\xBD\x04\xEF\xFE\0\0\x01\0\x0C\0\x04\0\x03\0\x02\0";
-  EXPECT_EQ(std::string(head, 36), std::string(block.begin(), block.begin() + 36));
-  EXPECT_TRUE(OrbWin_UnregisterVersionInfo(file));
 #endif
 }
 
