@@ -43,24 +43,19 @@ TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
       [](void*, int entry, const char* tag, unsigned size, unsigned long serial) {
         seen += std::to_string(entry) + tag + " " + std::to_string(size) + " " +
                 std::to_string(serial) + ";";
-        return static_cast<int>(serial % 2 == 0);
+        return static_cast<int>(serial > 1);
       },
       nullptr);
-  char* a = static_cast<char*>(HostKit_Alloc("fA", 8, 0));  // 1
-  EXPECT_EQ(nullptr, HostKit_Alloc("fA", 9, 0));            // 2
+  char* a = static_cast<char*>(HostKit_Alloc("fA", 8, 0));
+  EXPECT_EQ(nullptr, HostKit_Alloc("fA", 9, 0));
   ASSERT_NE(nullptr, a);
   std::memcpy(a, "1234567", 8);
-  a = static_cast<char*>(HostKit_Realloc("fB", a, 1 << 20, 0));  // 3
-  ASSERT_NE(nullptr, a);
-  EXPECT_EQ(nullptr, HostKit_Realloc("fB", a, 16, 0));  // 4
-  EXPECT_STREQ("1234567", a);
-  EXPECT_EQ(1u << 20, HostKit_BlockSize(a));
-  void* b = HostKit_Realloc("fC", nullptr, 4, 0);  // 5: a realloc of null
+  EXPECT_EQ(nullptr, HostKit_Realloc("fB", a, 16, 0));
   HostKit_SetFailHandler(nullptr, nullptr);
-  EXPECT_EQ(1, HostKit_LiveBlocks("fC"));
+  EXPECT_STREQ("1234567", a);
+  EXPECT_EQ(8u, HostKit_BlockSize(a));
   HostKit_Free("f", a);
-  HostKit_Free("f", b);
-  EXPECT_EQ("106fA 8 1;106fA 9 2;107fB 1048576 3;107fB 16 4;107fC 4 5;", seen);
+  EXPECT_EQ("106fA 8 1;106fA 9 2;107fB 16 3;", seen);
 }
 
 // The block table grows several times and loses blocks in an order unrelated

@@ -54,15 +54,6 @@ inline std::string TestPluginDir(const char* name) {
   return std::string(ORB_TEST_PLUGIN_DIR) + "/" + name;
 }
 
-// The plug-in file of folder `name`, as that platform's loader finds it.
-inline std::string TestPluginFile(const char* name) {
-#if defined(_WIN32)
-  return TestPluginDir(name) + (std::string(name) == "plain" ? "/orbada32.dll" : "/ORBADA32.DLL");
-#else
-  return TestPluginDir(name) + (std::string(name) == "plain" ? "/orbada32.so" : "/liborbada32.so");
-#endif
-}
-
 // The name a test plug-in reports; "" for a module without one (the real
 // plug-in) or a null module.
 inline std::string TestPluginName(HMODULE module) {
