@@ -1,5 +1,6 @@
-// Action table files: the records of the six classes, loading that
-// appends, damaged and cut-off files, refusals and shared elements.
+// The action model and its files: building and queries, copies that share
+// elements, the records of the six classes, loading that appends, damaged
+// and cut-off files, refusals; and the argument text sequence.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "actions/support.h"
+#include "hostkit/hostkit.h"
 #include "orbcmn/orbcmn.h"
 #include "support/streamfile.h"
 
@@ -77,7 +79,7 @@ void Fill(ZActionTable& table) {
 }
 
 // Every record item by item; loaded back, the table saves the same bytes;
-// cut anywhere, it fails to load.
+// cut anywhere, it fails to load and adds nothing.
 TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   ZActionTable empty, table;
   EXPECT_EQ(Saved<ZActionTable>(&empty), B("00 01 ZActionTable #1 00 01 FF ED 00 00"));
@@ -102,9 +104,9 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   EXPECT_TRUE(ZActionTable::Load(Loader(expected), loaded));
   EXPECT_EQ(Saved<ZActionTable>(loaded), expected);
   for (size_t cut = 0; cut < expected.size(); ++cut) {
-    ZActionTable part;
-    EXPECT_FALSE(ZActionTable::Load(Loader(Bytes(expected.begin(), expected.begin() + cut)), part))
-        << cut;
+    ZActionTable part;  // keeps whole descriptions only
+    EXPECT_FALSE(ZActionTable::Load(Loader(Bytes(expected.begin(), expected.begin() + cut)), part));
+    EXPECT_EQ(part.GetDescriptions().size(), 0) << cut;
   }
 
   // Loaded again, the table appends a second description. A description
@@ -124,11 +126,12 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
 }
 
 // Copied, or assigned over a distinct element of other content, every
-// element saves as its source does: no field stays behind.
+// element saves as its source does: no field stays behind. Copies share the
+// elements, which live while any holder does.
 TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
-  ZActionTable table;
-  Fill(table);
-  ZActionDescription& d = **table.GetDescriptions().begin();
+  auto table = std::make_unique<ZActionTable>();
+  Fill(*table);
+  ZActionDescription& d = **table->GetDescriptions().begin();
   ZActionCode& code = **d.GetCodes().begin();
   ZActionFragment& bytes = **code.GetFragments().begin();
   ZActionFragment& index = **code.GetFragments().rbegin();
@@ -140,43 +143,35 @@ TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
     EXPECT_EQ(Saved<T>(copy), Saved<T>(source));
   };
   ZString other("other");
-  ZActionDescription different(other, 0x11);
-  different.SetServerName(other);
-  different.SetAccessRight(5);
-  different.AddArgument(1, ZActionArgument::Text, other, 0, 0);
-  different.AddCode(1);
-  assigned(d, different);
+  ZActionTable different;
+  ZActionDescription* e = different.AddDescription(other, 0x11);
+  e->SetServerName(other);
+  e->SetAccessRight(5);
+  e->AddArgument(1, ZActionArgument::Text, other, 0, 0);
+  e->AddCode(1);
+  assigned(*table, different);
+  assigned(d, *e);
   assigned(**d.GetArguments().begin(), ZActionArgument(ZActionArgument::Text, other, 7, 7));
   assigned(code, ZActionCode(5));
   assigned(bytes, ZActionFragment(index));
   assigned(index, ZActionFragment(bytes));
   assigned(**code.GetConditions().begin(),
            ZActionCondition(2, ZActionCondition::AtMost, ZActionCondition::Or, other));
-}
 
-// Loading the second description alone keeps it with its first two codes;
-// loading the table keeps the whole first description only.
-TEST_F(ActionFile, CutInsideTheThirdCode) {
-  ZActionTable table;
-  ZString first("first"), second("second");
-  table.AddDescription(first, 0)->AddCode(0);
-  ZActionDescription* d = table.AddDescription(second, 0);
-  for (int i = 0; i < 4; ++i) {
-    ZActionCode* code = d->AddCode(0);
-    code->AddFragment(ZActionFragment::StreamBytes, Hex("01 0A"));
-    code->AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::Replace, long(i));
-  }
-  Bytes whole = Saved<ZActionTable>(table);
-  // The second description's third code is the fourth code record.
-  for (long cut = Nth(whole, "ZActionCode", 3) + 1; cut < Nth(whole, "ZActionCode", 4); cut += 5) {
-    Bytes part(whole.begin(), whole.begin() + cut), alone(part.begin(), part.begin() + 2);
-    alone.insert(alone.end(), part.begin() + Nth(part, "ZActionDescription", 1), part.end());
-    EXPECT_EQ(LoadFails(alone), 2) << cut;
-    ZActionTable loaded;
-    EXPECT_FALSE(ZActionTable::Load(Loader(part), loaded));
-    ASSERT_EQ(loaded.GetDescriptions().size(), 1);
-    EXPECT_EQ(Str((*loaded.GetDescriptions().begin())->GetName()), "first");
-  }
+  ZActionTable copy(*table);
+  ZActionDescription descriptionCopy(d);
+  ZActionCode codeCopy(code);
+  EXPECT_TRUE(*copy.GetDescriptions().begin() == &d && *codeCopy.GetFragments().begin() == &bytes &&
+              descriptionCopy.GetArgument(0) == d.GetArgument(0));
+  const Bytes saved = Saved<ZActionDescription>(d);
+  table->AddDescription(other, 0);  // not added to the copy
+  table.reset();
+  copy = copy;
+  EXPECT_EQ(copy.GetDescriptions().size(), 1);
+  copy = ZActionTable();  // the code lives on in descriptionCopy and codeCopy
+  descriptionCopy = descriptionCopy;
+  EXPECT_EQ(Saved<ZActionDescription>(descriptionCopy), saved);
+  EXPECT_EQ(ToHex((*codeCopy.GetFragments().begin())->GetBytes()), "01 05");
 }
 
 // Saves fail, and report it, when a value does not fit its item, and when
@@ -248,6 +243,88 @@ TEST_F(ActionFile, SharedAndDamagedRecords) {
   LoadFails(schema);
   EXPECT_EQ(LoadFails(tag), 0);
   LoadFails(null);
+}
+
+// What a description can have: pay/free, wait-on, magic and pop as "pwmP",
+// a '-' for each it cannot.
+std::string Can(ZActionDescription& d) {
+  return std::string(d.CanHavePayFree() ? "p" : "-") + (d.CanHaveWaitOn() ? "w" : "-") +
+         (d.CanHaveMagic() ? "m" : "-") + (d.CanHavePop() ? "P" : "-");
+}
+
+// Pay/free and wait-on come from the flags (cut to 16 bits), magic and pop
+// from the variants of the codes added (cut to 16 bits). Arguments are
+// numbered from 1, each above the last.
+TEST(ActionModel, FlagsCodeVariantsAndArguments) {
+  ZActionTable table;
+  ZString name("Pay"), close("Close"), x("x"), y("y");
+  ZActionDescription* d = table.AddDescription(name, 0x12324);
+  ZActionDescription* e = table.AddDescription(close, OptionMarker21 | 0x13);
+  EXPECT_NE(table.AddDescription(name, 0x13), d);
+  EXPECT_EQ(d->GetFlags(), 0x2324);
+  std::string can = Can(*d) + Can(*e) + Can(**table.GetDescriptions().rbegin());
+  e->AddCode(0);
+  can += Can(*e);
+  e->AddCode(1);
+  EXPECT_EQ(can + Can(*e), "pw--p-------p---p-m-");
+  EXPECT_EQ(e->AddCode(0x10002)->GetVariant(), 2);
+  EXPECT_EQ(e->GetCodeVariants(), 3);
+
+  EXPECT_TRUE(table.Find(ZString("Pay")) == d && table.Find(ZString("pay")) == nullptr);
+  ZListString names;
+  names.push_back(ZString("stale"));  // replaced
+  EXPECT_TRUE(table.GetActionNames(names));
+  EXPECT_EQ(Join(names), "[Pay][Close][Pay]");
+  EXPECT_TRUE(ZActionTable().GetActionNames(names) && names.size() == 0);
+
+  // Index 3 goes to index 1; 0, a repeat and a lower index are refused.
+  std::string added;
+  for (int index : {0, 1, 1, 3, 2})
+    added += d->AddArgument(index, ZActionArgument::Text, y, 2, 0) ? "+" : "-";
+  EXPECT_EQ(added, "-+-+-");
+  EXPECT_TRUE(d->AddArgument(4, ZActionArgument::Number, x, 0x10002, -0x10003));
+  ASSERT_EQ(d->GetNumArgs(), 3);
+  EXPECT_EQ(Str(d->GetArgName(2)) + Str(d->GetArgName(-1)) + Str(d->GetArgName(3)),
+            "xUnknownUnknown");
+  EXPECT_EQ(d->GetArgument(2)->GetSize(), 2);  // both cut to 16 bits
+  EXPECT_EQ(d->GetArgument(2)->GetShift(), -3);
+}
+
+TEST(ActionModel, VectorStringHoldsCopies) {
+  // Grown 4 -> 8 -> 16 and full: appending one of its own strings must not
+  // lose the source while the storage moves to room for 32.
+  static std::string grown;  // the storage requests, in strings
+  HostKit_SetAllocObserver(
+      [](void*, int entry, const char*, void*, unsigned size) {
+        if (entry == 106 && size >= 4 * sizeof(ZString) && size % sizeof(ZString) == 0) {
+          grown += std::to_string(size / sizeof(ZString)) + " ";
+        }
+      },
+      nullptr);
+  ZVectorString v;
+  v.push_back(ZString("t0"));
+  while (v.size() < 16) v.push_back(ZString("x"));
+  v.push_back(v[0]);
+  HostKit_SetAllocObserver(nullptr, nullptr);
+  EXPECT_EQ(grown, "4 8 16 32 ");
+  ASSERT_EQ(v.size(), 17);
+
+  // Copies, on the heap too, and assignments hold their own strings.
+  auto copy = std::make_unique<ZVectorString>(v);
+  ZVectorString small;
+  v[0] = "changed";
+  small.push_back(ZString("only"));
+  EXPECT_EQ(Str((*copy)[0]) + Str((*copy)[16]), "t0t0");
+  *copy = small;
+  small = ZVectorString();
+  EXPECT_EQ(Join(*copy) + Join(small), "[only]");
+  delete[] new ZVectorString[2];
+
+  // Outside the sequence: an empty string, nothing read out of bounds.
+  const ZVectorString& constant = v;
+  EXPECT_TRUE(constant[-1].IsEmpty() && constant[17].IsEmpty());
+  v.clear();
+  EXPECT_TRUE(constant[0].IsEmpty());
 }
 
 }  // namespace

@@ -77,13 +77,17 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// The run ended with `code`, and its standard error holds the cause, and
-// the name of the file FILE stood for.
-testing::AssertionResult Fails(const Result& r, int code, const std::string& cause) {
-  if (r.code == code && Contains(r.err, r.file) && Contains(r.err, cause)) {
+// The run ended with `code` and printed text: on standard output for 0
+// (all of it when text ends a line), else on standard error with the name
+// of the file FILE stood for.
+testing::AssertionResult Ends(const Result& r, int code, const std::string& text) {
+  const std::string& shown = code == 0 ? r.out : r.err;
+  bool whole = code == 0 && !text.empty() && text.back() == '\n';
+  if (r.code == code &&
+      (whole ? shown == text : Contains(shown, r.file) && Contains(shown, text))) {
     return testing::AssertionSuccess();
   }
-  return testing::AssertionFailure() << "exit code " << r.code << ", standard error:\n" << r.err;
+  return testing::AssertionFailure() << "exit code " << r.code << ", output:\n" << r.out << r.err;
 }
 
 // Standard output of a run that must end with exit code 0.
@@ -93,61 +97,53 @@ std::string Out(const std::string& args, const std::string& in = "") {
   return r.out;
 }
 
-// Each command's whole output, or a part of it (a row whose output does not
-// end the line).
-TEST(Orbtool, QueriesGenerationAndText) {
-  const std::pair<const char*, const char*> outputs[] = {
-      // Bit flags and an unnamed bit; bit fields.
-      {"atoms value ATOMS window-style 0 0x15", "border | close-box | modal\n"},
-      {"atoms value ATOMS window-style 0 0x40", "64\n"},
-      {"atoms parse ATOMS field-align 0 'right|bottom|bold'", "26 (0x1a)\n"},
-      // Options by name; pixels stored in units of 16 (shift 4), dx and dy signed.
-      {"actions generate ACTIONS open-form orders --options magic,wait-on",
-       "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00\n"},
-      {"actions generate ACTIONS scroll-by 64 -3 7",
-       "00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00\n"},
-      {"actions recognize ACTIONS '00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00'",
-       "action \"open-form\"\noptions 0x21 (magic, wait-on)\nargument 0 \"form\": \"orders\"\n"},
-      {"actions recognize ACTIONS '00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00'",
-       "action \"scroll-by\"\noptions 0x0\nargument 0 \"pixels\": \"64\"\n"
-       "argument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n"},
-      {"regex '&[0-9]+' 123abc", "rest \"abc\"\nparameter 1 \"123\"\n"},
-      {"tokenize SAMPLES/syntax.txt 'width=640; title=\"Order entry\"; modal=no;'",
-       "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n"},
-      // The commands that query tables take the binary form as well.
-      {"atoms value BUILT/atoms.bin window-frame 0 3", "etched\n"},
-      {"actions generate BUILT/actions.bin goto-page 42", "00 01 00 05 01 02 00 2a 00 02 00\n"},
-      {"version", "ORBCMN Build 14"},
-      {"atoms lookup ATOMS 1 40 3", "centre: mask 0x3, pattern 0x1"},
-      {"demo", "2 classes, 6 protocols, 19 atoms"},
-  };
-  for (const auto& c : outputs) {
-    std::string out = Out(c.first), part = c.second;
-    EXPECT_TRUE(part.back() == '\n' ? out == part : Contains(out, part)) << c.first << ":\n" << out;
-  }
-}
-
+// A stream assembled from the sample disassembles, with names or without,
+// to a text that assembles to the same bytes.
 TEST(Orbtool, StreamAssembleDisassembleRoundTrip) {
   std::string hex = Out("stream asm --table ATOMS SAMPLES/stream.txt");
-  EXPECT_EQ(hex.substr(0, 20), "00 01 00 01 01 02 00");  // window-open, data 00 01
   std::string bytes = "'" + hex.substr(0, hex.size() - 1) + "'";
-  std::string dis = Out("stream disasm --table ATOMS " + bytes);
+  std::string dis = Out("stream disasm --table ATOMS " + bytes),
+              bare = Out("stream disasm " + bytes);
   EXPECT_TRUE(Contains(dis, "1 5 window-style = border|title-bar|close-box\n")) << dis;
   EXPECT_TRUE(Contains(dis, "1 2 window-title \"Order entry\"\n")) << dis;
-  // The printed text assembles to the same bytes, with names or without.
-  EXPECT_EQ(Out("stream asm --table ATOMS -", dis), hex);
-  std::string bare = Out("stream disasm " + bytes);
   EXPECT_TRUE(Contains(bare, "1 5 ? [00 07]\n")) << bare;
-  EXPECT_EQ(Out("stream asm -", bare), hex);
+  EXPECT_EQ(Out("stream asm --table ATOMS -", dis) + Out("stream asm -", bare), hex + hex);
 }
 
-TEST(Orbtool, FailuresNameTheFileAndTheCause) {
+// Each command's output (all of it, or a part of it that does not end the
+// line), or its failure: the exit code and a message naming the file and
+// the cause.
+TEST(Orbtool, OutputsAndFailures) {
   TempDir dir;
   const struct {
     std::string args, input;
     int code;
-    std::string cause;
+    std::string text;
   } cases[] = {
+      // Bit flags and an unnamed bit; bit fields.
+      {"atoms value ATOMS window-style 0 0x15", "", 0, "border | close-box | modal\n"},
+      {"atoms value ATOMS window-style 0 0x40", "", 0, "64\n"},
+      {"atoms parse ATOMS field-align 0 'right|bottom|bold'", "", 0, "26 (0x1a)\n"},
+      // Options by name; pixels stored in units of 16 (shift 4), dx and dy signed.
+      {"actions generate ACTIONS open-form orders --options magic,wait-on", "", 0,
+       "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00\n"},
+      {"actions generate ACTIONS scroll-by 64 -3 7", "", 0,
+       "00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00\n"},
+      {"actions recognize ACTIONS '00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00'", "", 0,
+       "action \"open-form\"\noptions 0x21 (magic, wait-on)\nargument 0 \"form\": \"orders\"\n"},
+      {"actions recognize ACTIONS '00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00'", "", 0,
+       "action \"scroll-by\"\noptions 0x0\nargument 0 \"pixels\": \"64\"\n"
+       "argument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n"},
+      {"regex '&[0-9]+' 123abc", "", 0, "rest \"abc\"\nparameter 1 \"123\"\n"},
+      {"tokenize SAMPLES/syntax.txt 'width=640; title=\"Order entry\"; modal=no;'", "", 0,
+       "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n"},
+      // The commands that query tables take the binary form as well.
+      {"atoms value BUILT/atoms.bin window-frame 0 3", "", 0, "etched\n"},
+      {"actions generate BUILT/actions.bin goto-page 42", "", 0,
+       "00 01 00 05 01 02 00 2a 00 02 00\n"},
+      {"version", "", 0, "ORBCMN Build 14"},
+      {"atoms lookup ATOMS 1 40 3", "", 0, "centre: mask 0x3, pattern 0x1"},
+      {"demo", "", 0, "2 classes, 6 protocols, 19 atoms"},
       {"atoms lookup ATOMS no-such-atom", "", 1, "atoms.json: no atom named 'no-such-atom'"},
       {"atoms parse ATOMS window-style 0 'border | modal'", "", 1, "is not a value of argument 0"},
       {"atoms dump FILE", "{\"classes\": [", 1, "not valid JSON"},
@@ -186,7 +182,7 @@ TEST(Orbtool, FailuresNameTheFileAndTheCause) {
       // A directory: Windows refuses to open it, POSIX to read it.
       {"atoms dump " + dir.path(), "", 1, dir.path() + ": cannot "},
   };
-  for (const auto& c : cases) EXPECT_TRUE(Fails(Tool(c.args, c.input), c.code, c.cause)) << c.args;
+  for (const auto& c : cases) EXPECT_TRUE(Ends(Tool(c.args, c.input), c.code, c.text)) << c.args;
 
     // Where the loader finds no plug-in, it is absent.
 #if defined(_WIN32)
@@ -199,8 +195,8 @@ TEST(Orbtool, FailuresNameTheFileAndTheCause) {
 #else
   std::string tool = "ORB_MODULE_PATH=" + dir.path() + " " + kTool;
 #endif
-  EXPECT_TRUE(Fails(Tool("actions generate ACTIONS move-to 1 2", "", tool), 1,
-                    "needs the plug-in ORBADA32, which is absent"));
+  EXPECT_TRUE(Ends(Tool("actions generate ACTIONS move-to 1 2", "", tool), 1,
+                   "needs the plug-in ORBADA32, which is absent"));
 }
 
 TEST(Orbtool, TextToBinaryToTextAndBinaryToTextToBinary) {
@@ -217,27 +213,26 @@ TEST(Orbtool, TextToBinaryToTextAndBinaryToTextToBinary) {
 
     // Damaged binaries: cut anywhere, or bytes after the table.
     for (size_t cut : {size_t(0), size_t(2), bytes.size() / 2, bytes.size() - 1}) {
-      EXPECT_TRUE(
-          Fails(Tool(group + " dump FILE", bytes.substr(0, cut)), 1, "damaged or truncated"))
+      EXPECT_TRUE(Ends(Tool(group + " dump FILE", bytes.substr(0, cut)), 1, "damaged or truncated"))
           << group << cut;
     }
-    EXPECT_TRUE(Fails(Tool(group + " dump FILE", bytes + "x"), 1, "bytes follow the"));
+    EXPECT_TRUE(Ends(Tool(group + " dump FILE", bytes + "x"), 1, "bytes follow the"));
   }
   // A table the text cannot give back: an upper-case name, which the
   // building operations never make.
   std::string bytes = ReadText(kBuilt + "/atoms.bin");
   ASSERT_NE(bytes.find("window-open"), std::string::npos);
   bytes[bytes.find("window-open")] = 'W';
-  EXPECT_TRUE(Fails(Tool("atoms dump FILE", bytes), 1,
-                    "class 1, protocol 1, atom 1: the name has upper-case letters; the text "
-                    "form cannot hold this table"));
+  EXPECT_TRUE(Ends(Tool("atoms dump FILE", bytes), 1,
+                   "class 1, protocol 1, atom 1: the name has upper-case letters; the text "
+                   "form cannot hold this table"));
 
   // A target that cannot be replaced (a folder holding a file) is left as
   // it was, with nothing written beside it.
   std::filesystem::create_directory(dir.File("kept"));
   ASSERT_TRUE(WriteBytes(dir.File("kept/inside"), {'k'}));
-  EXPECT_TRUE(Fails(Tool("atoms build ATOMS -o " + dir.File("kept")), 1,
-                    dir.File("kept") + ": cannot write"));
+  EXPECT_TRUE(Ends(Tool("atoms build ATOMS -o " + dir.File("kept")), 1,
+                   dir.File("kept") + ": cannot write"));
   EXPECT_EQ(ReadText(dir.File("kept/inside")), "k");
   auto entries = std::filesystem::directory_iterator(dir.path());
   EXPECT_EQ(2, std::distance(begin(entries), end(entries))) << "t.bin and kept only";
@@ -245,9 +240,9 @@ TEST(Orbtool, TextToBinaryToTextAndBinaryToTextToBinary) {
   // A disk that fills up (a file size limit of 1 KiB, a POSIX shell's):
   // the old file stays whole.
   WriteText(dir.File("old.bin"), "old contents");
-  EXPECT_TRUE(Fails(Tool("atoms build ATOMS -o " + dir.File("old.bin"), "",
-                         "trap '' XFSZ; ulimit -f 1; " + kTool),
-                    1, "could not save"));
+  EXPECT_TRUE(Ends(Tool("atoms build ATOMS -o " + dir.File("old.bin"), "",
+                        "trap '' XFSZ; ulimit -f 1; " + kTool),
+                   1, "could not save"));
   EXPECT_EQ(ReadText(dir.File("old.bin")), "old contents");
 #endif
 }

@@ -25,10 +25,10 @@ inline std::string ToHex(const ZBuffer& buffer) {
   std::string text;
   for (unsigned int i = 0; i < buffer.GetLength(); ++i) {
     char part[4];
-    std::snprintf(part, sizeof part, " %02X", buffer.GetBytePtr()[i]);
+    std::snprintf(part, sizeof part, i == 0 ? "%02X" : " %02X", buffer.GetBytePtr()[i]);
     text += part;
   }
-  return text.empty() ? text : text.substr(1);
+  return text;
 }
 
 inline std::string Str(const ZString& text) {
@@ -55,14 +55,11 @@ inline ZActionCode* AddCode(ZActionDescription& d, unsigned int variant,
                             std::initializer_list<const char*> pieces) {
   ZActionCode* code = d.AddCode(variant);
   for (const char* p : pieces) {
-    bool slot = p[0] == '#', data = p[0] == '=';
-    ZBuffer bytes = Hex(slot ? "" : p + data);
-    bool ok =
-        code != nullptr &&
-        (slot ? code->AddFragment(ZActionFragment::ArgumentSlot, atoi(p + 1))
-              : bytes.GetLength() > 0 &&
-                    code->AddFragment(
-                        data ? ZActionFragment::DataBytes : ZActionFragment::StreamBytes, bytes));
+    ZBuffer bytes = Hex(p + (p[0] == '='));
+    auto type = p[0] == '=' ? ZActionFragment::DataBytes : ZActionFragment::StreamBytes;
+    bool ok = code != nullptr &&
+              (p[0] == '#' ? code->AddFragment(ZActionFragment::ArgumentSlot, atoi(p + 1))
+                           : bytes.GetLength() > 0 && code->AddFragment(type, bytes));
     if (!ok) return nullptr;
   }
   return code;

@@ -54,21 +54,24 @@ class FaultRun {
   static constexpr unsigned long kLimit = 20000;  // bounds the time of one scenario
 
   std::string Once(const std::function<std::string()>& body, unsigned long n, FaultTally* t) {
+    long live = Live();
+    RefuseFrom(n);
+    std::string outcome = body();
+    RefuseFrom(0);
+    t->runs++;
+    t->leaks += Live() != live;
+    return outcome;
+  }
+
+  // Refuses the n-th request from now on (and every later one when
+  // persist_); none for 0.
+  void RefuseFrom(unsigned long n) {
     target_ = n;
     seen_ = 0;
-    long live = Live();
     HostKit_SetFailHandler(n == 0 ? nullptr : HostFail, this);
 #if !defined(_WIN32)
     OrbWin_SetAllocFailHandler(n == 0 ? nullptr : Refuse, this);
 #endif
-    std::string outcome = body();
-    HostKit_SetFailHandler(nullptr, nullptr);
-#if !defined(_WIN32)
-    OrbWin_SetAllocFailHandler(nullptr, nullptr);
-#endif
-    t->runs++;
-    t->leaks += Live() != live;
-    return outcome;
   }
 
   static long Live() {
