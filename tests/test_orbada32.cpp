@@ -14,18 +14,12 @@ namespace {
 
 typedef std::vector<unsigned char> Bytes;
 
-// "01 0a ff" as bytes.
-Bytes Hex(const char* text) {
+// "01 0a ff" as bytes, followed by `pad` data bytes C3.
+Bytes Hex(const char* text, size_t pad = 0) {
   Bytes bytes;
   unsigned value;
   for (int n; std::sscanf(text, " %2x%n", &value, &n) == 1; text += n) bytes.push_back(value);
-  return bytes;
-}
-
-// The bytes of `hex` followed by `n` data bytes C3.
-Bytes Padded(const char* hex, size_t n) {
-  Bytes bytes = Hex(hex);
-  bytes.resize(bytes.size() + n, 0xC3);
+  bytes.resize(bytes.size() + pad, 0xC3);
   return bytes;
 }
 
@@ -93,7 +87,7 @@ char g_text[64];
 }  // namespace
 
 TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
-  Bytes stream = Padded("00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8", 200);
+  Bytes stream = Hex("00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8", 200);
   ExpectCanonical(stream, stream);
   const char* cases[][2] = {
       {"", ""},
@@ -105,8 +99,8 @@ TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
       {"E0 05 01 80 00 01 02 80 01 AA E8 08 03 00", "05 01 00 01 02 01 AA E8 08 03 00"}};
   for (const auto& c : cases) ExpectCanonical(Hex(c[0]), Hex(c[1]));
   // Lengths at the boundary: 127 fits one byte, 128 needs two.
-  ExpectCanonical(Padded("01 02 80 7F", 127), Padded("01 02 7F", 127));
-  ExpectCanonical(Padded("01 02 80 80", 128), Padded("01 02 80 80", 128));
+  ExpectCanonical(Hex("01 02 80 7F", 127), Hex("01 02 7F", 127));
+  ExpectCanonical(Hex("01 02 80 80", 128), Hex("01 02 80 80", 128));
 }
 
 TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
