@@ -2,7 +2,6 @@
 // far as the library relies on them.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "platform/win32.h"
