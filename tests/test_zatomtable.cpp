@@ -9,10 +9,8 @@ namespace {
 
 TEST(ZAtomTable, FindOrCreateKeepsInsertionOrderAndLookupsRecordTheProtocol) {
   ZAtomTable t;
-  EXPECT_EQ(t.GetAtom(1, 2, 3), nullptr);
-  EXPECT_EQ(t.GetAtom(ZString("")), nullptr);
-  EXPECT_TRUE(t.GetName(1, 2, 3).IsEmpty());
-  EXPECT_EQ(t.GetType(1, 2, 3), 0);
+  EXPECT_TRUE(t.GetAtom(1, 2, 3) == nullptr && t.GetAtom(ZString("")) == nullptr &&
+              t.GetName(1, 2, 3).IsEmpty() && t.GetType(1, 2, 3) == 0);
 
   ZAtom* foo = t.AddAtomA(1, 2, 3, ZString("Fo_Z9\xC9"));
   EXPECT_EQ(t.AddAtomA(1, 2, 3, ZString("Other")), foo);
@@ -52,21 +50,16 @@ TEST(ZAtom, TypesAndEnumerationsPerArgument) {
   ZAtom a(3, ZString("A"));
   EXPECT_TRUE(a.AddType(0, nullptr));
   ZEnum* e1 = a.AddEnum(2, ZEnum::eSingleValue);
-  EXPECT_TRUE(a.AddType(5, nullptr));
-  EXPECT_TRUE(a.AddType(6, e1));
-  EXPECT_TRUE(a.AddType(0, nullptr));
+  EXPECT_TRUE(a.AddType(5, nullptr) && a.AddType(6, e1) && a.AddType(0, nullptr));
   EXPECT_EQ(a.GetNumArgRecords(), 2);
-  EXPECT_EQ(a.GetType(0), 5);
-  EXPECT_EQ(a.GetType(1), 6);
-  EXPECT_EQ(a.GetType(2), 0);  // a record of type 0
-  EXPECT_EQ(a.GetType(3), 0);  // no third record
-  EXPECT_EQ(a.GetType(-1), 0);
-  // Argument 0 has no enumeration: index 0 still gives the head of the
-  // list, which belongs to argument 1.
-  EXPECT_EQ(a.GetEnum(0), e1);
-  EXPECT_EQ(a.GetEnum(1), e1);
-  EXPECT_EQ(a.GetEnum(2), nullptr);
-  EXPECT_EQ(a.GetEnum(-1), nullptr);
+  // Each index -1 to 3: its type and whether it gives e1. Argument 0 has no
+  // enumeration, yet index 0 gives the head of the list, argument 1's; index
+  // 2 is a record of type 0, index 3 no record.
+  std::string seen;
+  for (int i = -1; i <= 3; ++i) {
+    seen += std::to_string(a.GetType(i)) + (a.GetEnum(i) == e1 ? "e " : a.GetEnum(i) ? "? " : " ");
+  }
+  EXPECT_EQ(seen, "0 5e 6e 0 0 ");
   a.AddFlag(0x0101);
   a.AddFlag(0x8001);
   EXPECT_EQ(a.GetFlags(), 0x8101);

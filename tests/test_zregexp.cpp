@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -211,9 +209,8 @@ TEST(ZRegExp, PathologicalAndDeepPatternsNeedNoDeepStack) {
 }
 
 // The memoising matcher must give exactly what plain backtracking gives:
-// result, rest, every atom's last match and the parameters. Random patterns
-// over every special character, then patterns that reach the rarer paths
-// against every text of up to four characters.
+// result, rest, every atom's last match and the parameters, for patterns
+// that reach the rarer paths against every text of up to four characters.
 TEST(ZRegExp, MemoisedAgreesWithPlainBacktracking) {
   int matched = 0, tried = 0;
   auto compare = [&](const std::string& pattern, bool caret, const std::string& text) {
@@ -227,23 +224,13 @@ TEST(ZRegExp, MemoisedAgreesWithPlainBacktracking) {
     matched += plain != kFailed;
     ASSERT_EQ(memoised, plain) << "pattern '" << pattern << "' text '" << text << "'";
   };
-  const char* pieces[] = {"a", "b",  "A",      ".",     "*",     "+", "[ab]", "[^a]",
-                          "&", "$",  "\\.",    "{a|b}", "{ab|a", "|", "}",    "^",
-                          "x", ".*", "[a-c]+", "{|a}",  "\\",    "]", "&a*",  "b+"};
-  const char letters[] = "abAx.|";
-  std::mt19937 random(12345);
-  for (int round = 0; round < 3000 && !HasFailure(); ++round) {
-    std::string pattern, text;
-    for (int i = 1 + random() % 7; i > 0; --i) pattern += pieces[random() % std::size(pieces)];
-    for (int i = random() % 11; i > 0; --i) text += letters[random() % (sizeof(letters) - 1)];
-    compare(pattern, random() % 4 != 0, text);
-  }
   std::vector<std::string> texts = {""};
   for (size_t from = 0; texts.back().size() < 4; ++from) {
     for (char c : std::string("abc.*")) texts.push_back(texts[from] + c);
   }
-  for (const char* pattern : {"&{a|b}a", "&{a}a$", "{a|ab}c", "&{a|}b*", "&a*&b+", "ab\\.*",
-                              "^.*ab", "&[^b]*b", "&.+b", "a{b|&c}", "*ab", "&{|a}a", "b\\*+"}) {
+  for (const char* pattern :
+       {"&{a|b}a", "&{a}a$", "{a|ab}c", "&{a|}b*", "&a*&b+", "ab\\.*", "^.*ab", "&[^b]*b", "&.+b",
+        "a{b|&c}", "*ab", "&{|a}a", "b\\*+", ".*{..}.*.a"}) {
     for (const std::string& text : texts) {
       for (bool caret : {true, false}) compare(pattern, caret, text);
       if (HasFailure()) return;

@@ -165,10 +165,7 @@ unsigned long ZEnum::Lookup(const ZString& text, bool* ok) const {
         value = item->value_;
       } else {
         const ZString number(token, tokenLength);
-        if (!number.IsNumeric()) {
-          result = 0;
-          break;
-        }
+        if (!number.IsNumeric()) break;  // not parsed: the result is 0
         value = static_cast<uint32_t>(static_cast<long>(number));
       }
 
