@@ -33,22 +33,16 @@ TEST(UtilPath, PathFromFileNameAndInstancePath) {
   GetPathFromFileName(same, same);
   EXPECT_STREQ("A\\B", same);
 
-  // A module's path is its directory.
+  // A module's path is its directory: here the program's.
   char out[MAX_PATH + 1];
-  GetInstancePath(nullptr, out);  // the program itself
+  GetInstancePath(nullptr, out);
   EXPECT_EQ(fs::canonical(std::string(ORB_BINARY_DIR) + "/bin"), fs::canonical(out));
-  HMODULE library = LoadLibraryA(ORB_TEST_LIBRARY);
-  GetInstancePath(library, out);
-  EXPECT_EQ(fs::canonical(fs::path(ORB_TEST_LIBRARY).parent_path()), fs::canonical(out));
-  FreeLibrary(library);
 }
 
 TEST(UtilPath, AppendFileAndDeleteAllFiles) {
   TempDir dir;
   FILE* out = std::fopen(dir.File("out.bin").c_str(), "wb");
   EXPECT_EQ(0, AppendFile(out, dir.File("missing").c_str()));
-  ASSERT_TRUE(WriteBytes(dir.File("empty"), {}));
-  EXPECT_EQ(1, AppendFile(out, dir.File("empty").c_str()));
   Bytes big(5000);  // three pieces
   for (size_t i = 0; i < big.size(); i++) big[i] = static_cast<unsigned char>(i * 7);
   ASSERT_TRUE(WriteBytes(dir.File("big"), big));
@@ -64,7 +58,6 @@ TEST(UtilPath, AppendFileAndDeleteAllFiles) {
   ASSERT_TRUE(WriteBytes(dir.File("sub.dir/inner"), {'3'}));
   DeleteAllFiles(dir.path().c_str());
   EXPECT_EQ(2, std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
-  EXPECT_TRUE(fs::is_directory(dir.File("empty.dir")));
   EXPECT_TRUE(fs::exists(dir.File("sub.dir/inner")));
   DeleteAllFiles(std::string(300, 'x').c_str());  // over-long: does nothing
   DeleteAllFiles(nullptr);

@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(UtilString, DigitsAndTrimmingOfSpacesOnly) {
+TEST(UtilString, DigitsTrimmingOfSpacesOnlyAndNumberText) {
   const std::pair<const char*, int> digits[] = {
       {nullptr, 1}, {"", 1}, {"0123456789", 1}, {"12a", 0}, {"1\xE9", 0},  // a Windows-1252 letter
       {"1\xB2", 1},  // Windows counts superscript two as a digit
@@ -32,36 +32,27 @@ TEST(UtilString, DigitsAndTrimmingOfSpacesOnly) {
     EXPECT_STREQ(out, s.c_str()) << "'" << in << "'";
     EXPECT_EQ(nullptr, trim(nullptr));
   }
-}
-
-TEST(UtilString, LengthsCountIn16Bits) {
   // 65540 characters: the count wraps to 4, so trimming starts there.
   std::string text = "ab  " + std::string(65536, 'x');
   lstrrtrim(&text[0]);
   EXPECT_STREQ("ab", text.c_str());
 
-  // 65539 characters copy as 3.
-  char* p = UtilAllocAndCopyString((std::string(65536, 'y') + "abc").c_str(), nullptr);
-  EXPECT_EQ(4u, HostKit_BlockSize(p));
-  EXPECT_STREQ("yyy", p);
-  HostKit_Free("test", p);
-}
-
-TEST(UtilString, FltoaSharesOneBuffer) {
+  // Number texts share one buffer; only the 32-bit value counts.
   char* first = fltoa(-5);
   EXPECT_STREQ("-5", first);
-  EXPECT_EQ(first, fltoa(0));
-  EXPECT_STREQ("0", first);  // the first text is gone
+  EXPECT_EQ(first, fltoa(static_cast<long>(0xFFFFFFFFul)));
+  EXPECT_STREQ("-1", first);
   EXPECT_STREQ("-2147483648", fltoa(-2147483647L - 1));
-  EXPECT_STREQ("-1", fltoa(static_cast<long>(0xFFFFFFFFul))) << "only the 32-bit value counts";
 }
 
 // Copying onto an old block frees it, but after the copy when the source is
 // that block itself; an empty or missing source gives no block. Each
-// function frees under its own tag.
+// function frees under its own tag. Lengths count in 16 bits: 65541
+// characters copy as 5.
 TEST(UtilMemory, AllocAndCopyTagsAndFreesTheOldBlockAfterTheCopy) {
   AllocLog log;
-  char* hello = UtilAllocAndCopyString("hello", nullptr);
+  char* hello = UtilAllocAndCopyString((std::string(65536, 'y') + "hello").c_str(), nullptr);
+  EXPECT_STREQ("yyyyy", hello);
   char* bye = UtilAllocAndCopyString("bye", hello);
   char* same = UtilAllocAndCopyString(bye, bye);
   void* mem = UtilAllocAndCopyMem(same, 4, same);
@@ -87,10 +78,8 @@ TEST(UtilMemory, AllocAndCopyTagsAndFreesTheOldBlockAfterTheCopy) {
   Util_ReplaceMem(nullptr, nullptr);
   EXPECT_EQ((std::vector<void*>{a, b, a, b}), log.blocks);
   EXPECT_EQ("106 ORB000 1, 106 ORB000 1, 108 06109F 0, 108 06109F 0", log.Take());
-}
 
-TEST(UtilMemory, Replace7FsIntoANewOrGrownBlock) {
-  AllocLog log;
+  // Line feeds and 0x7F become CR LF, into a grown block or a new one.
   char* p = OrbHost_Replace7FsAndCopyStr(UtilAllocAndCopyString("x", nullptr), "\177b\n");
   p = OrbHost_Replace7FsAndCopyStr(p, "\n");  // a line feed first in the source
   EXPECT_STREQ("x\r\nb\r\n\r\n", p);
@@ -102,16 +91,12 @@ TEST(UtilMemory, Replace7FsIntoANewOrGrownBlock) {
   p = OrbHost_Replace7FsAndCopyStr(p, "xy");
   EXPECT_STREQ("abcxy", p);
   HostKit_Free("test", p);
-
-  const char* fresh[][2] = {{"a\177b\nc\r\n", "a\r\nb\r\nc\r\n"},
-                            {"\nx\n\n", "\r\nx\r\n\r\n"},
-                            {"\r\n\r", "\r\n\r"},
-                            {nullptr, ""}};
-  for (const auto& c : fresh) {
+  for (const char* source : {"a\177b\nc\r\n\r", static_cast<const char*>(nullptr)}) {
     log.Take();
-    p = OrbHost_Replace7FsAndCopyStr(nullptr, c[0]);
-    EXPECT_STREQ(c[1], p);
-    EXPECT_EQ("106 mip034 " + std::to_string(std::strlen(c[1]) + 1), log.calls[0]);
+    p = OrbHost_Replace7FsAndCopyStr(nullptr, source);
+    const std::string made = source != nullptr ? "a\r\nb\r\nc\r\n\r" : "";
+    EXPECT_EQ(made, p);
+    EXPECT_EQ("106 mip034 " + std::to_string(made.size() + 1), log.calls[0]);
     HostKit_Free("test", p);
   }
 }
