@@ -76,6 +76,11 @@ TEST_F(AtomFile, LoadedByValueTheNamesAppend) {
   EXPECT_EQ(std::string(atom.GetName()) + " " + std::string(item.GetName()), "xab ycd");
   EXPECT_TRUE(atom.GetType(0) == 5 && atom.GetType(1) == 0 && atom.GetEnum(0) == nullptr);
   EXPECT_EQ(item.GetValue(), 7ul);
+  // A default argument record is of type 0, with no enumeration and none
+  // after it.
+  ZMulti multi;
+  const Bytes saved = Save([&](ZStreamer& out) { EXPECT_TRUE(ZMulti::Save(out, multi)); });
+  EXPECT_EQ(std::string(saved.begin(), saved.end()), Stream().Obj(kMulti, 1).U16(0).Null(2).s);
 }
 
 // Two classes; class 1 has protocols 2 and 9. Atom "Move" has three

@@ -8,20 +8,22 @@
 #include <vector>
 
 #include "orbcmn/zregexp.h"
+#include "support/alloclog.h"
 #include "support/text.h"
 #include "text/regexp_internal.h"
 
 // Reads the compiled chain for the tests.
 struct ZRegExpProbe {
   // One atom per word: kind, flags (& parameter, ^ start anchor, $ end
-  // anchor, ! negated), the atom's own text in quotes, and for a group its
+  // anchor, ! negated, ~ lost), the atom's own text in quotes, and for a group its
   // alternatives in braces.
   static std::string Describe(const ZRegExp& head) {
     std::string out;
     for (const ZRegExp* a = &head; a != nullptr; a = a->next_) {
       if (!out.empty()) out += ' ';
       out += std::to_string(a->kind_) + (a->parameter_ ? "&" : "") + (a->startAnchor_ ? "^" : "") +
-             (a->endAnchor_ ? "$" : "") + (a->negated_ ? "!" : "") + "'" + Text(*a) + "'";
+             (a->endAnchor_ ? "$" : "") + (a->negated_ ? "!" : "") + (a->lost_ ? "~" : "") + "'" +
+             Text(*a) + "'";
       for (ZListRegExpP::ZIterator it = a->alts_.begin(); it != a->alts_.end(); ++it) {
         out += (it == a->alts_.begin() ? "{" : "|") + Describe(**it);
       }
@@ -158,7 +160,7 @@ TEST(ZRegExp, CopiesAndAssignment) {
   copy.GetParameters(list);
   EXPECT_EQ(list.size(), 3);  // appended, the list never emptied first
 
-  ZRegExp assigned("x*");
+  ZRegExp assigned("x*y");
   assigned = copy;
   ZRegExp& alias = assigned;
   assigned = alias;
@@ -166,7 +168,7 @@ TEST(ZRegExp, CopiesAndAssignment) {
 
   // The caret rule travels with a copy and is set again by a new pattern,
   // which replaces the whole chain.
-  ZRegExp plain("^ab", false), plainCopy(plain);
+  ZRegExp plain("^a*b", false), plainCopy(plain);
   EXPECT_EQ(Rest(plainCopy, "^abc"), "c");
   plainCopy = ZString("^q.");
   EXPECT_EQ(Probe::Describe(plainCopy), "1^'q' 4^'.'");
@@ -239,6 +241,17 @@ TEST(ZRegExp, MemoisedAgreesWithPlainBacktracking) {
   // Both outcomes are well represented.
   EXPECT_GT(matched, tried / 10);
   EXPECT_LT(matched, tried * 9 / 10);
+  // Only the memoising matcher asks for a table of failures.
+  ZRegExp re("a*a*c");
+  std::string asked;
+  for (int plain : {0, 1}) {
+    OrbText_SetPlainBacktracking(plain);
+    AllocLog log;
+    Rest(re, "aaaa");
+    asked += log.Take().find("newop") != std::string::npos ? "table " : "none ";
+  }
+  OrbText_SetPlainBacktracking(0);
+  EXPECT_EQ(asked, "table none ");
 }
 
 }  // namespace

@@ -238,17 +238,9 @@ bool ZRegExpMatcher::Hand(Frame& f, long long end, long long& value, Call& call)
 // before `from`: runs after which the rest of the chain is known to fail
 // are skipped, since trying them again would only fail again.
 bool ZRegExpMatcher::TryRepeat(Frame& f, long long from, long long& value, Call& call) {
+  // A repeated atom never carries "$": the compiler gives it an atom of its
+  // own.
   ZRegExp* a = f.atom;
-  if (a->endAnchor_) {
-    if (n_ >= f.low && n_ <= from) {
-      f.at = n_;
-      value = n_;
-    } else {
-      f.phase = kPass;
-      value = kFail;
-    }
-    return false;
-  }
   if (a->next_ == nullptr) {
     f.at = from;
     value = from;

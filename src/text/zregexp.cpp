@@ -514,10 +514,8 @@ bool ZRegExp::PlainMatch(ZString& text) {
       if (kind_ == kSet && !Accepts(s[0])) return false;
       lastMatch_.Append(s, 1);
       return MatchRemainderAfter(1, text);
-    case kAlternation:
+    default:  // kAlternation, the last kind: kEmpty returned above
       return PlainAlternation(text);
-    default:
-      return false;
   }
 }
 
