@@ -18,34 +18,27 @@ TEST(Overloads, AgreeWithTheFormTheyStandFor) {
   ZBuffer one;
   one = 'c';
   const ZBuffer& fixed = one;
-  EXPECT_EQ("c", Text(one));
-  EXPECT_EQ('c', fixed[1]);
-  EXPECT_EQ(0, fixed[2]) << "past the data";
+  EXPECT_TRUE(Text(one) == "c" && fixed[1] == 'c' && fixed[2] == 0);  // then the terminator
 
   // ZString(int) reserves as ZString(unsigned int): 64 characters fit in
   // the block it made.
   ZString reserved(64);
   const char* block = reserved;
   reserved += std::string(64, 'x').c_str();
-  EXPECT_EQ(64u, reserved.GetLength());
-  EXPECT_EQ(block, static_cast<const char*>(reserved));
+  EXPECT_TRUE(reserved.GetLength() == 64u && block == static_cast<const char*>(reserved));
 
   const unsigned char bytes[] = {0x01, 0x80, 0xFF};
-  ZAtomBuffer fromUnsigned(bytes, 3);
-  ZAtomBuffer copy(fromUnsigned);
-  EXPECT_EQ(Text(ZAtomBuffer("\x01\x80\xFF", 3)), Text(copy));
+  const ZAtomBuffer fromUnsigned(bytes, 3), copy(fromUnsigned);
+  EXPECT_EQ(Text(copy), "\x01\x80\xFF");
   ZAtomBuffer viaUnsigned, viaChar;
   viaUnsigned.AppendAtom(2, 30, static_cast<unsigned char>(0xE5));
   viaChar.AppendAtom(2, 30, static_cast<char>(0xE5));
-  EXPECT_EQ(Text(viaChar), Text(viaUnsigned));
-  EXPECT_EQ(4u, viaChar.GetLength()) << "header, length and the byte";
+  EXPECT_TRUE(Text(viaChar) == Text(viaUnsigned) && viaChar.GetLength() == 4u);  // header, byte
 
   ZSyntax syntax(ZRegExp("a+"), 7);
   ZString text("aab");
   ZListString parameters;
-  EXPECT_EQ(7, syntax.GetToken());
-  EXPECT_TRUE(syntax.Parse(text, parameters));
-  EXPECT_EQ("b", Text(text));
+  EXPECT_TRUE(syntax.GetToken() == 7 && syntax.Parse(text, parameters) && Text(text) == "b");
 }
 
 // An object made with new is a host block (with whatever it holds), and
@@ -69,8 +62,7 @@ TEST(NullArguments, AreRefusedNotFollowed) {
   std::string file = dir.File("a.txt");
   ASSERT_TRUE(WriteText(file, "data"));
   std::FILE* out = std::fopen(dir.File("out.txt").c_str(), "wb");
-  EXPECT_EQ(0, AppendFile(nullptr, file.c_str()));
-  EXPECT_EQ(0, AppendFile(out, nullptr));
+  EXPECT_TRUE(AppendFile(nullptr, file.c_str()) == 0 && AppendFile(out, nullptr) == 0);
   std::fclose(out);
   EXPECT_EQ("", ReadText(dir.File("out.txt")));
 
@@ -79,24 +71,21 @@ TEST(NullArguments, AreRefusedNotFollowed) {
   GetPathFromFileName("D:\\DIR\\F", nullptr);
   GetInstancePath(nullptr, nullptr);
   EXPECT_STREQ("unchanged", path);
-  EXPECT_EQ(0, CheckAndMakePath("caption", nullptr, nullptr, 0));
-  EXPECT_EQ(1, CheckAndMakePath2(nullptr));
+  EXPECT_TRUE(CheckAndMakePath("caption", nullptr, nullptr, 0) == 0 &&
+              CheckAndMakePath2(nullptr) == 1);
 
   ZFile closed;
-  EXPECT_FALSE(closed.Open(nullptr, ZFile::eRead, ZFile::eBinary));
-  EXPECT_FALSE(closed.Flush());
-  EXPECT_EQ(-1, closed.GetLength());
-  EXPECT_FALSE(ZFile::Delete(nullptr));
-  EXPECT_FALSE(ZFile::Exists(nullptr));
-  EXPECT_EQ(0, ZMetaClass::ClassId(nullptr));
+  EXPECT_TRUE(!closed.Open(nullptr, ZFile::eRead, ZFile::eBinary) && !closed.Flush() &&
+              closed.GetLength() == -1);
+  EXPECT_TRUE(!ZFile::Delete(nullptr) && !ZFile::Exists(nullptr) &&
+              ZMetaClass::ClassId(nullptr) == 0);
 
   // A null text is stored as the empty one: length 0, which reads as
   // nothing stored.
   std::string ini = dir.File("p.ini");
   char* read = nullptr;
   EXPECT_EQ(1, WritePrivateProfileLongString(ini.c_str(), "s", "len", "val", nullptr));
-  EXPECT_EQ(0, GetPrivateProfileLongString(ini.c_str(), "s", "len", "val", &read));
-  EXPECT_EQ(nullptr, read);
+  EXPECT_TRUE(GetPrivateProfileLongString(ini.c_str(), "s", "len", "val", &read) == 0 && !read);
   char value[8];
   GetPrivateProfileStringA("s", "len", "", value, sizeof value, ini.c_str());
   EXPECT_STREQ("0", value);

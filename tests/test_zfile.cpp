@@ -133,6 +133,8 @@ TEST(ZFileFindTest, PatternsDirectoriesAndRestart) {
   EXPECT_EQ(FindAll(prefix + "*.*").size(), 6u);  // every name, "." and ".." too
   EXPECT_EQ(FindAll(dir.path() + "/*.dat"), (Names{"three.dat"}));
   EXPECT_TRUE(FindAll("").empty());
+  ZFileFind root("\\*");  // the separator first: names after it
+  EXPECT_TRUE(root.Next() && static_cast<const char*>(root.GetPathName())[0] == '\\');
 
   // A failed first Next starts over; so does Next after Reset.
   ZFileFind find((prefix + "late*").c_str());
