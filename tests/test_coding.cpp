@@ -79,8 +79,6 @@ TEST(Coding, HeaderRefusals) {
       {{0xE4, 0, 1, 0}, F::kFirstByte, F::kFirstByte, 0, 0},
       {{0xE9, 0, 1, 0}, F::kFirstByte, F::kFirstByte, 0, 0},
       {{0xE8, 0x20, 1, 0}, F::kSecondByte, F::kSecondByte, 0, 0},
-      {{0xE8}, F::kEndsInHeader, F::kEndsInHeader, 0, 0},
-      {{0x01}, F::kEndsInHeader, F::kEndsInHeader, 0, 0},
       {{0xE8, 0x01}, F::kEndsInHeader, F::kEndsInHeader, 0, 0},
       {{0x01, 0x02}, F::kEndsBeforeLength, F::kEndsBeforeLength, 0, 0},
       {{0x01, 0x02, 0x80}, F::kEndsInLength, F::kEndsInLength, 0, 0},

@@ -2,7 +2,6 @@
 // with push-back, and wildcard enumeration.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,12 +35,8 @@ TEST(ZFileTest, ModesAndTextTranslation) {
   EXPECT_EQ(std::string(got, 7), "1\n2\r3\n\r");
   f.Close();
 
-  // A backslash separates directories as well.
-  ASSERT_TRUE(std::filesystem::create_directory(dir.File("sub")));
-  std::string dosPath = dir.path() + "\\sub\\g.bin";
-  EXPECT_TRUE(f.Open(dosPath.c_str(), ZFile::eWrite, ZFile::eBinary) && f.Close());
-  EXPECT_TRUE(ZFile::Exists(dir.File("sub/g.bin").c_str()) && ZFile::Delete(dosPath.c_str()));
-  EXPECT_FALSE(ZFile::Delete(dosPath.c_str()));
+  EXPECT_TRUE(ZFile::Exists(path.c_str()) && ZFile::Delete(path.c_str()));
+  EXPECT_FALSE(ZFile::Delete(path.c_str()) || ZFile::Exists(path.c_str()));
 }
 
 // Whole-file reads stop below 65000 bytes (b kept); in text mode fewer bytes
