@@ -135,6 +135,39 @@ TEST_F(RecordsTest, BackReferencesGoByTheLoadedObjectsClass) {
   delete second;
 }
 
+// An element whose record fails is destroyed without failing the stream:
+// its identifier is forgotten, so a later reference to it reads as a new
+// object instead of handing out the destroyed one.
+TEST_F(RecordsTest, FailedElementIsForgottenAndTheStreamGoesOn) {
+  const Bytes record = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01};
+  ZStreamer& s = Loader(
+      Stream({Ref('S', 1), record, {'a'}, Ref('S', 2), {0x00, 0x02}, Ref('S', 2), record, {'b'}}));
+  ZString *head = nullptr, *later = nullptr;
+  EXPECT_TRUE(!ZString::LoadList(s, &head, 0) && !s.Error() && *head == "a");
+  EXPECT_TRUE(ZString::Load(s, later) && *later == "b");
+  delete head;
+  delete later;
+}
+
+// A class tag of no registered class, or an item that is no class tag, reads
+// as the null reference; a class of another family is refused.
+TEST_F(RecordsTest, UnknownClassReadsAsNull) {
+  const struct {
+    Bytes bytes;
+    bool loaded;
+  } cases[] = {
+      {{0x00, 0x01, 0xFF, 0xEA, 0, 0, 0x30, 0x39, 0xFF, 0xEB, 0, 0, 0, 1}, true},
+      {{0x00, 0x01, 0xFF, 0xEB, 0x18, 0xF5, 0x7F, 0x00}, true},
+      {Stream({Ref('B', 1), {0x00, 0x01, 0xFF, 0xED, 0x00, 0x00}}), false},
+  };
+  for (const auto& c : cases) {
+    ZString kept, *p = &kept;
+    ZStreamer& s = Loader(c.bytes);
+    EXPECT_TRUE(ZString::Load(s, p) == c.loaded && p == (c.loaded ? nullptr : &kept) && !s.Error())
+        << &c - cases;
+  }
+}
+
 // The 16-bit length field: 65535 bytes fit, 65536 are refused after the tag
 // and identifier.
 TEST_F(RecordsTest, LongBuffersAreRefused) {

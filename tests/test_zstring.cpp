@@ -33,8 +33,7 @@ std::string Stripped(const char* text, int type, const char* set) {
 TEST(ZString, AssignmentAndComparison) {
   ZString none, reserved(50u);
   EXPECT_TRUE(reserved == none && none == "");
-  EXPECT_FALSE(none == static_cast<const char*>(nullptr));
-  EXPECT_FALSE(ZString("a\0b", 3) == "a");  // the length counts, not the text
+  EXPECT_FALSE(none == static_cast<const char*>(nullptr) || ZString("a\0b", 3) == "a");  // length
 
   // Texts and strings taken from the string itself.
   ZString s("second");
@@ -157,8 +156,7 @@ TEST(ZString, EditingCaseStripAndLines) {
   for (int i = 0; i < 5; i++) got += Text(lines.ExtractLine()) + "|";
   EXPECT_EQ(got, "ab|b|c|d||");
   ZString zero("a\n\0b", 4);
-  EXPECT_EQ(Text(zero.ExtractLine()), "a");
-  EXPECT_EQ(Text(zero), std::string("\0b", 2)) << "only line ends are stripped";
+  EXPECT_TRUE(Text(zero.ExtractLine()) == "a" && Text(zero) == std::string("\0b", 2));
 }
 
 TEST(ZString, FormatIntoTheWorkArea) {
@@ -189,8 +187,7 @@ TEST(ZString, FormatPrintsLongsAsThirtyTwoBitValues) {
   EXPECT_EQ(Text(s.Format("%y-%")), "%y-%");  // no conversion: kept as written
   int count = 5;
   s.Format("%lc|%ls|%n|%jd", static_cast<std::wint_t>(L'w'), L"ide", &count, std::intmax_t{-9});
-  EXPECT_EQ(Text(s), "w|ide||-9");
-  EXPECT_EQ(5, count) << "%n stores nothing";
+  EXPECT_TRUE(Text(s) == "w|ide||-9" && count == 5);  // %n stores nothing
 }
 
 }  // namespace
