@@ -85,8 +85,7 @@ TEST(ZListP, AssignmentReusesNodes) {
   std::string made;  // + a node made, - one released
   for (const std::string& call : log.calls) made += call[2] == '6' ? '+' : '-';
   EXPECT_EQ(made, "---+++");
-  EXPECT_EQ("5 4 3 2 1", Items(target));
-  EXPECT_TRUE(firstNode == target.begin());
+  EXPECT_TRUE(Items(target) == "5 4 3 2 1" && firstNode == target.begin());
   copy.push_back(P(8));
   EXPECT_EQ("6 7", Items(two));
 }
