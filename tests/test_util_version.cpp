@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "orbcmn/utilversion.h"
@@ -125,8 +125,8 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                          std::abs(o.top + o.bottom - d.top - d.bottom) <= 1;
     g_seen = std::string(text) + (centred ? " centred" : " off-centre");
   }
-  if (!g_commands.empty()) {
-    PostMessageA(dialog, WM_COMMAND, g_commands.front(), 0);
+  if (!g_commands.empty()) {  // 0 closes the dialog
+    PostMessageA(dialog, g_commands.front() == 0 ? WM_CLOSE : WM_COMMAND, g_commands.front(), 0);
     g_commands.erase(g_commands.begin());
   }
   return 0;
@@ -140,15 +140,18 @@ TEST(Dialogs, AboutBoxShowsTheVersionCentredAndFieldsReadTrimmed) {
   OwnResources(true);
   HWND owner = CreateWindowExA(0, "AboutOwner", "", WS_POPUP, 200, 100, 400, 300, nullptr, nullptr,
                                nullptr, nullptr);
-  // The dialog ends with the whole wParam of IDOK or IDCANCEL only; it is
-  // centred with or without a version control, which shows the first digit
-  // of the minor only.
-  const std::pair<int, std::vector<WPARAM>> cases[] = {
-      {200, {IDOK}}, {0, {IDOK}}, {200, {MAKEWPARAM(IDCANCEL, 5)}}, {200, {3, IDOK}}};
-  for (const auto& [id, commands] : cases) {
+  // The dialog ends with the whole wParam of IDOK or IDCANCEL only, and
+  // closing it cancels it; it is centred with or without a version control,
+  // which shows the first digit of the minor only.
+  const std::tuple<int, std::vector<WPARAM>, intptr_t> cases[] = {
+      {200, {IDOK}, IDOK},
+      {0, {IDOK}, IDOK},
+      {200, {MAKEWPARAM(IDCANCEL, 5)}, MAKEWPARAM(IDCANCEL, 5)},
+      {200, {3, 0, IDOK}, IDCANCEL}};
+  for (const auto& [id, commands, result] : cases) {
     g_seen.clear();
     g_commands = commands;
-    EXPECT_EQ(static_cast<intptr_t>(commands.back()), UtilAboutBox(nullptr, owner, "AboutBox", id));
+    EXPECT_EQ(result, UtilAboutBox(nullptr, owner, "AboutBox", id));
     EXPECT_EQ(id != 0 ? "Version 4.1 centred" : "no version centred", g_seen);
   }
   DestroyWindow(owner);

@@ -21,13 +21,10 @@ TEST(ZAtomTable, FindOrCreateKeepsInsertionOrderAndLookupsRecordTheProtocol) {
   t.AddAtomA(0, 2, 1, ZString("dup"));
   ZClass* c = t.GetFirstClass();
   ZProtocol* p = c->GetFirstProtocol();
-  EXPECT_EQ(p->GetFirstAtom(), foo);
-  EXPECT_EQ(foo->Next(), four);
-  EXPECT_EQ(p->Next()->GetFirstAtom(), five);
-  EXPECT_EQ(p->Next()->Next(), nullptr);
-  EXPECT_EQ(c->Next()->GetFirstProtocol()->GetFirstAtom(), nine);
-  EXPECT_EQ(c->Next()->Next()->GetClass(), 0);
-  EXPECT_EQ(c->Next()->Next()->Next(), nullptr);
+  EXPECT_TRUE(p->GetFirstAtom() == foo && foo->Next() == four &&
+              p->Next()->GetFirstAtom() == five && p->Next()->Next() == nullptr);
+  EXPECT_TRUE(c->Next()->GetFirstProtocol()->GetFirstAtom() == nine &&
+              c->Next()->Next()->GetClass() == 0 && c->Next()->Next()->Next() == nullptr);
 
   // Every lookup that finds an atom records the protocol it was found under.
   foo->AddType(12, nullptr);
