@@ -41,13 +41,12 @@ Bytes B(const std::string& hex) {
   Bytes b;
   std::istringstream in(hex);
   for (std::string t; in >> t;) {
-    if (t[0] == 'Z') {
-      unsigned long id = static_cast<unsigned long>(ZMetaClass::ClassId(t.c_str()));
-      for (unsigned long byte : {0xFFul, 0xEAul, id >> 24, id >> 16, id >> 8, id}) {
+    if (t[0] == 'Z' || t[0] == '#') {
+      bool tag = t[0] == 'Z';
+      unsigned long id = tag ? static_cast<unsigned long>(ZMetaClass::ClassId(t.c_str()))
+                             : std::stoul(t.substr(1));
+      for (unsigned long byte : {0xFFul, tag ? 0xEAul : 0xEBul, id >> 24, id >> 16, id >> 8, id})
         b.push_back(static_cast<unsigned char>(byte));
-      }
-    } else if (t[0] == '#') {
-      b.insert(b.end(), {0xFF, 0xEB, 0, 0, 0, static_cast<unsigned char>(std::stoi(t.substr(1)))});
     } else if (t[0] == '\'') {
       b.insert(b.end(), t.begin() + 1, t.end() - 1);
     } else {
@@ -202,28 +201,15 @@ TEST_F(ActionFile, SavesThatCannotBeWholeFail) {
 #endif
 }
 
-// A copy shares its source's codes: saved after it, they are references
-// that load as the very same codes. Damaged: a file naming one code twice
-// in one description (which loads), a wrong schema, the code's variant item
-// with the short tag instead of unsigned short, a null reference where a
-// code is due.
-TEST_F(ActionFile, SharedAndDamagedRecords) {
+// Damaged: a file naming one code twice in one description (which loads,
+// the code shared), a wrong schema, the code's variant item with the short
+// tag instead of unsigned short, a null reference where a code is due.
+TEST_F(ActionFile, DamagedRecords) {
   ZString name("d");
   ZActionDescription d(name, 0);
   d.AddCode(0)->AddFragment(ZActionFragment::StreamBytes, Hex("01 02"));
   d.AddCode(1);
-  ZActionDescription copy(d);
-  Bytes bytes = Save([&](ZStreamer& s) {
-    EXPECT_TRUE(ZActionDescription::Save(s, &d) && ZActionDescription::Save(s, &copy));
-  });
-  ZActionDescription *first = nullptr, *second = nullptr;
-  ZStreamer& s = Loader(bytes);
-  ASSERT_TRUE(ZActionDescription::Load(s, first) && ZActionDescription::Load(s, second));
-  EXPECT_EQ(*second->GetCodes().begin(), *first->GetCodes().begin());
-  delete first;  // second keeps the codes alive
-  EXPECT_EQ((*second->GetCodes().begin())->GetFragments().size(), 1);
-  delete second;
-
+  Bytes bytes = Saved<ZActionDescription>(&d);
   // d's record up to its second code, then the first code's class tag and
   // identifier again.
   long code = Nth(bytes, "ZActionCode", 0);
@@ -232,8 +218,7 @@ TEST_F(ActionFile, SharedAndDamagedRecords) {
   ZActionDescription* p = nullptr;
   ASSERT_TRUE(ZActionDescription::Load(Loader(twice), p));
   std::unique_ptr<ZActionDescription> loaded(p);
-  ASSERT_EQ(p->GetCodes().size(), 2);
-  EXPECT_EQ(*p->GetCodes().begin(), *p->GetCodes().rbegin());
+  EXPECT_TRUE(p->GetCodes().size() == 2 && *p->GetCodes().begin() == *p->GetCodes().rbegin());
 
   Bytes schema = bytes, tag = bytes, null(bytes.begin(), bytes.begin() + code);
   ASSERT_TRUE(schema[15] == 0x02 && tag[code + 15] == 0xED);
@@ -267,8 +252,7 @@ TEST(ActionModel, FlagsCodeVariantsAndArguments) {
   can += Can(*e);
   e->AddCode(1);
   EXPECT_EQ(can + Can(*e), "pw--p-------p---p-m-");
-  EXPECT_EQ(e->AddCode(0x10002)->GetVariant(), 2);
-  EXPECT_EQ(e->GetCodeVariants(), 3);
+  EXPECT_TRUE(e->AddCode(0x10002)->GetVariant() == 2 && e->GetCodeVariants() == 3);
 
   EXPECT_TRUE(table.Find(ZString("Pay")) == d && table.Find(ZString("pay")) == nullptr);
   ZListString names;
@@ -286,8 +270,8 @@ TEST(ActionModel, FlagsCodeVariantsAndArguments) {
   ASSERT_EQ(d->GetNumArgs(), 3);
   EXPECT_EQ(Str(d->GetArgName(2)) + Str(d->GetArgName(-1)) + Str(d->GetArgName(3)),
             "xUnknownUnknown");
-  EXPECT_EQ(d->GetArgument(2)->GetSize(), 2);  // both cut to 16 bits
-  EXPECT_EQ(d->GetArgument(2)->GetShift(), -3);
+  // Size and shift cut to 16 bits.
+  EXPECT_TRUE(d->GetArgument(2)->GetSize() == 2 && d->GetArgument(2)->GetShift() == -3);
 }
 
 TEST(ActionModel, VectorStringHoldsCopies) {
@@ -305,6 +289,7 @@ TEST(ActionModel, VectorStringHoldsCopies) {
   v.push_back(ZString("t0"));
   while (v.size() < 16) v.push_back(ZString("x"));
   v.push_back(v[0]);
+  v = v;  // nothing to allocate
   HostKit_SetAllocObserver(nullptr, nullptr);
   EXPECT_EQ(grown, "4 8 16 32 ");
   ASSERT_EQ(v.size(), 17);

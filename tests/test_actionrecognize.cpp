@@ -244,6 +244,11 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
     int result = stream.Match(input, data);
     EXPECT_EQ(std::to_string(result) + "|" + ToHex(input) + "|" + ToHex(data), expected) << hex;
   }
+  // Stream bytes of none match at once, taking nothing before the data.
+  ZActionFragment bare(ZActionFragment::StreamBytes, ZBuffer());
+  ZBuffer rest = Hex("02 AA BB 01"), taken;
+  EXPECT_EQ(bare.Match(rest, taken), -1);
+  EXPECT_EQ(ToHex(rest) + "|" + ToHex(taken), "01|AA BB");
   // A two-byte length field, both bytes unsigned: 81 90 is 400.
   ZBuffer input = Hex("01 05 81 90"), data;
   input += ZBuffer(std::string(401, 'y').data(), 401);
