@@ -98,10 +98,12 @@ TEST(ZAtomBuffer, FixedAndCombinedForms) {
   // Red, green, blue from the low byte up; the fourth byte does not count.
   EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA0080FFul), 0x03, 0x01, 0x03, 0xFF, 0x80, 0x00);
   // The combined forms count the leading value in the length: 128 takes
-  // the two-byte length field.
-  const std::string data(127, 'd');
+  // the two-byte length field. 32767 bytes are the most an atom holds.
+  const std::string data(32767, 'd');
   EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, 'c', data.data(), 127); }),
-            Join({0x02, 0x09, 0x80, 0x80, 'c'}, Bytes(data.begin(), data.end())));
+            Join({0x02, 0x09, 0x80, 0x80, 'c'}, Bytes(data.begin(), data.begin() + 127)));
+  EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); }),
+            Join({0x02, 0x09, 0xFF, 0xFF}, Bytes(data.begin(), data.end())));
 }
 
 TEST(ZAtomBuffer, BufferArguments) {
