@@ -28,10 +28,12 @@ TEST(Coding, NumbersBothWaysRound) {
   orb::PutLittle(b, 0x00FF8040, 3);
   EXPECT_TRUE(Hex(b, 3) == "40 80 FF" && orb::GetLittle(b, 3) == 0xFF8040u);
   EXPECT_EQ(orb::ReverseBytes(0xAA1234, 2), 0x3412u);
-  // The length field: a cut long form reads nothing; two bytes hold 32767.
+  // The length field: no bytes or a cut long form read nothing; two bytes
+  // hold 32767.
   size_t length = 99;
   const unsigned char cut[] = {0x81}, two[] = {0xFF, 0xFF};
-  EXPECT_TRUE(orb::ReadLengthFieldLenient(cut, 1, &length) == 0u && length == 99u);
+  EXPECT_TRUE(orb::ReadLengthFieldLenient(b, 0, &length) == 0u &&
+              orb::ReadLengthFieldLenient(cut, 1, &length) == 0u && length == 99u);
   EXPECT_TRUE(orb::ReadLengthFieldLenient(two, 2, &length) == 2u && length == 32767u);
 }
 
