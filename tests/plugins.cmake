@@ -4,7 +4,7 @@
 #   partial/   liborbada32.so exporting only AdaNormalizeAtomStream
 #   failing/   liborbada32.so whose every entry answers 9
 #   names/     ORBADA32, liborbada32.so and orbada32.so, none with entries
-#   plain/     orbada32.so
+#   plain/     orbada32.so (on Windows with file version 7.3)
 #   empty/     nothing
 # Each plug-in names itself through OrbTestPluginName().
 set(ORB_TEST_PLUGIN_ROOT ${CMAKE_BINARY_DIR}/testplugins)
@@ -31,6 +31,7 @@ if(WIN32)
     $<TARGET_FILE:orb_tp_names_exact> ${ORB_TEST_PLUGIN_ROOT}/names/ORBADA32)
   orb_test_plugin(orb_tp_names_dll named.cpp names ORBADA32.DLL dll)
   orb_test_plugin(orb_tp_plain named.cpp plain orbada32.dll plain)
+  target_sources(orb_tp_plain PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plugins/version.rc)
 else()
   orb_test_plugin(orb_tp_partial partial.cpp partial liborbada32.so partial)
   orb_test_plugin(orb_tp_failing failing.cpp failing liborbada32.so failing)

@@ -18,17 +18,23 @@ namespace {
 // resources (support/windows.rc); HOSTKIT.DLL carries no version.
 void OwnResources(bool) {}
 HINSTANCE NoVersionModule() { return GetModuleHandleA("HOSTKIT.DLL"); }
+// The plain test plug-in carries file version 7.3 (plugins/version.rc).
+HMODULE SevenThreeModule() {
+  std::string file = ORB_TEST_PLUGIN_DIR "/plain/orbada32.dll";
+  for (char& c : file) c = c == '/' ? '\\' : c;
+  return LoadLibraryA(file.c_str());
+}
 #else
 // Registers, or unregisters, what a Windows program carries as resources:
-// a file version (4.12 unless told) for the test program itself, the module
+// file version 4.12 for the test program itself, the module
 // of windows created with a null instance, and the dialog templates.
-void OwnResources(bool on, DWORD version = 0x0004000C) {
+void OwnResources(bool on) {
   static const ORBWIN_DLGITEM about[] = {{"STATIC", "no version", 200, 0, 10, 10, 100, 12}};
   static const ORBWIN_DLGTEMPLATE aboutBox = {WS_POPUP, "About", 0, 0, 120, 60, 1, about};
   static const ORBWIN_DLGITEM field = {"EDIT", "  a b  ", 10, 0, 0, 0, 10, 10};
   static const ORBWIN_DLGTEMPLATE form = {WS_POPUP, "", 0, 0, 100, 100, 1, &field};
   VS_FIXEDFILEINFO info = {};
-  info.dwFileVersionMS = version;
+  info.dwFileVersionMS = 0x0004000C;
   char file[MAX_PATH + 1];
   GetModuleFileNameA(nullptr, file, sizeof file);
   EXPECT_TRUE(on ? OrbWin_RegisterVersionInfo(file, &info) &&
@@ -40,6 +46,16 @@ void OwnResources(bool on, DWORD version = 0x0004000C) {
 }
 // Until then, the test program has no version.
 HINSTANCE NoVersionModule() { return nullptr; }
+// The plain test plug-in, given file version 7.3 as on Windows.
+HMODULE SevenThreeModule() {
+  HMODULE module = LoadLibraryA(ORB_TEST_PLUGIN_DIR "/plain/orbada32.so");
+  char file[MAX_PATH + 1];
+  VS_FIXEDFILEINFO info = {};
+  info.dwFileVersionMS = 0x00070003;
+  EXPECT_TRUE(GetModuleFileNameA(module, file, sizeof file) &&
+              OrbWin_RegisterVersionInfo(file, &info));
+  return module;
+}
 #endif
 
 std::string Text(HWND window) {
@@ -78,14 +94,12 @@ TEST(UtilVersion, VersionTextOfTheWindowsModule) {
   EXPECT_EQ("106 ORB002 " + std::to_string(size) + ", 108 UtilSetVersion 0", log.Take());
   DestroyWindow(w);
   FreeLibrary(library);
-#if !defined(_WIN32)
-  OwnResources(true, 0x00070003);  // every bit of the minor counts
-  w = Popup(0, 0, 10, 10);
+  HMODULE seven = SevenThreeModule();  // every bit of the minor counts
+  w = Popup(0, 0, 10, 10, seven);
   UtilSetVersion(w);
   EXPECT_EQ("Version 7.3", Text(w));
   DestroyWindow(w);
-  OwnResources(false);
-#endif
+  FreeLibrary(seven);
 }
 
 TEST(UtilVersion, CentringTruncatesAndUsesParentCoordinatesForChildren) {
