@@ -7,6 +7,7 @@
 
 #include "orbcmn/orbcmn.h"
 #include "support/streamfile.h"
+#include "support/wine.h"
 
 namespace {
 
@@ -64,14 +65,14 @@ TEST_F(StreamerTest, FailedReadsAndTheStickyErrorFlag) {
   ZStreamer& t = Loader({0x00, 0x02, 0xFF, 0xEA, 0, 0, 0, 1});
   EXPECT_TRUE(t.Error() && !t.Read(l) && l == 7);
   EXPECT_TRUE(Loader({}).Error());
-#if !defined(_WIN32)
   // A write the disk refuses outside a record (too large to stage) fails.
-  ZFile full;
-  ASSERT_TRUE(full.Open("/dev/full", ZFile::eWrite, ZFile::eBinary));
-  ZStreamer f(&full, true);
-  const Bytes big(65536);
-  EXPECT_TRUE(!f.Write(big.data(), big.size(), false) && f.Error());
-#endif
+  if (const char* device = FullDisk()) {
+    ZFile full;
+    ASSERT_TRUE(full.Open(device, ZFile::eWrite, ZFile::eBinary));
+    ZStreamer f(&full, true);
+    const Bytes big(65536);
+    EXPECT_TRUE(!f.Write(big.data(), big.size(), false) && f.Error());
+  }
   // Fail marks a healthy stream failed.
   EXPECT_EQ(Save([](ZStreamer& s) {
               s.Fail();

@@ -15,4 +15,14 @@ inline bool UnderWine() {
 #endif
 }
 
+// A file whose every write fails as on a full disk: /dev/full, reached
+// under Wine through its drive Z:; Windows itself has no such device.
+inline const char* FullDisk() {
+#if defined(_WIN32)
+  return UnderWine() ? "Z:\\dev\\full" : nullptr;
+#else
+  return "/dev/full";
+#endif
+}
+
 #endif  // ORB_TESTS_SUPPORT_WINE_H_
