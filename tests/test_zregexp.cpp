@@ -175,6 +175,8 @@ TEST(ZRegExp, CopiesAndAssignment) {
   // A null pattern compiles as the empty one.
   ZRegExp null(static_cast<const char*>(nullptr));
   EXPECT_EQ(Probe::Describe(null), "0''");
+  plainCopy = "q*";
+  EXPECT_EQ(Rest(plainCopy, "qqx"), "x");
   plainCopy = static_cast<const char*>(nullptr);
   EXPECT_EQ(Rest(plainCopy, "x"), kFailed);
 }
