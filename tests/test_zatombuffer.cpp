@@ -38,7 +38,6 @@ Bytes Join(Bytes head, const Bytes& tail) {
 // ones are one short of the type's range on both sides.
 TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
   EXPECT_ATOM(AppendAtom(1, 5, us(255)), 0x01, 0x05, 0x01, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 5, us(256)), 0x01, 0x05, 0x02, 0x01, 0x00);
   EXPECT_ATOM(AppendAtom(1, 5, 256ul), 0x01, 0x05, 0x02, 0x01, 0x00);
   EXPECT_ATOM(AppendAtom(1, 5, 65535ul), 0x01, 0x05, 0x02, 0xFF, 0xFF);
   EXPECT_ATOM(AppendAtom(1, 5, 65536ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00);
@@ -57,8 +56,6 @@ TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
   EXPECT_ATOM(AppendAtom(1, 5, (long)0xFFFFFFFFl), 0x01, 0x05, 0x01, 0xFF);
 
   EXPECT_ATOM(AppendAtom(1, 5, (short)126), 0x01, 0x05, 0x01, 0x7E);
-  EXPECT_ATOM(AppendAtom(1, 5, (short)-128), 0x01, 0x05, 0x02, 0xFF, 0x80);
-  EXPECT_ATOM(AppendAtom(1, 5, (short)-32768), 0x01, 0x05, 0x02, 0x80, 0x00);
 }
 
 struct Swapper : ZAtomBuffer {
