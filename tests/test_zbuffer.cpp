@@ -1,4 +1,4 @@
-// ZBuffer: growth and compaction seen from the host allocator, removal
+// ZBuffer: growth seen from the host allocator, removal
 // bounds, indexing, comparison, copies and Lock/Release.
 #include <gtest/gtest.h>
 
@@ -13,12 +13,6 @@
 
 namespace {
 
-// Exposes the bookkeeping fields so that tests can see where the data sit.
-struct Probe : ZBuffer {
-  using ZBuffer::ZBuffer;
-  const char* Block() const { return block_; }
-};
-
 // Const reading, which gives the terminator rather than the scratch character.
 char At(const ZBuffer& b, unsigned i) { return b[i]; }
 
@@ -28,7 +22,7 @@ TEST(ZBuffer, GrowthAsksTheHostForTheRightSizes) {
     ZBuffer one, twenty;
     one += 'a';                                 // need 2: a first block of 16
     twenty.Append("01234567890123456789", 20);  // need 21: 21 + 16
-    Probe b("abcdefghijklmno", 15);             // need 16: 16, full to the brim
+    ZBuffer b("abcdefghijklmno", 15);           // need 16: 16, full to the brim
     b += 'p';                                   // need 17: resized to 17 + 8
     b.Append("qrstuvwxyz", 10);                 // need 27: 1.5 times, rounded down
     b += b;                                     // the source is read before its block moves
@@ -42,23 +36,6 @@ TEST(ZBuffer, GrowthAsksTheHostForTheRightSizes) {
   // empty text does.
   ZBuffer reserved(40u), small(3u), zero(0u), none(nullptr, 0), copy(none), empty("", 0);
   EXPECT_TRUE(log.Take() == "106 zb1 57, 106 zb1 16, 106 zb1 16" && reserved.IsEmpty());
-}
-
-TEST(ZBuffer, FrontRemovalMovesNothingAndCompactsOnlyWhenRoomIsNeeded) {
-  AllocLog log;
-  Probe b("abcdefghijk", 11);
-  const char* first = b;
-  b.Remove(1, 2);
-  --b;
-  b += 'z';  // head 3 plus need 10 still fits: the data stay where they are
-  EXPECT_TRUE(Text(b) == "defghijkz" && static_cast<const char*>(b) == first + 3);
-  b.Remove(1, 7);        // head 10, length 2, capacity 16
-  b.Append("pqrst", 5);  // need 8 fits the block but not behind the head
-  EXPECT_TRUE(static_cast<const char*>(b) == b.Block() && Text(b) == "kzpqrst" && At(b, 8) == 0);
-  b.Remove(1, 2);
-  b.Append("0123456789A", 11);  // need 17: compacted, then resized
-  EXPECT_EQ(Text(b), "pqrst0123456789A");
-  EXPECT_EQ(log.Take(), "106 zb1 16, 107 zb3 25");
 }
 
 TEST(ZBuffer, RemoveBoundsDecrementsAndRefusedSizes) {
