@@ -33,9 +33,9 @@ class Hooks : public ZMetaClass {
 ZMetaClassAlias g_alias("ZString", "OldString");
 
 TEST(Registry, RecordOrderIdsAndLookups) {
+  EXPECT_EQ(ZString::c_ZString.GetParent(), nullptr);         // loading the library links nothing
   EXPECT_TRUE(ZMetaClass::Attach() && ZMetaClass::Attach());  // the second changes nothing
   EXPECT_EQ(ZMetaClass::ClassId("ZBuffer"), 339455197);       // a negative hash
-  EXPECT_EQ(ZMetaClass::ClassId("ZAtomTable"), 52044730);
   EXPECT_EQ(ZMetaClass::ClassId(""), 0);
 
   // The chain runs from the last record built to the first; Attach gave
