@@ -28,8 +28,7 @@ TEST(Overloads, AgreeWithTheFormTheyStandFor) {
   EXPECT_TRUE(reserved.GetLength() == 64u && block == static_cast<const char*>(reserved));
 
   const unsigned char bytes[] = {0x01, 0x80, 0xFF};
-  const ZAtomBuffer fromUnsigned(bytes, 3), copy(fromUnsigned);
-  EXPECT_EQ(Text(copy), "\x01\x80\xFF");
+  EXPECT_EQ(Text(ZAtomBuffer(bytes, 3)), "\x01\x80\xFF");
   ZAtomBuffer viaUnsigned, viaChar;
   viaUnsigned.AppendAtom(2, 30, static_cast<unsigned char>(0xE5));
   viaChar.AppendAtom(2, 30, static_cast<char>(0xE5));

@@ -57,11 +57,11 @@ TEST(ZFileTest, ModesTextTranslationAndWholeFileReads) {
   EXPECT_TRUE(!read(B("a\r\nb"), ZFile::eText) && b.IsEmpty());
 }
 
-// Every line of a file at path holding text, opened with the given type,
-// each ended with "|".
-std::string Lines(const std::string& path, const std::string& text, int type) {
+// Every line of a file at path holding text, read in binary mode, each
+// ended with "|".
+std::string Lines(const std::string& path, const std::string& text) {
   ZTextFile f;
-  EXPECT_TRUE(WriteBytes(path, B(text)) && f.Open(path.c_str(), ZFile::eRead, type));
+  EXPECT_TRUE(WriteBytes(path, B(text)) && f.Open(path.c_str(), ZFile::eRead, ZFile::eBinary));
   std::string lines;
   ZString line("junk");
   while (f.ReadLine(line)) lines += std::string(line, line.GetLength()) + "|";
@@ -72,13 +72,12 @@ std::string Lines(const std::string& path, const std::string& text, int type) {
 TEST(ZTextFileTest, ReadUnreadAndWriteLine) {
   TempDir dir;
   std::string path = dir.File("lines.txt");
-  EXPECT_EQ(Lines(path, "a\r\n\r\nb\r\n", ZFile::eBinary), "a\r|\r|b\r|");
+  EXPECT_EQ(Lines(path, "a\r\n\r\nb\r\n"), "a\r|\r|b\r|");
   // Lines longer than the buffer, a line feed on a buffer boundary, and a
   // last line without one.
   std::string longLine(20000, 'q'), first(8191, 'p');
-  EXPECT_EQ(Lines(path, first + "\n" + longLine + "\nend", ZFile::eBinary),
-            first + "|" + longLine + "|end|");
-  EXPECT_EQ(Lines(path, "", ZFile::eBinary), "");
+  EXPECT_EQ(Lines(path, first + "\n" + longLine + "\nend"), first + "|" + longLine + "|end|");
+  EXPECT_EQ(Lines(path, ""), "");
 
   ASSERT_TRUE(WriteBytes(path, B("one\ntwo\n")));
   ZTextFile f;
