@@ -62,7 +62,8 @@ TEST_F(RecordsTest, BufferRecordRoundTrip) {
 
 // A list ends at the null reference. A record of another class, or one cut
 // short, fails and leaves the head as it was; what was made for it is gone.
-TEST_F(RecordsTest, ListsOfBuffersAndStrings) {
+// A failed element and unknown classes leave the stream usable.
+TEST_F(RecordsTest, ListsOfBuffersAndStringsAndFailedElements) {
   const Bytes null = {0xFF, 0xEA, 0, 0, 0, 0};
   ZString marker;
   ZString* strings = &marker;
@@ -77,6 +78,25 @@ TEST_F(RecordsTest, ListsOfBuffersAndStrings) {
       Loader(Stream({Ref('S', 1), {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x02, 'a'}})),
       &strings, 0));
   EXPECT_EQ(&marker, strings);
+
+  // An element whose record fails is destroyed without failing the stream:
+  // its identifier is forgotten, so a later reference to it reads as a new
+  // object instead of handing out the destroyed one.
+  const Bytes record = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01};
+  ZStreamer& s = Loader(
+      Stream({Ref('S', 1), record, {'a'}, Ref('S', 2), {0x00, 0x02}, Ref('S', 2), record, {'b'}}));
+  ZString *head = nullptr, *later = nullptr;
+  EXPECT_TRUE(!ZString::LoadList(s, &head, 0) && !s.Error() && *head == "a");
+  EXPECT_TRUE(ZString::Load(s, later) && *later == "b");
+  delete head;
+  delete later;
+  // A class tag of no registered class, or an item that is no class tag,
+  // reads as null.
+  for (const Bytes& unknown :
+       {Bytes{0x00, 0x01, 0xFF, 0xEA, 0, 0, 0x30, 0x39, 0xFF, 0xEB, 0, 0, 0, 1},
+        Bytes{0x00, 0x01, 0xFF, 0xEB, 0x18, 0xF5, 0x7F, 0x00}}) {
+    EXPECT_TRUE(ZString::Load(Loader(unknown), later) && later == nullptr && !loader_->Error());
+  }
 }
 
 // Saved through a ZBuffer pointer a string keeps its class tag; saved again
@@ -123,33 +143,13 @@ TEST_F(RecordsTest, StoredClassAndIdentityOnLoad) {
   }
 }
 
-// An element whose record fails is destroyed without failing the stream:
-// its identifier is forgotten, so a later reference to it reads as a new
-// object instead of handing out the destroyed one. A class tag of no
-// registered class, or an item that is no class tag, reads as null.
-TEST_F(RecordsTest, FailedElementIsForgottenAndUnknownClassesReadAsNull) {
-  const Bytes record = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xED, 0x00, 0x01};
-  ZStreamer& s = Loader(
-      Stream({Ref('S', 1), record, {'a'}, Ref('S', 2), {0x00, 0x02}, Ref('S', 2), record, {'b'}}));
-  ZString *head = nullptr, *later = nullptr;
-  EXPECT_TRUE(!ZString::LoadList(s, &head, 0) && !s.Error() && *head == "a");
-  EXPECT_TRUE(ZString::Load(s, later) && *later == "b");
-  delete head;
-  delete later;
-  for (const Bytes& unknown :
-       {Bytes{0x00, 0x01, 0xFF, 0xEA, 0, 0, 0x30, 0x39, 0xFF, 0xEB, 0, 0, 0, 1},
-        Bytes{0x00, 0x01, 0xFF, 0xEB, 0x18, 0xF5, 0x7F, 0x00}}) {
-    EXPECT_TRUE(ZString::Load(Loader(unknown), later) && later == nullptr && !loader_->Error());
-  }
-}
-
 // The 16-bit length field: 65535 bytes fit, 65536 are refused after the tag
-// and identifier.
+// and identifier, and fail the stream: nothing more is written.
 TEST_F(RecordsTest, LongBuffersAreRefused) {
   std::string text(65536, 'x');
   ZBuffer large(text.data(), 65536), fits(text.data(), 65535);
   Bytes bytes = Save([&](ZStreamer& s) {
-    EXPECT_TRUE(ZBuffer::Save(s, fits) && !ZBuffer::Save(s, large) && s.Error());
+    EXPECT_TRUE(ZBuffer::Save(s, fits) && !ZBuffer::Save(s, large) && s.Error() && !s.Write(1L));
   });
   EXPECT_EQ(bytes.size(), 2u + 12 + 6 + 65535 + 12);
 }

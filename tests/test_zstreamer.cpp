@@ -73,12 +73,6 @@ TEST_F(StreamerTest, FailedReadsAndTheStickyErrorFlag) {
     const Bytes big(65536);
     EXPECT_TRUE(!f.Write(big.data(), big.size(), false) && f.Error());
   }
-  // Fail marks a healthy stream failed.
-  EXPECT_EQ(Save([](ZStreamer& s) {
-              s.Fail();
-              s.Write(1L);
-            }),
-            Bytes({0x00, 0x01}));
 }
 
 // Objects are numbered 1, 2, 3 ... in order of first appearance; adjacent

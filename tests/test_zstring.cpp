@@ -130,8 +130,7 @@ TEST(ZString, EditingCaseStripAndLines) {
   EXPECT_EQ(Text(s.MakeLower()), "az09[`{@\xE9\xC9");
 
   // Insert and Replace on a string with bytes dropped from its front.
-  ZString t("..abc");
-  t.Remove(1, 2);
+  Dropped t("abc");
   EXPECT_EQ(Text(t.Insert(ZString("<"), 1).Insert(ZString(">"), 5).Insert(ZString("!"), 99)),
             "<abc>!");
   EXPECT_EQ(Text(t.Replace(3, 1, ZString("BB"))), "<aBBc>!");
