@@ -78,8 +78,6 @@ TEST(ZListP, AssignmentReusesNodes) {
   AllocLog log;
   target = two;
   target = five;
-  const ZListSyntaxP& alias = target;
-  target = alias;  // the list itself: nothing made or released
   std::string made;  // + a node made, - one released
   for (const std::string& call : log.calls) made += call[2] == '6' ? '+' : '-';
   EXPECT_EQ(made, "---+++");
