@@ -101,8 +101,7 @@ TEST(ZRegExp, CompiledForms) {
   // nothing.
   EXPECT_EQ(Describe({"^abc", "^.*abc", "a*^b"}), "1^'abc' / 1'abc' / 2'a*' 1^'^b'");
   EXPECT_EQ(Describe({"^abc"}, false), "1^'^abc'");
-  ZRegExp caret('^');
-  EXPECT_EQ(Probe::Describe(caret), "1^''");
+  EXPECT_EQ(Probe::Describe(ZRegExp('^')), "1^''");
 
   // Sets and groups.
   EXPECT_EQ(Describe({"[a-c]", "[^-x]+", "[\\]\\.]"}), "7'abc' / 9!'-x' / 7'].'");
@@ -174,8 +173,7 @@ TEST(ZRegExp, CopiesAndAssignment) {
   plainCopy = ZString("^q.");
   EXPECT_EQ(Probe::Describe(plainCopy), "1^'q' 4^'.'");
   // A null pattern compiles as the empty one.
-  ZRegExp null(static_cast<const char*>(nullptr));
-  EXPECT_EQ(Probe::Describe(null), "0''");
+  EXPECT_EQ(Probe::Describe(ZRegExp(static_cast<const char*>(nullptr))), "0''");
   plainCopy = "q*";
   EXPECT_EQ(Rest(plainCopy, "qqx"), "x");
   plainCopy = static_cast<const char*>(nullptr);
