@@ -48,9 +48,7 @@ TEST(ActionGenerate, HeadersDataBlocksAndArguments) {
     std::vector<std::string> args;
     std::string result;  // the result and the bytes out holds
   } cases[] = {
-      {OptionPop, {" AB ", "hi"}, "0 00 01 00 01 05 03 0B 41 42 01 06 01 07 02 68 69 00 02 00"},
       {OptionPop | OptionMarker22 | OptionMarker21, {" AB ", "hi"}, "0 " + marked},
-      {OptionPop | OptionMagic, {" AB ", "hi"}, "-1 " + marked},
       {4, {" AB ", "hi"}, "-1 " + marked},
       {OptionPop, {"AB", " \t"}, "-2 " + marked},
       {OptionMagic, {" AB ", "hi"}, "-1 " + marked},
@@ -158,7 +156,6 @@ TEST_F(RecognizeTable, HeadersMarkersAndOrderOfTrial) {
   const std::pair<const char*, const char*> cases[] = {
       {"00 11 00 0E 21 00 01 05 02 58 59 00 02 00", "first 41 [XY][]"},
       {"00 01 01 00 01 05 02 58 59 00 02 00", "first 1 [XY][]"},
-      {"00 11 01 00 0E 22 00 01 05 02 58 59 00 02 00", "first 37 [XY][]"},
       {"01 05 02 58 59", "first 1 [XY][]"},  // no slot fills argument 1
       // The first code's condition fails; the second code of the same
       // description takes the bytes, its two slots appending to one text.
@@ -212,7 +209,6 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
   // The result, the front of the output, the lengths of output and data.
   const std::pair<unsigned int, std::string> cases[] = {{127, "-1 7F 78 129 0"},
                                                         {128, "-1 80 80 78 131 0"},
-                                                        {300, "-1 81 2C 78 303 0"},
                                                         {32767, "-1 FF FF 78 32770 0"},
                                                         {32768, "-2  0 32768"}};
   for (const auto& [n, expected] : cases) {
@@ -228,7 +224,6 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
   const std::pair<const char*, const char*> matches[] = {
       {"01 05 03 AA BB CC 01 06", "-1|01 06|11 AA BB CC"},  // data appended
       {"01 06", "-2|01 06|11"},
-      {"01", "-2|01|11"},
       {"01 05", "-1||11"},                 // the whole input matched: no length field read
       {"01 05 09 AA BB", "-1||11 AA BB"},  // a length beyond the input
       {"01 05 85", "-1||11"},              // input ends inside a two-byte field
@@ -243,25 +238,15 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
   ZBuffer rest = Hex("02 AA BB 01"), taken;
   EXPECT_EQ(bare.Match(rest, taken), -1);
   EXPECT_EQ(ToHex(rest) + "|" + ToHex(taken), "01|AA BB");
-  // A two-byte length field, both bytes unsigned: 81 90 is 400.
-  ZBuffer input = Hex("01 05 81 90"), data;
-  input += ZBuffer(std::string(401, 'y').data(), 401);
-  EXPECT_EQ(stream.Match(input, data), -1);
-  EXPECT_TRUE(data.GetLength() == 400 && input.GetLength() == 1);
-
   // Data bytes match the front of the data, never its terminator; every
   // type other than 0 and 2 is a slot: its index, nothing consumed.
   ZActionFragment fixed(ZActionFragment::DataBytes, Hex("0B 00"));
-  ZBuffer output;
-  input = Hex("55");
-  data = Hex("0B 00 0B");
-  EXPECT_EQ(fixed.Match(input, data), -1);
-  EXPECT_EQ(fixed.Match(input, data), -2);
   ZActionFragment odd(ZActionFragment::EType(9), 2);
-  EXPECT_EQ(odd.Match(input, data), 2);
+  ZBuffer input = Hex("55"), data = Hex("0B 00 0B"), output;
+  EXPECT_EQ(fixed.Match(input, data), -1);
+  EXPECT_TRUE(fixed.Match(input, data) == -2 && odd.Match(input, data) == 2);
   EXPECT_EQ(odd.Add(output, data), 2);
-  EXPECT_TRUE(ToHex(input) == "55" && output.IsEmpty());
-  EXPECT_EQ(ToHex(data), "0B");  // only the data bytes were taken
+  EXPECT_EQ(ToHex(input) + "|" + ToHex(output) + "|" + ToHex(data), "55||0B");
 }
 
 // Add converts a text (trimmed in place) to bytes appended to the data;
@@ -275,13 +260,11 @@ TEST(ActionEncoding, ArgumentsAddAndGet) {
     const char* in;    // the text added, or the data read
     std::string text;  // the text and the data after, as "text|data"
   } cases[] = {
-      {true, A::Number, 2, 3, "40", "5|EE 00 05"},          // the text shows the number times 8
       {true, A::Number, 0, -2, "20", "80|EE 00 00 00 50"},  // size 0: what the plug-in made
       {true, A::Number, 2, 32, "40", "0|EE 00 00"},         // shifts of 32 or more give 0
       {true, A::Number, 2, -32, "40", "0|EE 00 00"},
       {true, A::AdaKind5, 4, 0, "7", "7|EE 00 00 00 07"},   // padded in front
       {true, A::AdaKind1, 1, 0, " 0A FF ", "0A FF|EE FF"},  // the last bytes kept
-      {true, A::TwoBytes, 0, 0, "  AB\t", "AB|EE 41 42"},
       {true, A::TwoBytes, 0, 0, "CDE", "CDE|EE 43 44"},
       {true, A::Text, 0, 0, " hi there ", "hi there|EE 68 69 20 74 68 65 72 65"},
       {false, A::Number, 2, 3, "00 05 09", "40|09"},
@@ -335,7 +318,6 @@ TEST(ActionEncoding, ArgumentRefusals) {
     EXPECT_TRUE(out.IsEmpty());
   }
   PluginScope plugin("failing");  // every entry answers 9, passed through
-  ASSERT_NE(CommonPluginState()->disassemble, nullptr);
   A number(A::Number, ZString("n"), 2, 0);
   data = Hex("00 05 09");
   EXPECT_EQ(number.Get(data, text), 9);
