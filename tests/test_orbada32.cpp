@@ -51,12 +51,6 @@ std::string Normalize(const Bytes& in, int32_t area) {
   return std::to_string(result) + " " + std::to_string(area) + ": " + HexText(out);
 }
 
-// Normalises `in` into an area of exactly the size of `out`, expecting `out`.
-void ExpectCanonical(const Bytes& in, const Bytes& out) {
-  EXPECT_EQ("0 " + std::to_string(out.size()) + ": " + HexText(out),
-            Normalize(in, static_cast<int32_t>(out.size())));
-}
-
 // Assembles `text` into a 16-byte area: the bytes written as hex, or
 // "error N" (the area must then be untouched).
 std::string Assemble(int32_t kind, const char* text) {
@@ -86,39 +80,38 @@ char g_text[64];
 
 }  // namespace
 
-TEST_F(Orbada32, CanonicalStreamsStayAndLongFormsBecomeShortest) {
-  Bytes stream = Hex("00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8", 200);
-  ExpectCanonical(stream, stream);
-  const char* cases[][2] = {
-      {"", ""},
-      // Data is opaque: bytes that look like long forms inside it stay.
-      {"01 02 04 E0 05 80 01", "01 02 04 E0 05 80 01"},
-      {"E0 1F 03 80 00", "1F 03 00"},
-      {"E8 08 03 80 01 CC", "E8 08 03 01 CC"},  // protocol 40 stays long
-      // Several atoms: each rewritten in place of the other, order kept.
-      {"E0 05 01 80 00 01 02 80 01 AA E8 08 03 00", "05 01 00 01 02 01 AA E8 08 03 00"}};
-  for (const auto& c : cases) ExpectCanonical(Hex(c[0]), Hex(c[1]));
-  // Lengths at the boundary: 127 fits one byte, 128 needs two.
-  ExpectCanonical(Hex("01 02 80 7F", 127), Hex("01 02 7F", 127));
-  ExpectCanonical(Hex("01 02 80 80", 128), Hex("01 02 80 80", 128));
-}
-
-TEST_F(Orbada32, UnparseableStreamsAreCopiedUnchanged) {
-  const char* broken[] = {
-      "20 01 00",           // protocol byte of neither form
-      "E9 05 01 00",        // long protocol form with low bits set
-      "E8 25 01 00",        // second protocol byte with high bits set
-      "E8",                 // ends inside the protocol
-      "01 02 81",           // ends inside a two-byte length
-      "01 02 81 00 AA",     // 256 data bytes declared, one there
-      "E0 05 07 00 FF 01",  // a good atom, then junk
-  };
-  for (const char* text : broken) {
-    Bytes in = Hex(text);
-    std::string n = std::to_string(in.size());
-    EXPECT_EQ("8 " + n + ": " + text, Normalize(in, static_cast<int32_t>(in.size())));
-    std::string tooSmall = Normalize(in, static_cast<int32_t>(in.size()) - 1);
-    EXPECT_EQ("4 " + n + ":", tooSmall.substr(0, tooSmall.find(':') + 1)) << text;
+// Normalising into an area of exactly the size needed: canonical streams
+// stay and long forms become shortest (result 0); a stream that does not
+// parse is copied unchanged (result 8). An area one byte short gets 4 and
+// the size needed, with nothing written.
+TEST_F(Orbada32, NormalizeTable) {
+  // Rows: the stream, C3 data bytes after it, the result and the stream it
+  // becomes (null: itself). Data is opaque: bytes that look like long forms
+  // inside it stay. Several atoms are each rewritten in place of the other,
+  // order kept. Protocol 40 stays long. Lengths: 127 fits one byte, 128
+  // needs two. Unparseable: a protocol byte of neither form, a long
+  // protocol form with low bits set, a second protocol byte with high bits
+  // set, a stream ending inside the protocol or a two-byte length, 256 data
+  // bytes declared and one there, a good atom followed by junk.
+  // clang-format off
+  const struct { const char* in; size_t pad; int result; const char* out; } cases[] = {
+      {"00 02 00  0E 22 00  E8 08 03 02 AA BB  F8 1F 03 00  02 09 80 C8", 200, 0, nullptr},
+      {"", 0, 0, nullptr}, {"01 02 04 E0 05 80 01", 0, 0, nullptr},
+      {"E0 1F 03 80 00", 0, 0, "1F 03 00"}, {"E8 08 03 80 01 CC", 0, 0, "E8 08 03 01 CC"},
+      {"E0 05 01 80 00 01 02 80 01 AA E8 08 03 00", 0, 0, "05 01 00 01 02 01 AA E8 08 03 00"},
+      {"01 02 80 7F", 127, 0, "01 02 7F"}, {"01 02 80 80", 128, 0, nullptr},
+      {"20 01 00", 0, 8, nullptr}, {"E9 05 01 00", 0, 8, nullptr}, {"E8 25 01 00", 0, 8, nullptr},
+      {"E8", 0, 8, nullptr}, {"01 02 81", 0, 8, nullptr}, {"01 02 81 00 AA", 0, 8, nullptr},
+      {"E0 05 07 00 FF 01", 0, 8, nullptr}};
+  // clang-format on
+  for (const auto& c : cases) {
+    Bytes in = Hex(c.in, c.pad);
+    Bytes out = c.out != nullptr ? Hex(c.out, c.pad) : in;
+    int32_t n = static_cast<int32_t>(out.size());
+    std::string size = std::to_string(n) + ": ";
+    EXPECT_EQ(std::to_string(c.result) + " " + size + HexText(out), Normalize(in, n)) << c.in;
+    if (n == 0) continue;
+    EXPECT_EQ("4 " + size + HexText(Bytes(n - 1, 0x5A)), Normalize(in, n - 1)) << c.in;
   }
 }
 
