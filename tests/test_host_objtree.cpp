@@ -155,7 +155,7 @@ TEST_F(FakeTree, SinkSelectionAddAndInitialized) {
   EXPECT_EQ("13/14;", Take()) << "no root asked for when the service is down";
 }
 
-TEST_F(FakeTree, FullPathFromTheTopWithoutTheRoot) {
+TEST_F(FakeTree, FullPathsAndUniqueNames) {
   AllocLog log;
   char* path = OrbMUI_GetFullPath(4, nullptr);
   EXPECT_STREQ("Page\\Button", path);
@@ -171,9 +171,8 @@ TEST_F(FakeTree, FullPathFromTheTopWithoutTheRoot) {
   char* loose = OrbMUI_GetFullPath(9, nullptr);
   EXPECT_STREQ("Loose", loose);
   HostKit_Free("test", loose);
-}
 
-TEST_F(FakeTree, UniqueNamesAmongSiblings) {
+  // Unique names among the siblings under an object.
   char out[32];
   EXPECT_EQ(out, OrbMUI_GetUniqueName(2, "Edit", out));
   EXPECT_STREQ("Edit2", out);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "host/toolcall.h"
 #include "hostkit/hostkit.h"
@@ -154,19 +155,16 @@ TEST_F(Recorder, FormCallAndButtonStateFromTheClientRecord) {
 
   // The state byte is reached through the record's first pointer; the
   // 32-bit word at byte offset 32 is cleared, nothing after it.
-  struct ClientRecord {
-    const unsigned char* state;
-    unsigned char middle[32 - sizeof(const unsigned char*)];
-    uint32_t word32, after;
-  };
   unsigned char state = 1;
-  ClientRecord record = {&state, {}, 0xDEADBEEF, 0xCAFEF00D};
-  button_ = reinterpret_cast<intptr_t>(&record);
+  const unsigned char* pointer = &state;
+  std::vector<uint32_t> record(10, 0xEEEEEEEEu);
+  std::memcpy(record.data(), &pointer, sizeof pointer);
+  button_ = reinterpret_cast<intptr_t>(record.data());
   calls_.clear();
   EXPECT_EQ(1, OrbObj_IsBtnChecked(12));
   EXPECT_EQ("3/5 0 0 12 0;3/7;", calls_);
-  EXPECT_EQ(0u, record.word32);
-  EXPECT_EQ(0xCAFEF00Du, record.after);
+  EXPECT_EQ(0u, record[8]);
+  EXPECT_EQ(0xEEEEEEEEu, record[9]);
   state = 0;
   EXPECT_EQ(0, OrbObj_IsBtnChecked(12));
 }
@@ -184,10 +182,9 @@ TEST(HostTransfer, DownloadOnDemandAsksTheDatabaseFirst) {
       },
       nullptr);
   EXPECT_EQ(5, OrbHost_DODRequest(10));
-  EXPECT_EQ(7, OrbHost_DODRequest(11));
   EXPECT_EQ(7, OrbHost_DODRequest(static_cast<unsigned long>(uint64_t{1} << 32 | 11)));
   HostKit_SetDatabaseHandlers(nullptr, nullptr, nullptr);
-  EXPECT_EQ(" exists 1,10 exists 1,11 dod 11,0 exists 1,11 dod 11,0", seen) << "32-bit ids";
+  EXPECT_EQ(" exists 1,10 exists 1,11 dod 11,0", seen) << "32-bit ids";
 }
 
 TEST(HostTransfer, WholeFilesInAndOut) {

@@ -35,27 +35,26 @@ TEST(HostKitAllocator, TagsZeroFillAndTheObserver) {
   EXPECT_EQ(0, HostKit_ToolCall(1, 24, 4, context, 0, nullptr));
 }
 
-// The fail handler sees every allocate and resize request, numbered from 1
-// since it was set; a refused resize leaves the old block as it was.
+// The fail handler sees every allocate and resize request, numbered (n)
+// from 1 since it was set; a refused resize leaves the old block as it was.
 TEST(HostKitAllocator, TheFailHandlerRefusesChosenRequests) {
   static std::string seen;
   HostKit_SetFailHandler(
-      [](void*, int entry, const char* tag, unsigned size, unsigned long serial) {
-        seen += std::to_string(entry) + tag + " " + std::to_string(size) + " " +
-                std::to_string(serial) + ";";
-        return static_cast<int>(serial > 1);
+      [](void*, int entry, const char* tag, unsigned size, unsigned long n) {
+        seen += std::to_string(entry) + tag + std::to_string(size) + "#" + std::to_string(n) + " ";
+        return static_cast<int>(n > 1);
       },
       nullptr);
   char* a = static_cast<char*>(HostKit_Alloc("fA", 8, 0));
-  EXPECT_EQ(nullptr, HostKit_Alloc("fA", 9, 0));
   ASSERT_NE(nullptr, a);
   std::memcpy(a, "1234567", 8);
+  EXPECT_EQ(nullptr, HostKit_Alloc("fA", 9, 0));
   EXPECT_EQ(nullptr, HostKit_Realloc("fB", a, 16, 0));
   HostKit_SetFailHandler(nullptr, nullptr);
   EXPECT_STREQ("1234567", a);
   EXPECT_EQ(8u, HostKit_BlockSize(a));
   HostKit_Free("f", a);
-  EXPECT_EQ("106fA 8 1;106fA 9 2;107fB 16 3;", seen);
+  EXPECT_EQ("106fA8#1 106fA9#2 107fB16#3 ", seen);
 }
 
 // The block table grows several times and loses blocks in an order unrelated

@@ -25,14 +25,12 @@ std::string Entries() {
          (s->assemble ? "a" : "-") + (s->disassemble ? "d" : "-");
 }
 
-HMODULE Module() { return static_cast<HMODULE>(CommonPluginState()->module); }
-
 // Initialises with the module search limited to test plug-in folder `dir`:
 // the entries held and the held module's name.
 std::string Init(const char* dir) {
   ScopedModulePath::Set(TestPluginDir(dir).c_str());
   EXPECT_EQ(0, CommonInitialize());
-  return Entries() + " " + TestPluginName(Module());
+  return Entries() + " " + TestPluginName(static_cast<HMODULE>(CommonPluginState()->module));
 }
 
 }  // namespace
@@ -46,7 +44,7 @@ TEST(Lifecycle, PartialAndAbsentPlugins) {
   // module; terminating frees only the held handle. While the first is
   // loaded, the name finds it again, wherever the search looks.
   EXPECT_EQ("mn-- partial", Init("partial"));
-  HMODULE first = Module();
+  HMODULE first = static_cast<HMODULE>(CommonPluginState()->module);
   EXPECT_EQ("mn-- partial", Init("failing"));
   EXPECT_EQ(0, CommonTerminate());
   EXPECT_EQ("----", Entries());
@@ -110,16 +108,15 @@ TEST(LifecycleAllocation, HostBlocksUnderNewop) {
 
 namespace {
 
+// Real windows; on Windows the top one is the first child of the desktop.
+HWND Popup() {
+  return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+}
+const HWND kOther = Popup();
+const HWND kActive = Popup();
 #if defined(_WIN32)
-// Real windows; the top one is the first child of the desktop.
-const HWND kOther =
-    CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-const HWND kActive =
-    CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
 HWND TopWindow() { return GetTopWindow(nullptr); }
 #else
-const HWND kOther = reinterpret_cast<HWND>(uintptr_t{0x5150});
-const HWND kActive = reinterpret_cast<HWND>(uintptr_t{0x00012350});
 HWND TopWindow() { return OrbWin_TopWindow(); }
 #endif
 std::string g_calls;

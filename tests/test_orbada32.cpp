@@ -156,8 +156,6 @@ TEST_F(Orbada32, DisassembleTable) {
 // Areas too small report the size needed (a null area is an area of size 0,
 // a negative size no room); bad arguments give 1.
 TEST_F(Orbada32, AreasTooSmallAndBadArguments) {
-  EXPECT_EQ("4 5: 5A 5A 5A 5A", Normalize(Bytes(kStream, kStream + 7), 4)) << "nothing written";
-  EXPECT_EQ("0 5: 05 07 02 AA BB", Normalize(Bytes(kStream, kStream + 7), 5)) << "exactly fits";
   // clang-format off
   const struct { int32_t size; int32_t (*call)(int32_t*); int32_t result, after; } cases[] = {
       {100, [](int32_t* n) { return Ada()->normalize(kStream, 7, nullptr, n); }, 4, 5},

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/win32.h"
 
@@ -26,8 +27,7 @@ class ScopedModulePath {
 #if defined(_WIN32)
   static void Set(const char* value) {
     static DLL_DIRECTORY_COOKIE cookie = nullptr;
-    if (cookie != nullptr) RemoveDllDirectory(cookie);
-    cookie = nullptr;
+    if (cookie != nullptr) RemoveDllDirectory(std::exchange(cookie, nullptr));
     if (value == nullptr) {
       SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
       return;
@@ -40,11 +40,7 @@ class ScopedModulePath {
   }
 #else
   static void Set(const char* value) {
-    if (value != nullptr) {
-      setenv("ORB_MODULE_PATH", value, 1);
-    } else {
-      unsetenv("ORB_MODULE_PATH");
-    }
+    value != nullptr ? setenv("ORB_MODULE_PATH", value, 1) : unsetenv("ORB_MODULE_PATH");
   }
 #endif
 };
