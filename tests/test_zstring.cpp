@@ -16,6 +16,7 @@ namespace {
 // A string whose first bytes were dropped: its data start past the front
 // of its block, where every reader and editor must look for them.
 struct Dropped : ZString {
+  using ZString::operator=;
   explicit Dropped(const char* text, unsigned n = 0) : ZString("...") {
     Append(text, n ? n : static_cast<unsigned>(std::strlen(text)));
     Remove(1, 3);
@@ -36,8 +37,8 @@ TEST(ZString, AssignmentAndComparison) {
   EXPECT_FALSE(none == static_cast<const char*>(nullptr) || ZString("a\0b", 3) == "a");  // length
 
   // Texts and strings taken from the string itself.
-  ZString s("second");
-  s = static_cast<const char*>(s);  // its own text, from the block start
+  Dropped s("second");
+  s = static_cast<const char*>(s);  // its own text, moved to the block start
   s = static_cast<const char*>(s) + 3;
   s += "-x";
   s += static_cast<unsigned char>(0xE9);
