@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "actions/support.h"
 #include "orbcmn/zatombuffer.h"
 #include "orbcmn/zatomtable.h"
 #include "support/streamfile.h"
@@ -314,48 +315,35 @@ TEST_F(AtomFile, ChainElementWrittenBeforeIsABackReference) {
 using uc = unsigned char;
 using us = unsigned short;
 
-Bytes Content(const ZBuffer& b) {
-  const unsigned char* p = b.GetBytePtr();
-  return p == nullptr ? Bytes() : Bytes(p, p + b.GetLength());
-}
-
-// Runs one append on a fresh buffer and returns what it appended.
+// Runs one append on a fresh buffer and returns what it appended, in hex.
 template <typename F>
-Bytes Built(F append) {
+std::string Built(F append) {
   ZAtomBuffer b;
   append(b);
-  return Content(b);
+  return ToHex(b);
 }
 
-// Expects the bytes that one append call makes on a fresh buffer.
-#define EXPECT_ATOM(call, ...) \
-  EXPECT_EQ(Built([](ZAtomBuffer& b) { b.call; }), (Bytes{__VA_ARGS__}))
-
-Bytes Join(Bytes head, const Bytes& tail) {
-  head.insert(head.end(), tail.begin(), tail.end());
-  return head;
-}
+// Expects the bytes, in hex, that one append call makes on a fresh buffer.
+#define EXPECT_ATOM(call, hex) EXPECT_EQ(Built([](ZAtomBuffer& b) { b.call; }), hex)
 
 // The one, two and four byte forms switch at fixed thresholds; the signed
 // ones are one short of the type's range on both sides.
 TEST(ZAtomBuffer, IntegerNarrowingThresholds) {
-  EXPECT_ATOM(AppendAtom(1, 5, us(255)), 0x01, 0x05, 0x01, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 5, 256ul), 0x01, 0x05, 0x02, 0x01, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 5, 65535ul), 0x01, 0x05, 0x02, 0xFF, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 5, 65536ul), 0x01, 0x05, 0x04, 0x00, 0x01, 0x00, 0x00);
+  EXPECT_ATOM(AppendAtom(1, 5, us(255)), "01 05 01 FF");
+  EXPECT_ATOM(AppendAtom(1, 5, 256ul), "01 05 02 01 00");
+  EXPECT_ATOM(AppendAtom(1, 5, 65535ul), "01 05 02 FF FF");
+  EXPECT_ATOM(AppendAtom(1, 5, 65536ul), "01 05 04 00 01 00 00");
+  EXPECT_ATOM(AppendAtom(1, 5, (short)126), "01 05 01 7E");
 
-  EXPECT_ATOM(AppendAtom(1, 5, 126l), 0x01, 0x05, 0x01, 0x7E);
-  EXPECT_ATOM(AppendAtom(1, 5, -127l), 0x01, 0x05, 0x01, 0x81);
-  EXPECT_ATOM(AppendAtom(1, 5, 127l), 0x01, 0x05, 0x02, 0x00, 0x7F);
-  EXPECT_ATOM(AppendAtom(1, 5, -128l), 0x01, 0x05, 0x02, 0xFF, 0x80);
-  EXPECT_ATOM(AppendAtom(1, 5, 32766l), 0x01, 0x05, 0x02, 0x7F, 0xFE);
-  EXPECT_ATOM(AppendAtom(1, 5, -32767l), 0x01, 0x05, 0x02, 0x80, 0x01);
-  EXPECT_ATOM(AppendAtom(1, 5, 32767l), 0x01, 0x05, 0x04, 0x00, 0x00, 0x7F, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 5, -32768l), 0x01, 0x05, 0x04, 0xFF, 0xFF, 0x80, 0x00);
-  // A long is a 32-bit value: all 32 bits set is -1.
-  EXPECT_ATOM(AppendAtom(1, 5, (long)0xFFFFFFFFl), 0x01, 0x05, 0x01, 0xFF);
-
-  EXPECT_ATOM(AppendAtom(1, 5, (short)126), 0x01, 0x05, 0x01, 0x7E);
+  // Each long's atom after a "/"; a long is a 32-bit value: all 32 bits set
+  // is -1.
+  std::string longs;
+  for (long v : {126l, -127l, 127l, -128l, 32766l, -32767l, 32767l, -32768l, (long)0xFFFFFFFFl}) {
+    longs += "/" + Built([v](ZAtomBuffer& b) { b.AppendAtom(1, 5, v); });
+  }
+  EXPECT_EQ(longs,
+            "/01 05 01 7E/01 05 01 81/01 05 02 00 7F/01 05 02 FF 80/01 05 02 7F FE/01 05 02 80 01"
+            "/01 05 04 00 00 7F FF/01 05 04 FF FF 80 00/01 05 01 FF");
 }
 
 struct Swapper : ZAtomBuffer {
@@ -376,32 +364,28 @@ TEST(ZAtomBuffer, SwapReversesThirtyTwoAndSixteenBitValues) {
 
 // The header forms are those of the shared atom header (see test_coding).
 TEST(ZAtomBuffer, FixedAndCombinedForms) {
-  EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), 0x00, 0x11, 0x01, 0x00);
-  EXPECT_ATOM(AppendAtom(127, 255), 0xF8, 0x1F, 0xFF, 0x00);
-  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2)), 0x01, 0x02, 0x02, 0x01, 0x02);
-  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), uc(3)), 0x01, 0x02, 0x03, 0x01, 0x02, 0x03);
-  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), us(0x0304)), 0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
-  EXPECT_ATOM(AppendAtom(1, 2, us(0x0102), us(0x0304)), 0x01, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04);
-  EXPECT_ATOM(AppendAtom(1, 2, us(1), us(0x0203), us(0xFFFF)), 0x01, 0x02, 0x06, 0x00, 0x01, 0x02,
-              0x03, 0xFF, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, 0x05060708ul), 0x01, 0x02, 0x08, 0x01, 0x02, 0x03,
-              0x04, 0x05, 0x06, 0x07, 0x08);
-  EXPECT_ATOM(AppendAtom(1, 2, (const unsigned char*)"\xff", 1), 0x01, 0x02, 0x01, 0xFF);
-  EXPECT_ATOM(AppendAtom(1, 2, char(0x78), "ab", 2), 0x01, 0x02, 0x03, 0x78, 0x61, 0x62);
-  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, "ab", 2), 0x01, 0x02, 0x06, 0x01, 0x02, 0x03, 0x04,
-              0x61, 0x62);
-  EXPECT_ATOM(AppendAtom(1, 2, "ab", 2, 0x01020304ul), 0x01, 0x02, 0x06, 0x61, 0x62, 0x01, 0x02,
-              0x03, 0x04);
+  EXPECT_ATOM(AppendAtom(0, 0x11, char(0)), "00 11 01 00");
+  EXPECT_ATOM(AppendAtom(127, 255), "F8 1F FF 00");
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2)), "01 02 02 01 02");
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), uc(3)), "01 02 03 01 02 03");
+  EXPECT_ATOM(AppendAtom(1, 2, uc(1), uc(2), us(0x0304)), "01 02 04 01 02 03 04");
+  EXPECT_ATOM(AppendAtom(1, 2, us(0x0102), us(0x0304)), "01 02 04 01 02 03 04");
+  EXPECT_ATOM(AppendAtom(1, 2, us(1), us(0x0203), us(0xFFFF)), "01 02 06 00 01 02 03 FF FF");
+  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, 0x05060708ul), "01 02 08 01 02 03 04 05 06 07 08");
+  EXPECT_ATOM(AppendAtom(1, 2, (const unsigned char*)"\xff", 1), "01 02 01 FF");
+  EXPECT_ATOM(AppendAtom(1, 2, char(0x78), "ab", 2), "01 02 03 78 61 62");
+  EXPECT_ATOM(AppendAtom(1, 2, 0x01020304ul, "ab", 2), "01 02 06 01 02 03 04 61 62");
+  EXPECT_ATOM(AppendAtom(1, 2, "ab", 2, 0x01020304ul), "01 02 06 61 62 01 02 03 04");
   // Red, green, blue from the low byte up; the fourth byte does not count.
-  EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA0080FFul), 0x03, 0x01, 0x03, 0xFF, 0x80, 0x00);
+  EXPECT_ATOM(AppendAtomColor(3, 1, 0xAA0080FFul), "03 01 03 FF 80 00");
   // 32767 bytes are the most an atom holds.
   const std::string data(32767, 'd');
   EXPECT_EQ(Built([&](ZAtomBuffer& b) { b.AppendAtom(2, 9, data.data(), 32767); }),
-            Join({0x02, 0x09, 0xFF, 0xFF}, Bytes(data.begin(), data.end())));
+            "02 09 FF FF " + ToHex(ZBuffer(data.data(), 32767)));
 }
 
 TEST(ZAtomBuffer, BufferArguments) {
-  EXPECT_ATOM(AppendAtom(40, 6, ZBuffer()), 0xE8, 0x08, 0x06, 0x00);
+  EXPECT_ATOM(AppendAtom(40, 6, ZBuffer()), "E8 08 06 00");
 
   ZAtomBuffer inner;
   inner.AppendAtom(1, 2, char('a'));
@@ -409,26 +393,24 @@ TEST(ZAtomBuffer, BufferArguments) {
   ZAtomBuffer outer;
   outer.AppendAtom(5, 6, inner);
   outer.AppendAtom(7, 8, ZBuffer("xyz", 3));
-  EXPECT_EQ(Content(outer), (Bytes{0x05, 0x06, 0x07, 0x01, 0x02, 0x01, 'a', 0x03, 0x04, 0x00, 0x07,
-                                   0x08, 0x03, 'x', 'y', 'z'}));
+  EXPECT_EQ(ToHex(outer), "05 06 07 01 02 01 61 03 04 00 07 08 03 78 79 7A");
   inner = outer;
-  EXPECT_EQ(Content(inner), Content(outer));
+  EXPECT_EQ(ToHex(inner), ToHex(outer));
 
   // A buffer nested into itself takes its content before the header goes in,
   // even when the block has to grow for it.
   ZAtomBuffer self;
   self.AppendAtom(1, 1, "0123456789abc", 13);
-  Bytes before = Content(self);
+  const std::string before = ToHex(self);
   self.AppendAtom(2, 2, self);
-  EXPECT_EQ(Content(self), Join(before, Join({0x02, 0x02, 16}, before)));
+  EXPECT_EQ(ToHex(self), before + " 02 02 10 " + before);
   // Or compact: 6 bytes behind 7 dropped ones in a block of 16 move to its
   // start, and the header lands where they were.
   ZAtomBuffer moved;
   moved.AppendAtom(1, 1, "0123456789", 10);
   moved.Remove(1, 7);
   moved.AppendAtom(2, 2, moved);
-  EXPECT_EQ(Content(moved),
-            (Bytes{'4', '5', '6', '7', '8', '9', 2, 2, 6, '4', '5', '6', '7', '8', '9'}));
+  EXPECT_EQ(ToHex(moved), "34 35 36 37 38 39 02 02 06 34 35 36 37 38 39");
 }
 
 TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
@@ -444,11 +426,11 @@ TEST(ZAtomBuffer, OutOfLimitsIsRefused) {
   b.AppendAtom(1, 1, 7ul, big.data(), 32764);
   b.AppendAtom(1, 1, big.data(), 32764, 7ul);
   b.AppendAtom(1, 1, ZBuffer(big.data(), 32768));
-  EXPECT_EQ(Content(b), Bytes());
+  EXPECT_EQ(ToHex(b), "");
 
   // A null pointer with no bytes is an empty atom.
   b.AppendAtom(1, 2, static_cast<const char*>(nullptr), 0);
-  EXPECT_EQ(Content(b), (Bytes{0x01, 0x02, 0x00}));
+  EXPECT_EQ(ToHex(b), "01 02 00");
 }
 
 }  // namespace
