@@ -74,29 +74,29 @@ TEST(ZAtom, TypesAndEnumerationsPerArgument) {
 
 using Enum = std::unique_ptr<ZEnum>;
 
-Enum Make(unsigned short size, unsigned short op,
-          std::initializer_list<std::pair<const char*, unsigned long>> items) {
-  Enum e(new ZEnum(size, op));
+// Adds the items, names and values, to e and returns it.
+ZEnum* Fill(ZEnum* e, std::initializer_list<std::pair<const char*, unsigned long>> items) {
   for (const auto& item : items) e->AddItem(ZString(item.first), item.second);
   return e;
 }
 
 TEST(ZEnum, ValueToTextAndBack) {
-  Enum flags = Make(1, ZEnum::eBitFlags, {{"a", 1}, {"c", 4}});
-  Enum single = Make(4, ZEnum::eSingleValue, {{"red", 1}, {"green", 2}, {"lime", 2}});
+  Enum flags(Fill(new ZEnum(1, ZEnum::eBitFlags), {{"a", 1}, {"c", 4}}));
+  Enum single(Fill(new ZEnum(4, ZEnum::eSingleValue), {{"red", 1}, {"green", 2}, {"lime", 2}}));
   // Mask in the high half, pattern in the low half.
-  Enum fields =
-      Make(2, ZEnum::eBitFields, {{"left", 0x30000}, {"centre", 0x30001}, {"bold", 0x40004}});
+  Enum fields(Fill(new ZEnum(2, ZEnum::eBitFields),
+                   {{"left", 0x30000}, {"centre", 0x30001}, {"bold", 0x40004}}));
   // An operation that names nothing; names are lowered (high bytes kept),
   // values keep 32 bits.
-  Enum other = Make(4, 7, {{"red", 1}, {"GR\xC4", static_cast<unsigned long>(0x1FFFFFFFFull)}});
+  Enum other(
+      Fill(new ZEnum(4, 7), {{"red", 1}, {"GR\xC4", static_cast<unsigned long>(0x1FFFFFFFFull)}}));
   const ZEnumItem* item = other->GetItem(1);
   EXPECT_EQ(Text(item->GetName()) + " " + std::to_string(item->GetValue()), "gr\xC4 4294967295");
   EXPECT_TRUE(other->GetItem(2) == nullptr && other->GetItem(-1) == nullptr);
   delete new ZMulti(5, other.get());  // which does not own its enumeration
   // Only items of exactly one bit name a bit; flags stop at size * 8 bits.
-  Enum wide = Make(4, ZEnum::eBitFlags, {{"both", 3}, {"two", 2}});
-  Enum zero = Make(0, ZEnum::eBitFlags, {{"a", 1}});
+  Enum wide(Fill(new ZEnum(4, ZEnum::eBitFlags), {{"both", 3}, {"two", 2}}));
+  Enum zero(Fill(new ZEnum(0, ZEnum::eBitFlags), {{"a", 1}}));
   auto shown = [](const Enum& e, std::initializer_list<unsigned long> values) {
     std::string out;
     for (unsigned long v : values) out += "/" + Text(e->Lookup(v));
@@ -203,14 +203,9 @@ TEST_F(AtomFile, LoadedByValueTheNamesAppend) {
 void BuildTable(ZAtomTable& t) {
   ZAtom* move = t.AddAtomA(1, 2, 3, ZString("Move"));
   move->AddFlag(0x8001);
-  ZEnum* flags = move->AddEnum(4, ZEnum::eBitFlags);
-  flags->AddItem(ZString("Left"), 1);
-  flags->AddItem(ZString("Right"), 2);
-  ZEnum* single = move->AddEnum(2, ZEnum::eSingleValue);
-  single->AddItem(ZString("off"), 0);
-  single->AddItem(ZString("all"), 0xFFFFFFFFul);
-  ZEnum* fields = move->AddEnum(4, ZEnum::eBitFields);
-  fields->AddItem(ZString("lo"), 0x000F0001ul);
+  ZEnum* flags = Fill(move->AddEnum(4, ZEnum::eBitFlags), {{"Left", 1}, {"Right", 2}});
+  ZEnum* single = Fill(move->AddEnum(2, ZEnum::eSingleValue), {{"off", 0}, {"all", 0xFFFFFFFFul}});
+  ZEnum* fields = Fill(move->AddEnum(4, ZEnum::eBitFields), {{"lo", 0x000F0001ul}});
   move->AddType(5, flags);  // argument 0: the enumeration is not recorded
   move->AddType(6, single);
   move->AddType(7, nullptr);
