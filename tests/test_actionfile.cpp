@@ -142,11 +142,7 @@ TEST_F(ActionFile, CopiesAndAssignmentCopyEveryField) {
   };
   ZString other("other");
   ZActionTable different;
-  ZActionDescription* e = different.AddDescription(other, 0x11);
-  e->SetServerName(other);
-  e->SetAccessRight(5);
-  e->AddArgument(1, ZActionArgument::Text, other, 0, 0);
-  e->AddCode(1);
+  ZActionDescription* e = AddEveryKind(different);
   assigned(*table, different);
   assigned(d, *e);
   assigned(**d.GetArguments().begin(), ZActionArgument(ZActionArgument::Text, other, 7, 7));
@@ -182,9 +178,8 @@ TEST_F(ActionFile, SavesThatCannotBeWholeFail) {
   combine.AddCondition(1, ZActionCondition::AtLeast, ZActionCondition::ECombine(65536), 0L);
   for (int i = 0; i < 65536; ++i) many.AddFragment(ZActionFragment::DataBytes, 0);
   ZActionArgument argument(ZActionArgument::EType(0x10000), ZString("a"), 0, 0);
-  for (ZActionCode* code : {&wide, &op, &combine, &many}) {
+  for (ZActionCode* code : {&wide, &op, &combine, &many})
     Save([&](ZStreamer& s) { EXPECT_TRUE(!ZActionCode::Save(s, code) && s.Error()); });
-  }
   Save([&](ZStreamer& s) { EXPECT_TRUE(!ZActionArgument::Save(s, &argument) && s.Error()); });
 #if !defined(_WIN32)
   for (int pad = 0; pad < 260; ++pad) {
@@ -279,9 +274,8 @@ TEST(ActionModel, VectorStringHoldsCopies) {
   static std::string grown;  // the storage requests, in strings
   HostKit_SetAllocObserver(
       [](void*, int entry, const char*, void*, unsigned size) {
-        if (entry == 106 && size >= 4 * sizeof(ZString) && size % sizeof(ZString) == 0) {
+        if (entry == 106 && size >= 4 * sizeof(ZString) && size % sizeof(ZString) == 0)
           grown += std::to_string(size / sizeof(ZString)) + " ";
-        }
       },
       nullptr);
   ZVectorString v;

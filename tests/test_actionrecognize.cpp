@@ -83,18 +83,17 @@ TEST(ActionCondition, CheckAndCombine) {
   // without meaning (below, between and above 3, 5, 6) fail; a condition
   // made empty tests argument 0 with operation 0: never true.
   C ten(1, C::AtLeast, C::Replace, 10L), y(1, C::SameInitial, C::Replace, ZString("Y")), none;
-  EXPECT_TRUE(ten.CheckCondition(1, ZString("0x10"), false));
-  EXPECT_TRUE(y.CheckCondition(1, ZString("yes"), false));
+  EXPECT_TRUE(ten.CheckCondition(1, ZString("0x10"), false) &&
+              y.CheckCondition(1, ZString("yes"), false));
   EXPECT_FALSE(ten.CheckCondition(1, ZString("9"), true) ||
                y.CheckCondition(1, ZString(" yes"), true) ||
                y.CheckCondition(1, ZString(""), true));
   // An empty condition text has no initial, not even a NUL byte.
   C empty(1, C::SameInitial, C::Replace, ZString(""));
-  EXPECT_FALSE(empty.CheckCondition(1, ZString("\0x", 2), true));
-  for (int op : {0, 4, 7}) {
+  EXPECT_FALSE(empty.CheckCondition(1, ZString("\0x", 2), true) ||
+               none.CheckCondition(0, ZString("0"), true));
+  for (int op : {0, 4, 7})
     EXPECT_FALSE(C(1, C::EOperation(op), C::Replace, 0L).CheckCondition(1, ZString("0"), true));
-  }
-  EXPECT_FALSE(none.CheckCondition(0, ZString("0"), true));
 }
 
 // Without the plug-in nothing is recognised, options and texts untouched.
@@ -114,8 +113,7 @@ TEST(ActionRecognize, WithoutPluginOrOutsideTheArea) {
   {
     PluginScope plugin("empty");
     EXPECT_EQ(Recognize(table, Hex("00 01 00 00 02 00"), &options, args), nullptr);
-    EXPECT_EQ(options, 0x55u);
-    EXPECT_EQ(Join(args), "[keep]");
+    EXPECT_EQ(std::to_string(options) + Join(args), "85[keep]");
   }
   PluginScope plugin("failing");
   EXPECT_EQ(Recognize(table, ZBuffer(), &options, args), any);
@@ -182,8 +180,7 @@ TEST_F(RecognizeTable, DefaultDescriptionAndBadCalls) {
   options_ = 0x20;
   args_ = Texts({"a", "b", "c", "d"});
   EXPECT_EQ(table_.GetDefaultDescription(&options_, args_), table_.Find(ZString("first")));
-  EXPECT_EQ(options_, 0u);
-  EXPECT_EQ(Join(args_), "[][]");
+  EXPECT_EQ(std::to_string(options_) + Join(args_), "0[][]");
 
   options_ = 9;
   EXPECT_EQ(ZActionTable().GetDefaultDescription(&options_, args_), nullptr);
@@ -219,25 +216,23 @@ TEST(ActionEncoding, FragmentsAddAndMatch) {
               expected);
   }
 
-  ZActionFragment stream(ZActionFragment::StreamBytes, Hex("01 05"));
-  // The input; the result, what is left of the input and the data.
-  const std::pair<const char*, const char*> matches[] = {
-      {"01 05 03 AA BB CC 01 06", "-1|01 06|11 AA BB CC"},  // data appended
-      {"01 06", "-2|01 06|11"},
-      {"01 05", "-1||11"},                 // the whole input matched: no length field read
-      {"01 05 09 AA BB", "-1||11 AA BB"},  // a length beyond the input
-      {"01 05 85", "-1||11"},              // input ends inside a two-byte field
+  // The stream bytes and the input; the result, what is left of the input
+  // and the data.
+  const struct {
+    const char *bytes, *hex, *expected;
+  } matches[] = {
+      {"01 05", "01 05 03 AA BB CC 01 06", "-1|01 06|11 AA BB CC"},  // data appended
+      {"01 05", "01 06", "-2|01 06|11"},
+      {"01 05", "01 05", "-1||11"},                 // the whole input matched: no length field read
+      {"01 05", "01 05 09 AA BB", "-1||11 AA BB"},  // a length beyond the input
+      {"01 05", "01 05 85", "-1||11"},              // input ends inside a two-byte field
+      {"", "02 AA BB 01", "-1|01|11 AA BB"},  // none match at once, taking nothing before the data
   };
-  for (const auto& [hex, expected] : matches) {
-    ZBuffer input = Hex(hex), data = Hex("11");
-    int result = stream.Match(input, data);
-    EXPECT_EQ(std::to_string(result) + "|" + ToHex(input) + "|" + ToHex(data), expected) << hex;
+  for (const auto& m : matches) {
+    ZBuffer input = Hex(m.hex), data = Hex("11");
+    int result = ZActionFragment(ZActionFragment::StreamBytes, Hex(m.bytes)).Match(input, data);
+    EXPECT_EQ(std::to_string(result) + "|" + ToHex(input) + "|" + ToHex(data), m.expected) << m.hex;
   }
-  // Stream bytes of none match at once, taking nothing before the data.
-  ZActionFragment bare(ZActionFragment::StreamBytes, ZBuffer());
-  ZBuffer rest = Hex("02 AA BB 01"), taken;
-  EXPECT_EQ(bare.Match(rest, taken), -1);
-  EXPECT_EQ(ToHex(rest) + "|" + ToHex(taken), "01|AA BB");
   // Data bytes match the front of the data, never its terminator; every
   // type other than 0 and 2 is a slot: its index, nothing consumed.
   ZActionFragment fixed(ZActionFragment::DataBytes, Hex("0B 00"));

@@ -58,11 +58,9 @@ Result Tool(std::string args, const std::string& in = "", const std::string& too
                                                        {"BUILT", kBuilt},
                                                        {"SAMPLES", ORB_SOURCE_DIR "/samples"},
                                                        {"FILE", dir.File("file")}};
-  for (const auto& n : names) {
-    for (size_t at; (at = args.find(n.first)) != std::string::npos;) {
+  for (const auto& n : names)
+    for (size_t at; (at = args.find(n.first)) != std::string::npos;)
       args.replace(at, std::strlen(n.first), n.second);
-    }
-  }
   WriteText(dir.File("in"), in);
   WriteText(dir.File("file"), in);
   int status = std::system(Command(tool + " " + args + " <" + dir.File("in") + " >" +
@@ -115,60 +113,55 @@ TEST(Orbtool, StreamAssembleDisassembleRoundTrip) {
 TEST(Orbtool, OutputsAndFailures) {
   TempDir dir;
   const struct {
-    std::string args, input;
+    std::string args;
     int code;
-    std::string text;
+    std::string text, input = "";
   } cases[] = {
       // Bit flags; bit fields.
-      {"atoms value ATOMS window-style 0 0x15", "", 0, "border | close-box | modal\n"},
-      {"atoms parse ATOMS field-align 0 'right|bottom|bold'", "", 0, "26 (0x1a)\n"},
+      {"atoms value ATOMS window-style 0 0x15", 0, "border | close-box | modal\n"},
+      {"atoms parse ATOMS field-align 0 'right|bottom|bold'", 0, "26 (0x1a)\n"},
       // Options by name; pixels stored in units of 16 (shift 4), dx and dy signed.
-      {"actions generate ACTIONS open-form orders --options magic,wait-on", "", 0,
+      {"actions generate ACTIONS open-form orders --options magic,wait-on", 0,
        "00 11 01 00 02 02 06 6f 72 64 65 72 73 00 02 00\n"},
-      {"actions recognize ACTIONS '00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00'", "", 0,
+      {"actions recognize ACTIONS '00 01 00 03 0a 01 04 03 0b 02 fd 07 00 02 00'", 0,
        "action \"scroll-by\"\noptions 0x0\nargument 0 \"pixels\": \"64\"\n"
        "argument 1 \"dx\": \"-3\"\nargument 2 \"dy\": \"7\"\n"},
-      {"regex '&[0-9]+' 123abc", "", 0, "rest \"abc\"\nparameter 1 \"123\"\n"},
-      {"tokenize SAMPLES/syntax.txt 'width=640; title=\"Order entry\"; modal=no;'", "", 0,
+      {"regex '&[0-9]+' 123abc", 0, "rest \"abc\"\nparameter 1 \"123\"\n"},
+      {"tokenize SAMPLES/syntax.txt 'width=640; title=\"Order entry\"; modal=no;'", 0,
        "2 \"width\" \"640\"\n1\n3 \"title\" \"Order entry\"\n1\n4 \"modal\" \"no\"\n"},
-      {"atoms lookup ATOMS 1 40 3", "", 0, "centre: mask 0x3, pattern 0x1"},
-      {"demo", "", 0, "2 classes, 6 protocols, 19 atoms"},
-      {"atoms lookup ATOMS no-such-atom", "", 1, "atoms.json: no atom named 'no-such-atom'"},
-      {"atoms parse ATOMS window-style 0 'border | modal'", "", 1, "is not a value of argument 0"},
-      {"atoms dump FILE", "{\"classes\": [", 1, "not valid JSON"},
-      {"atoms dump FILE",
+      {"atoms lookup ATOMS 1 40 3", 0, "centre: mask 0x3, pattern 0x1"},
+      {"demo", 0, "2 classes, 6 protocols, 19 atoms"},
+      {"atoms lookup ATOMS no-such-atom", 1, "atoms.json: no atom named 'no-such-atom'"},
+      {"atoms parse ATOMS window-style 0 'border | modal'", 1, "is not a value of argument 0"},
+      {"atoms dump FILE", 1, "not valid JSON", "{\"classes\": ["},
+      {"atoms dump FILE", 1, "atoms[1].atom: atom 3 appears twice",
        "{\"classes\": [{\"class\": 1, \"protocols\": [{\"protocol\": 2, \"atoms\": "
-       "[{\"atom\": 3, \"name\": \"a\"}, {\"atom\": 3, \"name\": \"b\"}]}]}]}",
-       1, "atoms[1].atom: atom 3 appears twice"},
-      {"stream disasm 'e8 0'", "", 2, "odd number of hex digits"},
-      {"stream disasm '00 02 00 01'", "", 1, "offset 3: the stream ends inside an atom header"},
+       "[{\"atom\": 3, \"name\": \"a\"}, {\"atom\": 3, \"name\": \"b\"}]}]}]}"},
+      {"stream disasm 'e8 0'", 2, "odd number of hex digits"},
+      {"stream disasm '00 02 00 01'", 1, "offset 3: the stream ends inside an atom header"},
       // The disassembler takes only the forms the builder writes.
-      {"stream disasm '00 02 00 e0 05 02 00'", "", 1, "offset 3: byte e0 does not begin an atom"},
-      {"stream disasm '01 02 80 05 aa'", "", 1, "offset 0: length 5 in the two-byte form"},
-      {"stream disasm --file FILE", std::string("\x01\x05\x03\xaa", 4), 1,
-       "offset 0: the atom's data runs past the end"},
-      {"stream asm --table ATOMS FILE", "\n1 1 window-title", 1,
-       "line 2: atom 1 1 is named 'window-open'"},
-      {"actions generate ACTIONS goto-page 0", "", 1,
-       "no code of action 'goto-page' fits options 0x0"},
-      {"actions generate ACTIONS move-to 1 x", "", 1,
-       "could not convert an argument text (result 5)"},
-      {"actions recognize ACTIONS '00 01 00 09 09 00 02 00'", "", 1,
-       "no action of the table matches"},
-      {"actions dump FILE",
-       "{\"actions\": [{\"name\": \"a\", \"code_variants\": 2, \"codes\": [{\"variant\": 1}]}]}", 1,
-       "actions[0].code_variants: must be the OR of the codes' variants (1)"},
-      {"actions dump FILE",
-       "{\"actions\": [{\"name\": \"a\", \"arguments\": [{\"type\": 40000}]}]}", 1,
-       "arguments[0].type: expected a whole number from -32768 to 32767"},
-      {"regex '^abc' '^abcd'", "", 1, "no match"},
+      {"stream disasm '00 02 00 e0 05 02 00'", 1, "offset 3: byte e0 does not begin an atom"},
+      {"stream disasm '01 02 80 05 aa'", 1, "offset 0: length 5 in the two-byte form"},
+      {"stream disasm --file FILE", 1, "offset 0: the atom's data runs past the end",
+       std::string("\x01\x05\x03\xaa", 4)},
+      {"stream asm --table ATOMS FILE", 1, "line 2: atom 1 1 is named 'window-open'",
+       "\n1 1 window-title"},
+      {"actions generate ACTIONS goto-page 0", 1, "no code of action 'goto-page' fits options 0x0"},
+      {"actions generate ACTIONS move-to 1 x", 1, "could not convert an argument text (result 5)"},
+      {"actions recognize ACTIONS '00 01 00 09 09 00 02 00'", 1, "no action of the table matches"},
+      {"actions dump FILE", 1,
+       "actions[0].code_variants: must be the OR of the codes' variants (1)",
+       "{\"actions\": [{\"name\": \"a\", \"code_variants\": 2, \"codes\": [{\"variant\": 1}]}]}"},
+      {"actions dump FILE", 1, "arguments[0].type: expected a whole number from -32768 to 32767",
+       "{\"actions\": [{\"name\": \"a\", \"arguments\": [{\"type\": 40000}]}]}"},
+      {"regex '^abc' '^abcd'", 1, "no match"},
       // A token that consumes nothing would loop for ever.
-      {"tokenize - abc", "# comment\n\n5 ^x*\n", 1, "token 5 matched without consuming text"},
-      {"tokenize FILE ab", "1 ^a\nx ^b\n", 1, "line 2: expected 'TOKEN PATTERN'"},
-      {"demo --samples " + dir.path(), "", 1, "atoms.json: cannot open"},
-      {"atoms build ATOMS -o " + dir.File("no/such/dir/x.bin"), "", 1, ""},
+      {"tokenize - abc", 1, "token 5 matched without consuming text", "# comment\n\n5 ^x*\n"},
+      {"tokenize FILE ab", 1, "line 2: expected 'TOKEN PATTERN'", "1 ^a\nx ^b\n"},
+      {"demo --samples " + dir.path(), 1, "atoms.json: cannot open"},
+      {"atoms build ATOMS -o " + dir.File("no/such/dir/x.bin"), 1, ""},
       // A directory: Windows refuses to open it, POSIX to read it.
-      {"atoms dump " + dir.path(), "", 1, dir.path() + ": cannot "},
+      {"atoms dump " + dir.path(), 1, dir.path() + ": cannot "},
   };
   for (const auto& c : cases) EXPECT_TRUE(Ends(Tool(c.args, c.input), c.code, c.text)) << c.args;
 
@@ -200,10 +193,9 @@ TEST(Orbtool, TextToBinaryToTextAndBinaryToTextToBinary) {
     EXPECT_EQ(Out(group + " build - -o -", dump), bytes) << group;
 
     // Damaged binaries: cut anywhere, or bytes after the table.
-    for (size_t cut : {size_t(0), size_t(2), bytes.size() / 2, bytes.size() - 1}) {
+    for (size_t cut : {size_t(0), size_t(2), bytes.size() / 2, bytes.size() - 1})
       EXPECT_TRUE(Ends(Tool(group + " dump FILE", bytes.substr(0, cut)), 1, "damaged or truncated"))
           << group << cut;
-    }
     EXPECT_TRUE(Ends(Tool(group + " dump FILE", bytes + "x"), 1, "bytes follow the"));
   }
   // A table the text cannot give back: an upper-case name, which the

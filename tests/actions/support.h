@@ -75,15 +75,14 @@ inline ZActionDescription* AddEveryKind(ZActionTable& table) {
   const ZActionArgument::EType kinds[] = {ZActionArgument::TwoBytes, ZActionArgument::Number,
                                           ZActionArgument::AdaKind5, ZActionArgument::AdaKind1,
                                           ZActionArgument::None,     ZActionArgument::Text};
-  for (int i = 0; i < 6; i++) {
-    if (d == nullptr || !d->AddArgument(i + 1, kinds[i], a, i == 1 ? 2 : i == 2, -(i == 1))) {
-      return nullptr;
-    }
-  }
+  bool ok = d != nullptr;
+  for (int i = 0; i < 6 && ok; i++)
+    ok = d->AddArgument(i + 1, kinds[i], a, i == 1 ? 2 : i == 2, -(i == 1));
   ZActionCode* code =
-      AddCode(*d, 3, {"01 09", "=0B", "#0", "#1", "01 0A", "#2", "#3", "01 0B", "=0C", "#5"});
-  bool ok = code != nullptr && !name.IsEmpty() && !a.IsEmpty() &&
-            code->AddCondition(2, ZActionCondition::AtLeast, ZActionCondition::Replace, 10L);
+      ok ? AddCode(*d, 3, {"01 09", "=0B", "#0", "#1", "01 0A", "#2", "#3", "01 0B", "=0C", "#5"})
+         : nullptr;
+  ok = code != nullptr && !name.IsEmpty() && !a.IsEmpty() &&
+       code->AddCondition(2, ZActionCondition::AtLeast, ZActionCondition::Replace, 10L);
   return ok ? d : nullptr;
 }
 
