@@ -113,14 +113,12 @@ TEST_F(ActionFile, RecordBytesAndLoadingThatAppends) {
   // and codes appended, code variants as saved.
   EXPECT_TRUE(ZActionTable::Load(Loader(expected), loaded));
   EXPECT_EQ(loaded.GetDescriptions().size(), 2);
-  ZString name("Before"), x("x");
-  ZActionDescription into(name, 0x10);
-  into.AddArgument(1, ZActionArgument::Text, x, 0, 0);
-  into.AddCode(1);
+  ZActionTable other;
+  ZActionDescription& into = *AddEveryKind(other);  // six arguments, one code of variant 3
   EXPECT_TRUE(ZActionDescription::Load(
       Loader(Saved<ZActionDescription>(*loaded.GetDescriptions().begin())), into));
   EXPECT_EQ(Str(into.GetName()) + Str(into.GetServerName()), "gosv");
-  EXPECT_TRUE(into.GetCodeVariants() == 2 && into.GetNumArgs() == 2 && into.GetCodes().size() == 2);
+  EXPECT_TRUE(into.GetCodeVariants() == 2 && into.GetNumArgs() == 7 && into.GetCodes().size() == 2);
 }
 
 // Copied, or assigned over a distinct element of other content, every
