@@ -45,6 +45,8 @@ TEST(ZString, AssignmentAndComparison) {
   s += s;
   s += static_cast<const char*>(s) + 6;
   EXPECT_EQ(Text(s), "ond-x\xE9ond-x\xE9ond-x\xE9");
+  s = static_cast<const char*>(nullptr);  // no text: empty
+  EXPECT_TRUE(s.IsEmpty());
 }
 
 TEST(ZString, Searching) {
