@@ -407,8 +407,10 @@ std::string Startup() {
   return std::to_string(state->module != nullptr) + std::to_string(state->normalize != nullptr);
 }
 
-// A scenario's name and body.
-typedef std::pair<const char*, std::string (*)()> Scenario;
+struct Scenario {
+  const char* name;
+  std::string (*run)();
+};
 
 const std::vector<Scenario> kScenarios = {{"atoms_build_save", AtomsBuildSave},
                                           {"atoms_load_save", AtomsLoadSave},
@@ -435,18 +437,18 @@ class Faults : public testing::TestWithParam<Scenario> {};
 // the scenario returns.
 TEST_P(Faults, WrongSuccessesLeaksAndCrashes) {
   const Scenario& scenario = GetParam();
-  std::string dir = std::string(ORB_BINARY_DIR) + "/faults", file = dir + "/" + scenario.first;
+  std::string dir = std::string(ORB_BINARY_DIR) + "/faults", file = dir + "/" + scenario.name;
   ZFile::Exists(dir.c_str()) || HostKit_MakePath(dir.c_str());
   char line[200];
-  std::snprintf(line, sizeof line, "%-24s crashed", scenario.first);
+  std::snprintf(line, sizeof line, "%-24s crashed", scenario.name);
   std::ofstream(file + ".txt") << line << "\n";
   FaultTally t = FaultRun().Run([&] {
     g_inputLost = false;
-    std::string outcome = scenario.second();
+    std::string outcome = scenario.run();
     return g_inputLost ? kFailed : outcome;
   });
-  std::snprintf(line, sizeof line, "%-24s %7lu %7lu %6lu %6lu %8d", scenario.first, t.runs,
-                t.faults, t.wrong, t.leaks, 0);
+  std::snprintf(line, sizeof line, "%-24s %7lu %7lu %6lu %6lu %8d", scenario.name, t.runs, t.faults,
+                t.wrong, t.leaks, 0);
   std::ofstream(file + ".txt") << line << "\n";
   EXPECT_EQ(0u, t.wrong) << t.firstWrong;
   EXPECT_EQ(0u, t.leaks);
@@ -454,7 +456,7 @@ TEST_P(Faults, WrongSuccessesLeaksAndCrashes) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, Faults, testing::ValuesIn(kScenarios),
                          [](const testing::TestParamInfo<Scenario>& info) {
-                           return std::string(info.param.first);
+                           return std::string(info.param.name);
                          });
 
 }  // namespace

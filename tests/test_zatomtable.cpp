@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "actions/support.h"
 #include "orbcmn/zatombuffer.h"
 #include "orbcmn/zatomtable.h"
 #include "support/streamfile.h"

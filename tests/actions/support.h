@@ -1,35 +1,15 @@
-// Helpers shared by the action table tests: byte buffers written as hex
-// text, and the plug-in loaded for the length of a scope.
+// Helpers shared by the action table tests: texts and lists of texts,
+// descriptions built from hex, and the plug-in loaded for a scope.
 #ifndef ORB_TESTS_ACTIONS_SUPPORT_H_
 #define ORB_TESTS_ACTIONS_SUPPORT_H_
 
-#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 
 #include "orbcmn/orbcmn.h"
 #include "plugins/module_path.h"
-
-// The bytes of a text such as "00 01 0A".
-inline ZBuffer Hex(const char* text) {
-  std::string bytes;
-  std::istringstream in(text);
-  for (unsigned int byte; in >> std::hex >> byte;) bytes += static_cast<char>(byte);
-  return ZBuffer(bytes.data(), static_cast<unsigned int>(bytes.size()));
-}
-
-// The bytes of a buffer as "00 01 0A", for readable failures.
-inline std::string ToHex(const ZBuffer& buffer) {
-  std::string text;
-  for (unsigned int i = 0; i < buffer.GetLength(); ++i) {
-    char part[4];
-    std::snprintf(part, sizeof part, i == 0 ? "%02X" : " %02X", buffer.GetBytePtr()[i]);
-    text += part;
-  }
-  return text;
-}
+#include "support/text.h"
 
 inline std::string Str(const ZString& text) {
   const char* p = text;
@@ -75,14 +55,15 @@ inline ZActionDescription* AddEveryKind(ZActionTable& table) {
   const ZActionArgument::EType kinds[] = {ZActionArgument::TwoBytes, ZActionArgument::Number,
                                           ZActionArgument::AdaKind5, ZActionArgument::AdaKind1,
                                           ZActionArgument::None,     ZActionArgument::Text};
-  bool ok = d != nullptr;
-  for (int i = 0; i < 6 && ok; i++)
-    ok = d->AddArgument(i + 1, kinds[i], a, i == 1 ? 2 : i == 2, -(i == 1));
+  for (int i = 0; i < 6; i++) {
+    if (d == nullptr || !d->AddArgument(i + 1, kinds[i], a, i == 1 ? 2 : i == 2, -(i == 1))) {
+      return nullptr;
+    }
+  }
   ZActionCode* code =
-      ok ? AddCode(*d, 3, {"01 09", "=0B", "#0", "#1", "01 0A", "#2", "#3", "01 0B", "=0C", "#5"})
-         : nullptr;
-  ok = code != nullptr && !name.IsEmpty() && !a.IsEmpty() &&
-       code->AddCondition(2, ZActionCondition::AtLeast, ZActionCondition::Replace, 10L);
+      AddCode(*d, 3, {"01 09", "=0B", "#0", "#1", "01 0A", "#2", "#3", "01 0B", "=0C", "#5"});
+  bool ok = code != nullptr && !name.IsEmpty() && !a.IsEmpty() &&
+            code->AddCondition(2, ZActionCondition::AtLeast, ZActionCondition::Replace, 10L);
   return ok ? d : nullptr;
 }
 

@@ -40,7 +40,11 @@ class ScopedModulePath {
   }
 #else
   static void Set(const char* value) {
-    value != nullptr ? setenv("ORB_MODULE_PATH", value, 1) : unsetenv("ORB_MODULE_PATH");
+    if (value != nullptr) {
+      setenv("ORB_MODULE_PATH", value, 1);
+    } else {
+      unsetenv("ORB_MODULE_PATH");
+    }
   }
 #endif
 };
